@@ -1,0 +1,51 @@
+# The project's entry points. Each installs what is missing, configures and builds first.
+#   make run    the main job on the bundled sample catalogue
+#   make test   every test (ctest)
+#   make bench  the benchmark programs
+#   make fuzz   the fuzz targets, FUZZ_SECONDS each (default 60)
+
+PRESET ?= default
+BUILD := build/$(PRESET)
+FUZZ_SECONDS ?= 60
+CLI := $(BUILD)/src/pagewright-cli
+SAMPLE := resources/samples/test.pk2
+
+.PHONY: deps build run test bench fuzz asan-test format-check clean
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	@cmake --preset $(PRESET) >/dev/null
+	@cmake --build --preset $(PRESET)
+
+run: build
+	$(CLI) dump $(SAMPLE)
+
+test: build
+	ctest --test-dir $(BUILD) --output-on-failure
+
+asan-test: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ASAN_OPTIONS=detect_leaks=1 \
+	  ctest --test-dir build/asan --output-on-failure
+
+bench: build
+	$(BUILD)/bench/catalog_io_bench
+
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@for f in build/fuzz/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); corpus=fuzz/corpus/$${name#fuzz_}; \
+	  mkdir -p build/fuzz/corpus-$$name; \
+	  echo "== $$name for $(FUZZ_SECONDS) s"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus-$$name $$corpus || exit 1; \
+	done
+
+format-check:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run -Werror
+
+clean:
+	rm -rf build

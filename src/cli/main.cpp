@@ -1,0 +1,151 @@
+// pagewright-cli: the headless face of the core, for scripts and tests.
+
+#include "cli/cli.h"
+#include "cli/load.h"
+#include "i18n/translateunit.h"
+
+#include <QGuiApplication>
+
+#include <cstdio>
+
+namespace pw::cli {
+
+namespace {
+
+constexpr Command kCommands[] = {
+    {"dump", "FILE [--no-trim]", &runDump},
+    {"convert", "IN OUT", &runConvert},
+};
+
+const Command* findCommand(const QString& name) {
+    for (const Command& c : kCommands) {
+        if (name == QLatin1String(c.name))
+            return &c;
+    }
+    return nullptr;
+}
+
+void printLine(FILE* to, const QString& text) {
+    const QByteArray line = text.toUtf8() + '\n';
+    std::fwrite(line.constData(), 1, std::size_t(line.size()), to);
+}
+
+void printOverview() {
+    printLine(stdout, QStringLiteral("usage: pagewright-cli [--lang de|en|fr|nl] [--date YYYY-MM-DD] [--paper A4|A3|A5|Letter|Legal] "
+                                     "[--printer-dpi N] COMMAND ARGS..."));
+    for (const Command& c : kCommands)
+        printLine(stdout, QStringLiteral("  pagewright-cli %1 %2").arg(QLatin1String(c.name), QLatin1String(c.usage)));
+}
+
+QString errorLine(const Error& e, const QString& prefix) {
+    QString line = prefix;
+    if (!e.file().isEmpty())
+        line += e.file() + QStringLiteral(": ");
+    return line + errorText(e);
+}
+
+// Takes the global options out of the argument list, wherever they stand. Returns an
+// error text for a bad one, or an empty string.
+QString takeGlobalOptions(QStringList& args, GlobalOptions& g) {
+    static const QStringList kNames = {QStringLiteral("--lang"), QStringLiteral("--date"), QStringLiteral("--paper"),
+                                       QStringLiteral("--printer-dpi")};
+    QStringList rest;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        QString name = args[i];
+        QString value;
+        const qsizetype eq = name.indexOf(QLatin1Char('='));
+        if (eq > 0) {
+            value = name.mid(eq + 1);
+            name = name.left(eq);
+        }
+        if (!kNames.contains(name)) {
+            rest.append(args[i]);
+            continue;
+        }
+        if (eq < 0) {
+            if (i + 1 >= args.size())
+                return QStringLiteral("%1 braucht einen Wert").arg(name);
+            value = args[++i];
+        }
+        if (name == QLatin1String("--lang")) {
+            if (!QStringList{"de", "en", "fr", "nl"}.contains(value))
+                return QStringLiteral("--lang: unbekannte Sprache %1 (de, en, fr, nl)").arg(value);
+            g.lang = value;
+        } else if (name == QLatin1String("--date")) {
+            g.date = QDate::fromString(value, Qt::ISODate);
+            if (!g.date.isValid())
+                return QStringLiteral("--date: kein gültiges Datum %1 (JJJJ-MM-TT)").arg(value);
+        } else if (name == QLatin1String("--paper")) {
+            if (!QStringList{"A3", "A4", "A5", "Letter", "Legal"}.contains(value, Qt::CaseInsensitive))
+                return QStringLiteral("--paper: unbekanntes Papierformat %1").arg(value);
+            g.paper = value;
+        } else {
+            bool ok = false;
+            g.printerDpi = value.toInt(&ok);
+            if (!ok || g.printerDpi < 10 || g.printerDpi > 4800)
+                return QStringLiteral("--printer-dpi: ungültige Auflösung %1").arg(value);
+        }
+    }
+    args = rest;
+    return {};
+}
+
+} // namespace
+
+void printError(const Error& e) { printLine(stderr, errorLine(e, QStringLiteral("pagewright-cli: "))); }
+
+void printWarning(const Error& e) { printLine(stderr, errorLine(e, QStringLiteral("pagewright-cli: Warnung: "))); }
+
+int usageError(const QString& text) {
+    printLine(stderr, QStringLiteral("pagewright-cli: ") + text);
+    return kUsage;
+}
+
+void printUsage(const char* name) {
+    const Command* c = findCommand(QLatin1String(name));
+    printLine(stdout, QStringLiteral("usage: pagewright-cli %1 %2").arg(QLatin1String(name), QLatin1String(c->usage)));
+}
+
+bool loadCatalog(CatalogDocument& doc, const QString& path, const ReadOptions& options) {
+    doc.VorlageSpalten = DefaultTemplateColumns();
+    try {
+        for (const Error& w : OpenCatalog(doc, path, options))
+            printWarning(w);
+    } catch (const Error& e) {
+        printError(e);
+        return false;
+    }
+    return true;
+}
+
+} // namespace pw::cli
+
+int main(int argc, char** argv) {
+    using namespace pw::cli;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QStringList args = QCoreApplication::arguments().mid(1);
+    GlobalOptions global;
+    if (const QString bad = takeGlobalOptions(args, global); !bad.isEmpty())
+        return usageError(bad);
+
+    if (args.isEmpty()) {
+        printOverview();
+        return kUsage;
+    }
+    if (args[0] == QLatin1String("--help") || args[0] == QLatin1String("help")) {
+        printOverview();
+        return kOk;
+    }
+    const Command* command = findCommand(args[0]);
+    if (!command)
+        return usageError(QStringLiteral("unbekannter Befehl %1 (pagewright-cli --help listet alle)").arg(args[0]));
+    const QStringList rest = args.mid(1);
+    if (rest.contains(QLatin1String("--help"))) {
+        printUsage(command->name);
+        return kOk;
+    }
+    return command->run(rest, global);
+}

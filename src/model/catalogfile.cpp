@@ -1,0 +1,710 @@
+#include "catalogfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <limits>
+
+#include <unistd.h>
+
+namespace pw {
+
+namespace {
+
+constexpr int kLastBlockCurrent = 49;
+constexpr int kLastBlockOlder = 21;
+constexpr qint64 kProductTableBytes = 104;
+constexpr int kFaceNameMax = 255;
+
+// Blocks that are category option lists, and the values each entry holds. The same
+// description serves the reader and the writer.
+constexpr int kCategoryBlocks[] = {9, 11, 14, 20, 21, 29, 30, 34, 35, 39, 44, 46, 47};
+
+bool isCategoryBlock(int block) {
+    for (int b : kCategoryBlocks) {
+        if (b == block)
+            return true;
+    }
+    return false;
+}
+
+// K is TKategorie for reading and const TKategorie for writing.
+template <class IO, class K>
+void categoryValues(int block, IO& io, K& o) {
+    switch (block) {
+    case 9:
+        io.str(o.Einfuehrungstext);
+        io.path(o.Bild);
+        io.dbl(o.BildBreite);
+        io.i32(o.BildUnterName);
+        io.flag(o.TextUnterBild);
+        break;
+    case 11: io.flag(o.NoNeedForNewPage); break;
+    case 14: io.flag(o.InhaltsVerzeichnis); break;
+    case 20: io.flag(o.ErstesAufneuerSeite); break;
+    case 21: io.flag(o.ShowOnlyPicture); break;
+    case 29: io.flag(o.UseAsBackgroundPic); break;
+    case 30: io.flag(o.DoNotListinInhalt); break;
+    case 34: io.flag(o.Unterkategorien); break;
+    case 35: io.flag(o.ListAllKategoires); break;
+    case 39: io.flag(o.Deactivate); break;
+    case 44:
+        io.flag(o.KatBereichUnter);
+        io.flag(o.UnterlegeKategorie);
+        io.flag(o.OwnFontColor);
+        io.color(o.FontColor);
+        io.color(o.UnterlegFarbe);
+        io.color(o.BereichFarbe);
+        break;
+    case 46: io.flag(o.ProdukteInhalt); break;
+    case 47: io.flag(o.DoNotListCategories); break;
+    default: break;
+    }
+}
+
+// Section 2 after the template columns.
+template <class IO, class S>
+void fixedSettings(IO& io, S& s) {
+    io.i32(s.PreDefAnzPreisEd);
+    io.path(s.FilenameEdit2);
+    io.path(s.FilenameEdit1);
+    io.dbl(s.LinksEd);
+    io.dbl(s.ObenEd);
+    io.dbl(s.RechtsEd);
+    io.dbl(s.UntenEd);
+    io.dbl(s.RandBildEd);
+    io.flag(s.CapsCheck);
+    io.flag(s.ZentrCheck);
+    io.str(s.FussEd);
+    io.str(s.FussEd2);
+    io.str(s.KopfEd);
+    io.flag(s.RahmenCheck);
+    io.dbl(s.KopfEdmm);
+    io.dbl(s.RandKopfEd);
+    io.flag(s.FarbRechtKopfCheck);
+    io.color(s.Shape1);
+    io.flag(s.FarbrechtFussCheck);
+    io.color(s.Shape2);
+    io.flag(s.LogoChecked);
+    io.flag(s.UnterlegeKategorie);
+    io.flag(s.KatBereichUnterCheck);
+    io.color(s.Shape3);
+    io.color(s.Shape4);
+    io.flag(s.ZentrFussCheck);
+    io.dbl(s.PlatzueberEd);
+    io.dbl(s.LinkRandFussEd);
+    io.flag(s.xchangecheck);
+    io.i32(s.FirstPageNr);
+    io.dbl(s.BreitEd2);
+    io.dbl(s.HochEd2);
+    io.dbl(s.HellEd);
+    io.dbl(s.SatEd);
+    io.flag(s.SVerh2Check);
+    io.flag(s.GrayScaleCheck);
+    io.flag(s.LightenCheck);
+    io.dbl(s.BreitEd3);
+    io.dbl(s.HochEd3);
+    io.flag(s.sverhlogo);
+    // Font slot 1 is not used; the writer puts the category font there.
+    FontSpec slot1 = s.FontDialog2;
+    io.font(slot1);
+    io.font(s.FontDialog2);
+    io.font(s.FontDialog3);
+    io.font(s.FontDialog4);
+    io.font(s.FontDialog5);
+    io.font(s.FontDialog6);
+    io.font(s.FontDialog7);
+    io.font(s.FontDialog8);
+    io.font(s.FontDialog9);
+}
+
+// The optional blocks that hold only document settings. Returns false for the others.
+// Block 20's two trailing settings are handled by the caller, each under its own test.
+template <class IO, class S>
+bool settingsBlock(int block, IO& io, S& s) {
+    switch (block) {
+    case 1: io.flag(s.OnlyOneColumnCheck); break;
+    case 2: io.bildAlign(s.BildAlign); break;
+    case 3: io.flag(s.ArtNotBlockCheck); break;
+    case 4: io.dbl(s.PlatzZwischenSpaltenEd); break;
+    case 5: io.flag(s.ZentrTabelleCheck); break;
+    case 6:
+        io.flag(s.BackgroundColorCheck);
+        io.color(s.Shape5);
+        io.color(s.Shape6);
+        break;
+    case 7: io.i32(s.LayoutCombo); break;
+    case 8: io.flag(s.NoLineBelowVariantsCheck); break;
+    case 10:
+        io.dbl(s.LineWidthEd);
+        io.dbl(s.LineWidthEd2);
+        io.color(s.Shape7);
+        io.color(s.Shape8);
+        io.color(s.Shape9);
+        io.color(s.Shape10);
+        io.color(s.Shape11);
+        break;
+    case 12: io.flag(s.CoverCheck); break;
+    case 13:
+        io.flag(s.DefineFixedWidthCheck);
+        io.flag(s.DefineFixedHeightCheck);
+        io.dbl(s.RxSpinEdit1);
+        io.dbl(s.RxSpinEdit2);
+        io.dbl(s.RxSpinEdit3);
+        io.dbl(s.RxSpinEdit4);
+        io.dbl(s.RxSpinEdit5);
+        io.dbl(s.RxSpinEdit6);
+        break;
+    case 15: io.font(s.FontDialog11); break;
+    case 17: io.flag(s.AllowPageBreak); break;
+    case 18: io.columns(s.Columns); break;
+    case 19:
+        io.flag(s.ZwischenLinienCheck);
+        io.flag(s.DonotShowVariantsCheck);
+        io.flag(s.BilderrahmenCheck);
+        break;
+    case 22: io.dbl(s.PDFRandEd); break;
+    case 23:
+        io.flag(s.SetPDFSizeCheck);
+        io.dbl(s.PDFWidthEd);
+        io.dbl(s.PDFHeightED);
+        break;
+    case 24: io.flag(s.ZerrePDFCheck); break;
+    case 25: io.font(s.FontDialog1); break;
+    case 26:
+        io.dbl(s.RxSpinEdit7);
+        io.dbl(s.RxSpinEdit8);
+        io.dbl(s.RxSpinEdit9);
+        io.dbl(s.RxSpinEdit10);
+        io.dbl(s.RxSpinEdit11);
+        break;
+    case 27:
+        io.flag(s.FixWidthForTableCheck);
+        io.dbl(s.FixedWidthForTableEd);
+        break;
+    case 31: io.path(s.FilenameEdit3); break;
+    case 32: io.flag(s.NoRahmenCheck); break;
+    case 33:
+        io.font(s.FontDialog12);
+        io.flag(s.PreisCentCheck);
+        break;
+    case 36:
+        io.flag(s.AndereRechtsCheck);
+        io.flag(s.AndereZentriertCheck);
+        break;
+    case 37: io.flag(s.DoLineBreakinTableCellsCheck); break;
+    case 38: io.dbl(s.RandTextEd); break;
+    case 40: io.flag(s.DonotShowPriceColumnscheck); break;
+    case 41:
+        io.flag(s.ShowLogoRightAlignedCheck);
+        io.str(s.Fuss2Ed);
+        io.flag(s.LinesInVariantCheck);
+        break;
+    case 42:
+        io.flag(s.DefMaxCellWidthCheck);
+        io.dbl(s.MaxCellWidthEd);
+        break;
+    case 43: io.flag(s.FooterLeftCheck); break;
+    case 45: io.flag(s.UseColorInInhaltCheck); break;
+    case 48: io.flag(s.DonotIncreaseFontSizeCheck); break;
+    case 49: io.flag(s.SetPicHeightCheck); break;
+    default: return false;
+    }
+    return true;
+}
+
+bool hasFolderPart(const QString& p) {
+    return p.contains(QLatin1Char('/')) || p.contains(QLatin1Char('\\')) ||
+           (p.size() >= 2 && p[1] == QLatin1Char(':') && p[0].isLetter());
+}
+
+QString folderWithSeparator(const QString& catalogPath) {
+    QString folder = QFileInfo(catalogPath).absolutePath();
+    if (!folder.endsWith(QLatin1Char('/')))
+        folder += QLatin1Char('/');
+    return folder;
+}
+
+// ---- Reading
+
+struct FieldReader {
+    ByteReader& r;
+    bool older;
+    QString folder; // with trailing separator; empty: paths are taken unchanged
+
+    QString string() { return older ? r.ansiStr() : r.wideStr(); }
+    void skipString() {
+        const qint32 n = older ? r.count(1) : r.count(2);
+        r.skip(older ? n : qint64(n) * 2);
+    }
+    void flag(bool& v) { v = r.flag(); }
+    void i32(qint32& v) { v = r.int32(); }
+    void dbl(double& v) { v = r.dbl(); }
+    void color(quint32& v) { v = r.uint32(); }
+    void str(QString& v) { v = string(); }
+    void path(QString& v) {
+        v = string();
+        if (!folder.isEmpty() && !v.isEmpty() && !hasFolderPart(v))
+            v = folder + v;
+    }
+    void font(FontSpec& f) {
+        f.Charset = r.byte();
+        f.Color = r.uint32();
+        const int k = r.byte();
+        f.Name = r.wideChars(k);
+        f.Pitch = r.byte();
+        f.PixelsPerInch = r.int32();
+        f.Size = r.int32();
+        f.Style = r.byte();
+    }
+    void bildAlign(qint32& v) {
+        const qint32 a = r.int32();
+        if (a >= 0 && a <= 2)
+            v = a;
+    }
+    // Bytes for four, three and two columns: the last non-zero one wins, none means four.
+    void columns(qint32& v) {
+        r.skip(1);
+        const bool three = r.flag();
+        const bool two = r.flag();
+        v = two ? 2 : three ? 3 : 4;
+    }
+};
+
+struct ProductTable {
+    bool OverWrite, DefineFixedWidth, FixWidthForTable, DefineFixedHeight;
+    std::array<double, 10> ColWidth;
+    double FixedWidthForTable, RowHeight;
+};
+
+} // namespace
+
+class CatalogFileReader {
+public:
+    CatalogFileReader(const QByteArray& data, CatalogFormat format, const QString& path, CatalogDocument& doc,
+                      const ReadOptions& options)
+        : m_r(QByteArrayView(data), path), m_io{m_r, format == CatalogFormat::Older,
+                                                  format == CatalogFormat::Older ? QString()
+                                                                                 : folderWithSeparator(path)},
+          m_doc(doc), m_options(options), m_path(path) {}
+
+    std::vector<Error> read() {
+        readFixedPart(QStringLiteral("Kategorien und Produkte"), [this] { readSection1(); });
+        readFixedPart(QStringLiteral("feste Einstellungen"), [this] { readSection2(); });
+        return readOptionalBlocks();
+    }
+
+private:
+    template <class F>
+    void readFixedPart(const QString& what, F&& f) {
+        try {
+            f();
+        } catch (const Error& e) {
+            throw Error::text(QStringLiteral("Die Katalogdatei ist beschädigt (%1): %2").arg(what, e.plainText()),
+                              m_path, e.position());
+        }
+    }
+
+    void readSection1() {
+        const qint32 cats = m_r.count(8);
+        for (qint32 k = 0; k < cats; ++k) {
+            const int kat = m_doc.addCategory(m_io.string());
+            TProduktListe& list = m_doc.products(kat);
+            const qint32 prods = m_r.count(20);
+            for (qint32 i = 0; i < prods; ++i)
+                readProduct(*list.Add());
+        }
+    }
+
+    void readProduct(TProdukt& p) {
+        SetProductTableDefaults(p);
+        p.name = m_io.string();
+        p.desc = m_io.string();
+        p.anzpreis = m_r.int32();
+        readVariants(p);
+        const qint32 pics = m_r.count(12);
+        for (qint32 b = 0; b < pics; ++b) {
+            TBild& bild = *p.bilder.Add();
+            bild.breite = m_r.dbl();
+            m_io.path(bild.datei);
+        }
+    }
+
+    void readVariants(TProdukt& p) {
+        const qint32 rows = m_r.count(4);
+        qint32 keepRows = rows;
+        qint32 keepCells = std::numeric_limits<qint32>::max();
+        if (m_options.trimVariants) {
+            // One pass over the stored table finds the last row and column holding text.
+            const qint64 start = m_r.pos();
+            keepRows = 0;
+            keepCells = 0;
+            for (qint32 row = 0; row < rows; ++row) {
+                const qint32 cells = m_r.count(4);
+                for (qint32 c = 0; c < cells; ++c) {
+                    const qint32 n = m_io.older ? m_r.count(1) : m_r.count(2);
+                    m_r.skip(m_io.older ? n : qint64(n) * 2);
+                    if (n > 0) {
+                        keepRows = row + 1;
+                        keepCells = std::max(keepCells, c + 1);
+                    }
+                }
+            }
+            m_r.seek(start);
+        }
+        for (qint32 row = 0; row < rows; ++row) {
+            const qint32 cells = m_r.count(4);
+            TVariante* v = row < keepRows ? p.varianten.Add() : nullptr;
+            for (qint32 c = 0; c < cells; ++c) {
+                if (v && c < keepCells)
+                    v->props.Add()->text = m_io.string();
+                else
+                    m_io.skipString();
+            }
+        }
+    }
+
+    void readSection2() {
+        const qint32 n = m_r.count(4);
+        QStringList columns;
+        columns.reserve(n);
+        for (qint32 i = 0; i < n; ++i)
+            columns.append(m_io.string());
+        m_doc.VorlageSpalten = columns;
+        fixedSettings(m_io, m_doc.settings);
+    }
+
+    std::vector<Error> readOptionalBlocks() {
+        std::vector<Error> warnings;
+        const int last = m_io.older ? kLastBlockOlder : kLastBlockCurrent;
+        for (int block = 1; block <= last; ++block) {
+            // Block 20 ends in two settings that have end-of-file tests of their own.
+            const int parts = block == 20 ? 3 : 1;
+            for (int part = 0; part < parts; ++part) {
+                if (m_r.atEnd())
+                    continue;
+                const qint64 start = m_r.pos();
+                try {
+                    readBlock(block, part);
+                } catch (const Error& e) {
+                    warnings.push_back(Error::text(
+                        QStringLiteral("Zusatzblock %1 der Katalogdatei ist unvollständig oder beschädigt (%2); "
+                                       "er und alle folgenden wurden übergangen, alles davor wurde geladen.")
+                            .arg(block)
+                            .arg(e.plainText()),
+                        m_path, start));
+                    return warnings;
+                }
+            }
+        }
+        return warnings;
+    }
+
+    // Reads one block completely into copies and commits it only when it was whole.
+    void readBlock(int block, int part) {
+        LayoutSettings s = m_doc.settings;
+        if (block == 20 && part == 1) {
+            m_io.flag(s.PreisLinksCheck);
+        } else if (block == 20 && part == 2) {
+            m_io.dbl(s.LineAddSpaceEd);
+        } else if (isCategoryBlock(block)) {
+            auto options = m_doc.m_options;
+            readCategoryList(block, options);
+            std::vector<std::vector<quint8>> pageBreaks;
+            if (block == 11)
+                pageBreaks = readProductFlags();
+            m_doc.m_options = std::move(options);
+            applyProductFlags(pageBreaks, &TProdukt::PageBreakAfterProdukt);
+        } else if (block == 16) {
+            applyProductFlags(readProductFlags(), &TProdukt::DeactivateProd);
+        } else if (block == 28) {
+            applyProductTables(readProductTables());
+        } else {
+            settingsBlock(block, m_io, s);
+        }
+        m_doc.settings = std::move(s);
+    }
+
+    void readCategoryList(int block, std::vector<std::optional<TKategorie>>& options) {
+        const qint32 n = m_r.count(1);
+        for (qint32 i = 0; i < n; ++i) {
+            if (!m_r.flag())
+                continue;
+            const bool exists = std::size_t(i) < options.size();
+            if (block == 9 && exists) {
+                options[std::size_t(i)].emplace();
+            }
+            // Values for a category without a record, or beyond the last, are read and dropped.
+            TKategorie scratch;
+            TKategorie& target = (exists && options[std::size_t(i)]) ? *options[std::size_t(i)] : scratch;
+            categoryValues(block, m_io, target);
+        }
+    }
+
+    std::vector<std::vector<quint8>> readProductFlags() {
+        const qint32 cats = m_r.count(4);
+        std::vector<std::vector<quint8>> flags(static_cast<std::size_t>(cats));
+        for (auto& perCategory : flags) {
+            const qint32 prods = m_r.count(1);
+            perCategory.resize(std::size_t(prods));
+            for (quint8& f : perCategory)
+                f = m_r.byte();
+        }
+        return flags;
+    }
+
+    void applyProductFlags(const std::vector<std::vector<quint8>>& flags, bool TProdukt::*field) {
+        const int cats = std::min(int(flags.size()), m_doc.categoryCount());
+        for (int k = 0; k < cats; ++k) {
+            TProduktListe& list = m_doc.products(k);
+            const auto& perCategory = flags[std::size_t(k)];
+            const int prods = std::min(int(perCategory.size()), list.count());
+            for (int j = 0; j < prods; ++j)
+                list[j].*field = perCategory[std::size_t(j)] != 0;
+        }
+    }
+
+    std::vector<ProductTable> readProductTables() {
+        const qint64 total = m_doc.productCount();
+        if (total * kProductTableBytes > m_r.remaining())
+            m_r.fail(QStringLiteral("die Datei endet vorzeitig"));
+        std::vector<ProductTable> tables(static_cast<std::size_t>(total));
+        for (ProductTable& t : tables) {
+            t.OverWrite = m_r.flag();
+            t.DefineFixedWidth = m_r.flag();
+            t.FixWidthForTable = m_r.flag();
+            t.DefineFixedHeight = m_r.flag();
+            m_r.skip(4);
+            for (double& w : t.ColWidth)
+                w = m_r.dbl();
+            t.FixedWidthForTable = m_r.dbl();
+            t.RowHeight = m_r.dbl();
+        }
+        return tables;
+    }
+
+    void applyProductTables(const std::vector<ProductTable>& tables) {
+        std::size_t i = 0;
+        for (int k = 0; k < m_doc.categoryCount(); ++k) {
+            for (TProdukt& p : m_doc.products(k)) {
+                const ProductTable& t = tables[i++];
+                p.OverWrite = t.OverWrite;
+                p.DefineFixedWidth = t.DefineFixedWidth;
+                p.FixWidthForTable = t.FixWidthForTable;
+                p.DefineFixedHeight = t.DefineFixedHeight;
+                p.ColWidth = t.ColWidth;
+                p.FixedWidthForTable = t.FixedWidthForTable;
+                p.RowHeight = t.RowHeight;
+            }
+        }
+    }
+
+    ByteReader m_r;
+    FieldReader m_io;
+    CatalogDocument& m_doc;
+    ReadOptions m_options;
+    QString m_path;
+};
+
+namespace {
+
+// ---- Writing
+
+struct FieldWriter {
+    ByteWriter& w;
+    QString folder; // the catalogue's folder, cleaned, without trailing separator
+
+    void flag(const bool& v) { w.flag(v); }
+    void i32(const qint32& v) { w.int32(v); }
+    void dbl(const double& v) { w.dbl(v); }
+    void color(const quint32& v) { w.uint32(v); }
+    void str(const QString& v) { w.wideStr(v); }
+    // A picture in the catalogue's own folder is stored as its bare name, so that the
+    // folder can be moved or copied elsewhere.
+    void path(const QString& v) {
+        if (v.isEmpty() || !hasFolderPart(v)) {
+            w.wideStr(v);
+            return;
+        }
+        const QFileInfo fi(QString(v).replace(QLatin1Char('\\'), QLatin1Char('/')));
+        if (fi.isAbsolute() && QDir::cleanPath(fi.absolutePath()) == folder)
+            w.wideStr(fi.fileName());
+        else
+            w.wideStr(v);
+    }
+    void font(const FontSpec& f) {
+        const QStringView name = QStringView(f.Name).left(kFaceNameMax);
+        w.byte(f.Charset);
+        w.uint32(f.Color);
+        w.byte(quint8(name.size()));
+        w.wideChars(name);
+        w.byte(f.Pitch);
+        w.int32(f.PixelsPerInch);
+        w.int32(f.Size);
+        w.byte(f.Style);
+    }
+    void bildAlign(const qint32& v) { w.int32(v); }
+    void columns(const qint32& v) {
+        w.flag(v != 2 && v != 3);
+        w.flag(v == 3);
+        w.flag(v == 2);
+    }
+};
+
+void writeProduct(FieldWriter& io, const TProdukt& p) {
+    ByteWriter& w = io.w;
+    w.wideStr(p.name);
+    w.wideStr(p.desc);
+    w.int32(p.anzpreis);
+    w.int32(p.varianten.count());
+    for (const TVariante& row : p.varianten) {
+        w.int32(row.props.count());
+        for (const TProp& cell : row.props)
+            w.wideStr(cell.text);
+    }
+    w.int32(p.bilder.count());
+    for (const TBild& b : p.bilder) {
+        w.dbl(b.breite);
+        io.path(b.datei);
+    }
+}
+
+} // namespace
+
+CatalogFormat FormatForFileName(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString ext = dot < 0 ? QString() : name.mid(dot).toUpper();
+    return ext == QLatin1String(".PKD") ? CatalogFormat::Older : CatalogFormat::Current;
+}
+
+LoadResult ReadCatalogData(const QByteArray& data, CatalogFormat format, const QString& path,
+                           const CatalogDocument& seed, const ReadOptions& options) {
+    LoadResult result{seed.seededCopy(), {}};
+    result.doc.afilename = path;
+    CatalogFileReader reader(data, format, path, result.doc, options);
+    result.warnings = reader.read();
+    result.doc.changed = false;
+    return result;
+}
+
+LoadResult ReadCatalogFile(const QString& path, CatalogFormat format, const CatalogDocument& seed,
+                           const ReadOptions& options) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw Error(1, path);
+    const QByteArray data = f.readAll();
+    if (f.error() != QFileDevice::NoError)
+        throw Error(1, path);
+    return ReadCatalogData(data, format, QFileInfo(path).absoluteFilePath(), seed, options);
+}
+
+namespace {
+
+std::vector<Error> openInto(CatalogDocument& doc, const QString& path, CatalogFormat format,
+                            const ReadOptions& options) {
+    LoadResult result = ReadCatalogFile(path, format, doc, options);
+    doc = std::move(result.doc);
+    return std::move(result.warnings);
+}
+
+} // namespace
+
+std::vector<Error> OpenFileWithName(CatalogDocument& doc, const QString& path, const ReadOptions& options) {
+    return openInto(doc, path, CatalogFormat::Current, options);
+}
+
+std::vector<Error> OpenFileWithNameOLD(CatalogDocument& doc, const QString& path, const ReadOptions& options) {
+    return openInto(doc, path, CatalogFormat::Older, options);
+}
+
+std::vector<Error> OpenCatalog(CatalogDocument& doc, const QString& path, const ReadOptions& options) {
+    return openInto(doc, path, FormatForFileName(path), options);
+}
+
+QByteArray CatalogFileImage(const CatalogDocument& doc, const QString& path) {
+    ByteWriter w;
+    w.reserve(64 * 1024);
+    FieldWriter io{w, QDir::cleanPath(QFileInfo(path).absolutePath())};
+
+    w.int32(doc.categoryCount());
+    for (int k = 0; k < doc.categoryCount(); ++k) {
+        w.wideStr(doc.categoryName(k));
+        const TProduktListe& list = doc.products(k);
+        w.int32(list.count());
+        for (const TProdukt& p : list)
+            writeProduct(io, p);
+    }
+
+    w.int32(int(doc.VorlageSpalten.size()));
+    for (const QString& c : doc.VorlageSpalten)
+        w.wideStr(c);
+    const LayoutSettings& s = doc.settings;
+    fixedSettings(io, s);
+
+    auto writeCategoryList = [&](int block) {
+        w.int32(doc.categoryCount());
+        for (int k = 0; k < doc.categoryCount(); ++k) {
+            const TKategorie* o = doc.options(k);
+            w.flag(o != nullptr);
+            if (o)
+                categoryValues(block, io, *o);
+        }
+    };
+    auto writeProductFlags = [&](bool TProdukt::*field) {
+        w.int32(doc.categoryCount());
+        for (int k = 0; k < doc.categoryCount(); ++k) {
+            const TProduktListe& list = doc.products(k);
+            w.int32(list.count());
+            for (const TProdukt& p : list)
+                w.flag(p.*field);
+        }
+    };
+
+    for (int block = 1; block <= kLastBlockCurrent; ++block) {
+        if (isCategoryBlock(block))
+            writeCategoryList(block);
+        if (block == 11) {
+            writeProductFlags(&TProdukt::PageBreakAfterProdukt);
+        } else if (block == 16) {
+            writeProductFlags(&TProdukt::DeactivateProd);
+        } else if (block == 20) {
+            w.flag(s.PreisLinksCheck);
+            w.dbl(s.LineAddSpaceEd);
+        } else if (block == 28) {
+            for (int k = 0; k < doc.categoryCount(); ++k) {
+                for (const TProdukt& p : doc.products(k)) {
+                    w.flag(p.OverWrite);
+                    w.flag(p.DefineFixedWidth);
+                    w.flag(p.FixWidthForTable);
+                    w.flag(p.DefineFixedHeight);
+                    w.zeros(4);
+                    for (double c : p.ColWidth)
+                        w.dbl(c);
+                    w.dbl(p.FixedWidthForTable);
+                    w.dbl(p.RowHeight);
+                }
+            }
+        } else if (!isCategoryBlock(block)) {
+            settingsBlock(block, io, s);
+        }
+    }
+    return w.data();
+}
+
+void SaveTheFile(const CatalogDocument& doc, const QString& path) {
+    const QByteArray image = CatalogFileImage(doc, path);
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        throw Error(49, path);
+    if (f.write(image) != image.size() || !f.flush() || ::fsync(f.handle()) != 0) {
+        f.cancelWriting();
+        throw Error(49, path);
+    }
+    if (!f.commit())
+        throw Error(49, path);
+}
+
+} // namespace pw
