@@ -1,0 +1,289 @@
+#pragma once
+
+// Catalogue fixtures shared by the test folders: a little-endian byte builder for
+// hand-made files, an older-format file built byte by byte, and a document in which every
+// setting differs from its default.
+
+#include "model/catalog.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstring>
+
+namespace pw::test {
+
+// Appends little-endian values; written independently of the program's own writer so
+// that the tests check the format, not the code against itself.
+struct Le {
+    QByteArray b;
+    Le& i32(qint32 v) {
+        for (int i = 0; i < 4; ++i)
+            b.append(char((quint32(v) >> (8 * i)) & 0xFF));
+        return *this;
+    }
+    Le& u32(quint32 v) { return i32(qint32(v)); }
+    Le& byte(int v) {
+        b.append(char(v));
+        return *this;
+    }
+    Le& dbl(double v) {
+        char raw[8];
+        std::memcpy(raw, &v, 8);
+        b.append(raw, 8);
+        return *this;
+    }
+    Le& wstr(const QString& s) {
+        i32(qint32(s.size()));
+        for (QChar c : s) {
+            b.append(char(c.unicode() & 0xFF));
+            b.append(char(c.unicode() >> 8));
+        }
+        return *this;
+    }
+    // An 8-bit string given as its bytes.
+    Le& astr(const QByteArray& s) {
+        i32(qint32(s.size()));
+        b.append(s);
+        return *this;
+    }
+    Le& font(int charset, quint32 color, const QString& name, int pitch, int ppi, int size, int style) {
+        byte(charset).u32(color).byte(int(name.size()));
+        for (QChar c : name) {
+            b.append(char(c.unicode() & 0xFF));
+            b.append(char(c.unicode() >> 8));
+        }
+        return byte(pitch).i32(ppi).i32(size).byte(style);
+    }
+};
+
+// An older-format catalogue: one category "Werkzeug" (with an options record) holding one
+// product with a bare picture name and 8-bit text, then every block up to 21.
+inline QByteArray olderFormatFile() {
+    Le f;
+    f.i32(1).astr("Werkzeug").i32(1);
+    f.astr("Hammer \x80").astr("Stiel aus Esche\r\nKopf geschmiedet").i32(1);
+    f.i32(2).i32(2).astr("Name").astr("Preis").i32(2).astr("300 g").astr("9,95 \x80");
+    f.i32(1).dbl(4.5).astr("hammer.jpg");
+    // section 2
+    f.i32(2).astr("Gr\xf6\xdf" "e").astr("Preis").i32(2).astr("hintergrund.jpg").astr("logo.gif");
+    f.dbl(10).dbl(11).dbl(12).dbl(13).dbl(3);
+    f.byte(0).byte(1);
+    f.astr("Seite %PAGE%").astr("%PAGE% gerade").astr("K\xfc" "chenkatalog");
+    f.byte(1).dbl(6).dbl(7);
+    f.byte(0).u32(0x00112233).byte(1).u32(0x00445566);
+    f.byte(0).byte(1).byte(0).u32(0x00010203).u32(0x00040506);
+    f.byte(1).dbl(8).dbl(9).byte(1).i32(5);
+    f.dbl(20).dbl(8).dbl(40).dbl(-10).byte(0).byte(1).byte(0).dbl(2).dbl(2.5).byte(0);
+    for (int slot = 1; slot <= 9; ++slot)
+        f.font(0, 0x000000FF, QStringLiteral("Tahoma"), 0, 96, 8 + slot, slot == 2 ? 1 : 0);
+    // blocks 1..21
+    f.byte(1);                                                          // 1
+    f.i32(1);                                                           // 2 BildAlign
+    f.byte(0);                                                          // 3
+    f.dbl(7.5);                                                         // 4
+    f.byte(1);                                                          // 5
+    f.byte(1).u32(0x00ABCDEF).u32(0x00123456);                          // 6
+    f.i32(2);                                                           // 7 LayoutCombo
+    f.byte(1);                                                          // 8
+    f.i32(1).byte(1).astr("Alles f\xfcr die Werkstatt").astr("werkstatt.jpg").dbl(5).i32(1).byte(1); // 9
+    f.dbl(0.3).dbl(0.4).u32(1).u32(2).u32(3).u32(4).u32(5);             // 10
+    f.i32(1).byte(1).byte(1).i32(1).i32(1).byte(1);                     // 11
+    f.byte(1);                                                          // 12
+    f.byte(1).byte(1).dbl(21).dbl(22).dbl(23).dbl(24).dbl(25).dbl(6);   // 13
+    f.i32(1).byte(1).byte(1);                                           // 14
+    f.font(0, 0x00FF0000, QStringLiteral("Verdana"), 2, 96, 15, 2);     // 15
+    f.i32(1).i32(1).byte(0);                                            // 16
+    f.byte(1);                                                          // 17
+    f.byte(1).byte(1).byte(0);                                          // 18: three columns
+    f.byte(1).byte(0).byte(1);                                          // 19
+    f.i32(1).byte(1).byte(1).byte(1).dbl(1.5);                          // 20
+    f.i32(1).byte(1).byte(0);                                           // 21
+    return f.b;
+}
+
+// A document in which every stored value differs from its default, so that a value that
+// is not written or not read back shows up.
+inline CatalogDocument richDocument(const QString& pictureFolder) {
+    CatalogDocument doc;
+    doc.VorlageSpalten = QStringList{QStringLiteral("Größe"), QStringLiteral("Preis €")};
+    LayoutSettings& s = doc.settings;
+    s.PreDefAnzPreisEd = 2;
+    s.DefineFixedWidthCheck = true;
+    s.RxSpinEdit1 = 11.5;
+    s.RxSpinEdit2 = 12.25;
+    s.RxSpinEdit3 = 13;
+    s.RxSpinEdit4 = 14;
+    s.RxSpinEdit5 = 15;
+    s.RxSpinEdit6 = 6.1;
+    s.RxSpinEdit7 = 17;
+    s.RxSpinEdit8 = 18;
+    s.RxSpinEdit9 = 19;
+    s.RxSpinEdit10 = 20;
+    s.RxSpinEdit11 = 0.1;
+    s.DefineFixedHeightCheck = true;
+    s.FixWidthForTableCheck = true;
+    s.FixedWidthForTableEd = 150.5;
+    s.DefMaxCellWidthCheck = false;
+    s.MaxCellWidthEd = 44;
+    s.LayoutCombo = 6;
+    s.LinksEd = 13;
+    s.ObenEd = 3;
+    s.RechtsEd = 14;
+    s.UntenEd = 6;
+    s.RandBildEd = 2.5;
+    s.KopfEdmm = 5.5;
+    s.RandKopfEd = 6.5;
+    s.PlatzueberEd = 7.5;
+    s.LinkRandFussEd = 8.5;
+    s.PlatzZwischenSpaltenEd = 9.5;
+    s.LineWidthEd = 0.7;
+    s.LineWidthEd2 = 0.8;
+    s.LineAddSpaceEd = 1.1;
+    s.RandTextEd = 2.2;
+    s.RahmenCheck = true;
+    s.PDFRandEd = 3.3;
+    s.SetPDFSizeCheck = true;
+    s.PDFWidthEd = 148;
+    s.PDFHeightED = 210;
+    s.ZerrePDFCheck = true;
+    FontSpec* fonts[] = {&s.FontDialog1, &s.FontDialog2, &s.FontDialog3, &s.FontDialog4,
+                         &s.FontDialog5, &s.FontDialog6, &s.FontDialog7, &s.FontDialog8,
+                         &s.FontDialog9, &s.FontDialog11, &s.FontDialog12};
+    int i = 0;
+    for (FontSpec* f : fonts) {
+        ++i;
+        f->Charset = quint8(i);
+        f->Color = 0x00010101u * quint32(i);
+        f->Name = QStringLiteral("Schrift %1 ä").arg(i);
+        f->Pitch = quint8(i % 3);
+        f->PixelsPerInch = 90 + i;
+        f->Size = 30 + i;
+        f->Style = quint8(i % 16);
+    }
+    s.Shape1 = 0x00000001;
+    s.Shape2 = 0x00000002;
+    s.Shape3 = 0x00000003;
+    s.Shape4 = 0x00000004;
+    s.Shape5 = 0x00000005;
+    s.Shape6 = 0x00000006;
+    s.Shape7 = 0x00000007;
+    s.Shape8 = 0xFF000008;
+    s.Shape9 = 0x00000009;
+    s.Shape10 = 0x0000000A;
+    s.Shape11 = 0x0000000B;
+    s.FarbRechtKopfCheck = false;
+    s.FarbrechtFussCheck = false;
+    s.UnterlegeKategorie = false;
+    s.KatBereichUnterCheck = false;
+    s.OnlyOneColumnCheck = true;
+    s.ArtNotBlockCheck = false;
+    s.ZentrTabelleCheck = true;
+    s.BildAlign = 1;
+    s.CapsCheck = false;
+    s.ZentrCheck = false;
+    s.ZentrFussCheck = true;
+    s.NoLineBelowVariantsCheck = true;
+    s.CoverCheck = true;
+    s.AllowPageBreak = true;
+    s.ZwischenLinienCheck = true;
+    s.DonotShowVariantsCheck = true;
+    s.BilderrahmenCheck = true;
+    s.PreisLinksCheck = true;
+    s.PreisCentCheck = true;
+    s.NoRahmenCheck = true;
+    s.AndereRechtsCheck = true;
+    s.AndereZentriertCheck = true;
+    s.Columns = 3;
+    s.DoLineBreakinTableCellsCheck = false;
+    s.DonotShowPriceColumnscheck = true;
+    s.LinesInVariantCheck = false;
+    s.FooterLeftCheck = true;
+    s.UseColorInInhaltCheck = true;
+    s.DonotIncreaseFontSizeCheck = true;
+    s.SetPicHeightCheck = true;
+    s.FussEd = QStringLiteral("ungerade %PAGE%");
+    s.FussEd2 = QStringLiteral("gerade %PAGE% %DATE%");
+    s.Fuss2Ed = QStringLiteral("Zusatz %CATEGORY%");
+    s.KopfEd = QStringLiteral("Kopf");
+    s.LogoChecked = false;
+    s.xchangecheck = true;
+    s.FirstPageNr = -3;
+    s.FilenameEdit1 = pictureFolder + QStringLiteral("/logo.png");
+    s.FilenameEdit2 = QStringLiteral("textures/paper.jpg");
+    s.FilenameEdit3 = QStringLiteral("/elsewhere/even.jpg");
+    s.BackgroundColorCheck = true;
+    s.BreitEd2 = 31;
+    s.HochEd2 = 11;
+    s.SVerh2Check = false;
+    s.GrayScaleCheck = true;
+    s.LightenCheck = false;
+    s.HellEd = 40;
+    s.SatEd = -20;
+    s.BreitEd3 = 2.5;
+    s.HochEd3 = 3.5;
+    s.sverhlogo = false;
+    s.ShowLogoRightAlignedCheck = true;
+
+    const int withOptions = doc.addCategory(QStringLiteral("Werkzeug"));
+    TKategorie& o = doc.createOptions(withOptions);
+    o.Bild = pictureFolder + QStringLiteral("/werkzeug.jpg");
+    o.BildBreite = 4.25;
+    o.Einfuehrungstext = QStringLiteral("Einführung\nzweite Zeile");
+    o.BildUnterName = 1;
+    o.Deactivate = true;
+    o.ListAllKategoires = true;
+    o.Unterkategorien = true;
+    o.DoNotListinInhalt = true;
+    o.UseAsBackgroundPic = true;
+    o.ShowOnlyPicture = true;
+    o.ErstesAufneuerSeite = true;
+    o.InhaltsVerzeichnis = true;
+    o.NoNeedForNewPage = true;
+    o.TextUnterBild = true;
+    o.DoNotListCategories = true;
+    o.ProdukteInhalt = true;
+    o.KatBereichUnter = true;
+    o.UnterlegeKategorie = true;
+    o.OwnFontColor = true;
+    o.BereichFarbe = 0x00102030;
+    o.UnterlegFarbe = 0x00405060;
+    o.FontColor = 0x00708090;
+    for (int n = 0; n < 3; ++n) {
+        TProdukt& p = *doc.products(withOptions).Add();
+        SetProductTableDefaults(p);
+        p.name = QStringLiteral("Produkt %1").arg(n);
+        p.desc = QStringLiteral("Beschreibung\nmit Umlauten äöü und 𝄞");
+        p.anzpreis = n + 1;
+        p.DeactivateProd = n == 1;
+        p.PageBreakAfterProdukt = n == 2;
+        p.OverWrite = n == 0;
+        p.DefineFixedWidth = n == 0;
+        p.FixWidthForTable = n == 1;
+        p.DefineFixedHeight = n == 2;
+        for (int c = 0; c < 10; ++c)
+            p.ColWidth[std::size_t(c)] = 10 + c + n;
+        p.FixedWidthForTable = 100 + n;
+        p.RowHeight = 4 + n;
+        TBild* b = p.bilder.Add();
+        b->datei = pictureFolder + QStringLiteral("/p%1.jpg").arg(n);
+        b->breite = 3.5;
+        b = p.bilder.Add();
+        b->datei = QStringLiteral("sub\\p%1b.jpg").arg(n);
+        b->breite = 2;
+        for (int r = 0; r < 3; ++r) {
+            TVariante* v = p.varianten.Add();
+            for (int c = 0; c <= r + 1; ++c)
+                v->props.Add()->text = r == 0 ? QStringLiteral("Spalte %1").arg(c) : QStringLiteral("%1,%2").arg(r).arg(c);
+        }
+    }
+    doc.addCategory(QStringLiteral("Leer ohne Optionen"));
+    const int third = doc.addCategory(QStringLiteral("Garten"));
+    doc.createOptions(third).Einfuehrungstext = QStringLiteral("nur Text");
+    TProdukt& g = *doc.products(third).Add();
+    SetProductTableDefaults(g);
+    g.name = QStringLiteral("Gießkanne");
+    return doc;
+}
+
+} // namespace pw::test
