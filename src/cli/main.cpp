@@ -118,12 +118,20 @@ bool loadCatalog(CatalogDocument& doc, const QString& path, const ReadOptions& o
     return true;
 }
 
+// Qt's own diagnostics (a missing runtime folder, font fallbacks, ...) would break the
+// promise of one clear line on stderr; they are shown only when PAGEWRIGHT_DEBUG is set.
+void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtFatalMsg || qEnvironmentVariableIsSet("PAGEWRIGHT_DEBUG"))
+        printLine(stderr, text);
+}
+
 } // namespace pw::cli
 
 int main(int argc, char** argv) {
     using namespace pw::cli;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler(quietQtMessages);
     QGuiApplication app(argc, argv);
 
     QStringList args = QCoreApplication::arguments().mid(1);

@@ -1,8 +1,70 @@
 #include "testmain.h"
-#include "model/orvanto.h"
-class TestMessages : public QObject { Q_OBJECT
+
+#include "i18n/translateunit.h"
+
+class TestMessages : public QObject {
+    Q_OBJECT
 private slots:
-  void x() { QVERIFY(true); }
+    void tableHoldsFiftyFourMessagesWithGaps() {
+        QList<int> missing;
+        int count = 0;
+        for (int n = -1; n <= 60; ++n) {
+            if (pw::messageExists(n))
+                ++count;
+            else if (n >= 1 && n <= 58)
+                missing.append(n);
+        }
+        QCOMPARE(count, 54);
+        QCOMPARE(missing, (QList<int>{14, 25, 26, 33}));
+    }
+
+    void textsAreVerbatim_data() {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1 keeps its spelling and trailing space") << 1 << "Konte die folgende Datei nicht öffnen: ";
+        QTest::newRow("12") << 12 << "Die Datei wurde noch nicht gespeichert. Wollen Sie jetzt speichern?";
+        QTest::newRow("24") << 24 << "unbenannt";
+        QTest::newRow("32") << 32 << "test.pk2";
+        QTest::newRow("49") << 49 << "Konnte Datei nicht erstellen";
+        QTest::newRow("55 ends in a space")
+            << 55
+            << "4. Diese Kategorie soll das Inhaltsverzeichnis sein, 5. Das erste Produkt der Kategorie soll auf "
+               "einer neuen Seite beginnen, 6. Nur das Bild anzeigen und keinen Text, danach Seitenumbruch, ";
+        QTest::newRow("58 has backslashes")
+            << 58
+            << "Ein Beispiel: Test;Dies ist die Kategorie Test;c:\\test\\test.jpg;10;true;false;true;false;true;true;"
+               "false;false;true;true;true";
+    }
+    void textsAreVerbatim() {
+        QFETCH(int, n);
+        QFETCH(QString, text);
+        QCOMPARE(pw::GetMessageText(n), text);
+    }
+
+    void numberOutsideTheTableLeavesTheOutputAlone() {
+        QString text = QStringLiteral("unchanged");
+        pw::GetMessageText(14, text);
+        pw::GetMessageText(59, text);
+        pw::GetMessageText(0, text);
+        QCOMPARE(text, QStringLiteral("unchanged"));
+        pw::GetMessageText(13, text);
+        QCOMPARE(text, QStringLiteral("Speichern"));
+    }
+
+    void templateColumnsComeFromMessages15To19() {
+        QCOMPARE(pw::DefaultTemplateColumns(),
+                 (QStringList{"Name", "Art. Nummer", "Preis", "Ab 10 Stk.", "Ab 100 Stk."}));
+    }
+
+    void errorsReadAsMessageThenArguments() {
+        QCOMPARE(pw::errorText(pw::Error(49, QStringLiteral("/x/a.pk2"))),
+                 QStringLiteral("Konnte Datei nicht erstellen: /x/a.pk2"));
+        QCOMPARE(pw::errorText(pw::Error(1, QStringLiteral("/x/a.pk2"))),
+                 QStringLiteral("Konte die folgende Datei nicht öffnen: /x/a.pk2"));
+        QCOMPARE(pw::errorText(pw::Error::text(QStringLiteral("kaputt"), QStringLiteral("/f"), 12)),
+                 QStringLiteral("kaputt (Byte 12)"));
+    }
 };
+
 PW_TEST_CLASS(TestMessages)
 #include "tst_messages.moc"
