@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes(reinterpret_cast<const char*>(data + 1), qsizetype(size - 1));
     static const pw::CatalogDocument seed;
     try {
-        pw::LoadResult result = pw::ReadCatalogData(bytes, format, QStringLiteral("/fuzz/catalog.pk2"), seed, options);
+        pw::LoadResult result =
+            pw::ReadCatalogData(bytes, format, QStringLiteral("/fuzz/catalog.pk2"), seed, options);
         // Whatever was loaded must write out again.
         const QByteArray image = pw::CatalogFileImage(result.doc, QStringLiteral("/fuzz/catalog.pk2"));
         if (image.isEmpty())

@@ -66,10 +66,19 @@ inline QByteArray olderFormatFile() {
     f.i32(2).i32(2).astr("Name").astr("Preis").i32(2).astr("300 g").astr("9,95 \x80");
     f.i32(1).dbl(4.5).astr("hammer.jpg");
     // section 2
-    f.i32(2).astr("Gr\xf6\xdf" "e").astr("Preis").i32(2).astr("hintergrund.jpg").astr("logo.gif");
+    f.i32(2)
+        .astr("Gr\xf6\xdf"
+              "e")
+        .astr("Preis")
+        .i32(2)
+        .astr("hintergrund.jpg")
+        .astr("logo.gif");
     f.dbl(10).dbl(11).dbl(12).dbl(13).dbl(3);
     f.byte(0).byte(1);
-    f.astr("Seite %PAGE%").astr("%PAGE% gerade").astr("K\xfc" "chenkatalog");
+    f.astr("Seite %PAGE%")
+        .astr("%PAGE% gerade")
+        .astr("K\xfc"
+              "chenkatalog");
     f.byte(1).dbl(6).dbl(7);
     f.byte(0).u32(0x00112233).byte(1).u32(0x00445566);
     f.byte(0).byte(1).byte(0).u32(0x00010203).u32(0x00040506);
@@ -78,27 +87,27 @@ inline QByteArray olderFormatFile() {
     for (int slot = 1; slot <= 9; ++slot)
         f.font(0, 0x000000FF, QStringLiteral("Tahoma"), 0, 96, 8 + slot, slot == 2 ? 1 : 0);
     // blocks 1..21
-    f.byte(1);                                                          // 1
-    f.i32(1);                                                           // 2 BildAlign
-    f.byte(0);                                                          // 3
-    f.dbl(7.5);                                                         // 4
-    f.byte(1);                                                          // 5
-    f.byte(1).u32(0x00ABCDEF).u32(0x00123456);                          // 6
-    f.i32(2);                                                           // 7 LayoutCombo
-    f.byte(1);                                                          // 8
+    f.byte(1);                                 // 1
+    f.i32(1);                                  // 2 BildAlign
+    f.byte(0);                                 // 3
+    f.dbl(7.5);                                // 4
+    f.byte(1);                                 // 5
+    f.byte(1).u32(0x00ABCDEF).u32(0x00123456); // 6
+    f.i32(2);                                  // 7 LayoutCombo
+    f.byte(1);                                 // 8
     f.i32(1).byte(1).astr("Alles f\xfcr die Werkstatt").astr("werkstatt.jpg").dbl(5).i32(1).byte(1); // 9
-    f.dbl(0.3).dbl(0.4).u32(1).u32(2).u32(3).u32(4).u32(5);             // 10
-    f.i32(1).byte(1).byte(1).i32(1).i32(1).byte(1);                     // 11
-    f.byte(1);                                                          // 12
-    f.byte(1).byte(1).dbl(21).dbl(22).dbl(23).dbl(24).dbl(25).dbl(6);   // 13
-    f.i32(1).byte(1).byte(1);                                           // 14
-    f.font(0, 0x00FF0000, QStringLiteral("Verdana"), 2, 96, 15, 2);     // 15
-    f.i32(1).i32(1).byte(0);                                            // 16
-    f.byte(1);                                                          // 17
-    f.byte(1).byte(1).byte(0);                                          // 18: three columns
-    f.byte(1).byte(0).byte(1);                                          // 19
-    f.i32(1).byte(1).byte(1).byte(1).dbl(1.5);                          // 20
-    f.i32(1).byte(1).byte(0);                                           // 21
+    f.dbl(0.3).dbl(0.4).u32(1).u32(2).u32(3).u32(4).u32(5);                                          // 10
+    f.i32(1).byte(1).byte(1).i32(1).i32(1).byte(1);                                                  // 11
+    f.byte(1);                                                                                       // 12
+    f.byte(1).byte(1).dbl(21).dbl(22).dbl(23).dbl(24).dbl(25).dbl(6);                                // 13
+    f.i32(1).byte(1).byte(1);                                                                        // 14
+    f.font(0, 0x00FF0000, QStringLiteral("Verdana"), 2, 96, 15, 2);                                  // 15
+    f.i32(1).i32(1).byte(0);                                                                         // 16
+    f.byte(1);                                                                                       // 17
+    f.byte(1).byte(1).byte(0);                 // 18: three columns
+    f.byte(1).byte(0).byte(1);                 // 19
+    f.i32(1).byte(1).byte(1).byte(1).dbl(1.5); // 20
+    f.i32(1).byte(1).byte(0);                  // 21
     return f.b;
 }
 
@@ -147,8 +156,8 @@ inline CatalogDocument richDocument(const QString& pictureFolder) {
     s.PDFWidthEd = 148;
     s.PDFHeightED = 210;
     s.ZerrePDFCheck = true;
-    FontSpec* fonts[] = {&s.FontDialog1, &s.FontDialog2, &s.FontDialog3, &s.FontDialog4,
-                         &s.FontDialog5, &s.FontDialog6, &s.FontDialog7, &s.FontDialog8,
+    FontSpec* fonts[] = {&s.FontDialog1, &s.FontDialog2,  &s.FontDialog3, &s.FontDialog4,
+                         &s.FontDialog5, &s.FontDialog6,  &s.FontDialog7, &s.FontDialog8,
                          &s.FontDialog9, &s.FontDialog11, &s.FontDialog12};
     int i = 0;
     for (FontSpec* f : fonts) {
@@ -274,7 +283,8 @@ inline CatalogDocument richDocument(const QString& pictureFolder) {
         for (int r = 0; r < 3; ++r) {
             TVariante* v = p.varianten.Add();
             for (int c = 0; c <= r + 1; ++c)
-                v->props.Add()->text = r == 0 ? QStringLiteral("Spalte %1").arg(c) : QStringLiteral("%1,%2").arg(r).arg(c);
+                v->props.Add()->text =
+                    r == 0 ? QStringLiteral("Spalte %1").arg(c) : QStringLiteral("%1,%2").arg(r).arg(c);
         }
     }
     doc.addCategory(QStringLiteral("Leer ohne Optionen"));

@@ -16,6 +16,6 @@ int registerTestClass(const char* name, Factory factory);
 
 } // namespace pw::test
 
-#define PW_TEST_CLASS(Class)                                                                                   \
-    static const int pw_registered_##Class =                                                                   \
-        pw::test::registerTestClass(#Class, []() -> std::unique_ptr<QObject> { return std::make_unique<Class>(); });
+#define PW_TEST_CLASS(Class)                                                                                 \
+    static const int pw_registered_##Class = pw::test::registerTestClass(                                    \
+        #Class, []() -> std::unique_ptr<QObject> { return std::make_unique<Class>(); });

@@ -16,7 +16,7 @@ enum ExitCode { kOk = 0, kUsage = 1, kFailed = 2 };
 // Options that may stand anywhere on the command line.
 struct GlobalOptions {
     QString lang = QStringLiteral("de");
-    QDate date;        // invalid: today
+    QDate date; // invalid: today
     QString paper = QStringLiteral("A4");
     int printerDpi = 600;
 };

@@ -65,11 +65,21 @@ void JsonWriter::value(const QString& s) {
     for (char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-        case '"': m_out.append("\\\""); break;
-        case '\\': m_out.append("\\\\"); break;
-        case '\n': m_out.append("\\n"); break;
-        case '\r': m_out.append("\\r"); break;
-        case '\t': m_out.append("\\t"); break;
+        case '"':
+            m_out.append("\\\"");
+            break;
+        case '\\':
+            m_out.append("\\\\");
+            break;
+        case '\n':
+            m_out.append("\\n");
+            break;
+        case '\r':
+            m_out.append("\\r");
+            break;
+        case '\t':
+            m_out.append("\\t");
+            break;
         default:
             if (c < 0x20) {
                 char buf[8];

@@ -31,10 +31,15 @@ void printLine(FILE* to, const QString& text) {
 }
 
 void printOverview() {
-    printLine(stdout, QStringLiteral("usage: pagewright-cli [--lang de|en|fr|nl] [--date YYYY-MM-DD] [--paper A4|A3|A5|Letter|Legal] "
-                                     "[--printer-dpi N] COMMAND ARGS..."));
+    printLine(
+        stdout,
+        QStringLiteral(
+            "usage: pagewright-cli [--lang de|en|fr|nl] [--date YYYY-MM-DD] [--paper A4|A3|A5|Letter|Legal] "
+            "[--printer-dpi N] COMMAND ARGS..."));
     for (const Command& c : kCommands)
-        printLine(stdout, QStringLiteral("  pagewright-cli %1 %2").arg(QLatin1String(c.name), QLatin1String(c.usage)));
+        printLine(
+            stdout,
+            QStringLiteral("  pagewright-cli %1 %2").arg(QLatin1String(c.name), QLatin1String(c.usage)));
 }
 
 QString errorLine(const Error& e, const QString& prefix) {
@@ -47,8 +52,8 @@ QString errorLine(const Error& e, const QString& prefix) {
 // Takes the global options out of the argument list, wherever they stand. Returns an
 // error text for a bad one, or an empty string.
 QString takeGlobalOptions(QStringList& args, GlobalOptions& g) {
-    static const QStringList kNames = {QStringLiteral("--lang"), QStringLiteral("--date"), QStringLiteral("--paper"),
-                                       QStringLiteral("--printer-dpi")};
+    static const QStringList kNames = {QStringLiteral("--lang"), QStringLiteral("--date"),
+                                       QStringLiteral("--paper"), QStringLiteral("--printer-dpi")};
     QStringList rest;
     for (qsizetype i = 0; i < args.size(); ++i) {
         QString name = args[i];
@@ -92,9 +97,13 @@ QString takeGlobalOptions(QStringList& args, GlobalOptions& g) {
 
 } // namespace
 
-void printError(const Error& e) { printLine(stderr, errorLine(e, QStringLiteral("pagewright-cli: "))); }
+void printError(const Error& e) {
+    printLine(stderr, errorLine(e, QStringLiteral("pagewright-cli: ")));
+}
 
-void printWarning(const Error& e) { printLine(stderr, errorLine(e, QStringLiteral("pagewright-cli: Warnung: "))); }
+void printWarning(const Error& e) {
+    printLine(stderr, errorLine(e, QStringLiteral("pagewright-cli: Warnung: ")));
+}
 
 int usageError(const QString& text) {
     printLine(stderr, QStringLiteral("pagewright-cli: ") + text);
@@ -103,7 +112,9 @@ int usageError(const QString& text) {
 
 void printUsage(const char* name) {
     const Command* c = findCommand(QLatin1String(name));
-    printLine(stdout, QStringLiteral("usage: pagewright-cli %1 %2").arg(QLatin1String(name), QLatin1String(c->usage)));
+    printLine(
+        stdout,
+        QStringLiteral("usage: pagewright-cli %1 %2").arg(QLatin1String(name), QLatin1String(c->usage)));
 }
 
 bool loadCatalog(CatalogDocument& doc, const QString& path, const ReadOptions& options) {
@@ -149,7 +160,8 @@ int main(int argc, char** argv) {
     }
     const Command* command = findCommand(args[0]);
     if (!command)
-        return usageError(QStringLiteral("unbekannter Befehl %1 (pagewright-cli --help listet alle)").arg(args[0]));
+        return usageError(
+            QStringLiteral("unbekannter Befehl %1 (pagewright-cli --help listet alle)").arg(args[0]));
     const QStringList rest = args.mid(1);
     if (rest.contains(QLatin1String("--help"))) {
         printUsage(command->name);

@@ -78,7 +78,9 @@ const Message* findMessage(int n) {
 
 } // namespace
 
-bool messageExists(int n) { return findMessage(n) != nullptr; }
+bool messageExists(int n) {
+    return findMessage(n) != nullptr;
+}
 
 QString messageGerman(int n) {
     const Message* m = findMessage(n);

@@ -96,7 +96,9 @@ void SetProductTableDefaults(TProdukt& p);
 // ---- The variant-table rule
 
 // Cell c of a row of n cells is a price cell when n - 1 - c < anzpreis (rows after row 0).
-inline bool IsPriceCell(int c, int n, int anzpreis) { return n - 1 - c < anzpreis; }
+inline bool IsPriceCell(int c, int n, int anzpreis) {
+    return n - 1 - c < anzpreis;
+}
 // The text of cell c of a row, empty for a cell the row does not have.
 QString CellText(const TVariante& row, int c);
 // 1 + the index of the row's last non-empty cell (0 for a row of empty cells).
@@ -138,7 +140,9 @@ public:
     const QString& categoryName(int kat) const { return m_names[kat]; }
     void setCategoryName(int kat, const QString& name) { m_names[kat] = name; }
     // The options record of a category, or nullptr when it has none.
-    TKategorie* options(int kat) { return m_options[std::size_t(kat)] ? &*m_options[std::size_t(kat)] : nullptr; }
+    TKategorie* options(int kat) {
+        return m_options[std::size_t(kat)] ? &*m_options[std::size_t(kat)] : nullptr;
+    }
     const TKategorie* options(int kat) const {
         return m_options[std::size_t(kat)] ? &*m_options[std::size_t(kat)] : nullptr;
     }

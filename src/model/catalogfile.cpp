@@ -31,8 +31,7 @@ bool isCategoryBlock(int block) {
 }
 
 // K is TKategorie for reading and const TKategorie for writing.
-template <class IO, class K>
-void categoryValues(int block, IO& io, K& o) {
+template <class IO, class K> void categoryValues(int block, IO& io, K& o) {
     switch (block) {
     case 9:
         io.str(o.Einfuehrungstext);
@@ -41,15 +40,33 @@ void categoryValues(int block, IO& io, K& o) {
         io.i32(o.BildUnterName);
         io.flag(o.TextUnterBild);
         break;
-    case 11: io.flag(o.NoNeedForNewPage); break;
-    case 14: io.flag(o.InhaltsVerzeichnis); break;
-    case 20: io.flag(o.ErstesAufneuerSeite); break;
-    case 21: io.flag(o.ShowOnlyPicture); break;
-    case 29: io.flag(o.UseAsBackgroundPic); break;
-    case 30: io.flag(o.DoNotListinInhalt); break;
-    case 34: io.flag(o.Unterkategorien); break;
-    case 35: io.flag(o.ListAllKategoires); break;
-    case 39: io.flag(o.Deactivate); break;
+    case 11:
+        io.flag(o.NoNeedForNewPage);
+        break;
+    case 14:
+        io.flag(o.InhaltsVerzeichnis);
+        break;
+    case 20:
+        io.flag(o.ErstesAufneuerSeite);
+        break;
+    case 21:
+        io.flag(o.ShowOnlyPicture);
+        break;
+    case 29:
+        io.flag(o.UseAsBackgroundPic);
+        break;
+    case 30:
+        io.flag(o.DoNotListinInhalt);
+        break;
+    case 34:
+        io.flag(o.Unterkategorien);
+        break;
+    case 35:
+        io.flag(o.ListAllKategoires);
+        break;
+    case 39:
+        io.flag(o.Deactivate);
+        break;
     case 44:
         io.flag(o.KatBereichUnter);
         io.flag(o.UnterlegeKategorie);
@@ -58,15 +75,19 @@ void categoryValues(int block, IO& io, K& o) {
         io.color(o.UnterlegFarbe);
         io.color(o.BereichFarbe);
         break;
-    case 46: io.flag(o.ProdukteInhalt); break;
-    case 47: io.flag(o.DoNotListCategories); break;
-    default: break;
+    case 46:
+        io.flag(o.ProdukteInhalt);
+        break;
+    case 47:
+        io.flag(o.DoNotListCategories);
+        break;
+    default:
+        break;
     }
 }
 
 // Section 2 after the template columns.
-template <class IO, class S>
-void fixedSettings(IO& io, S& s) {
+template <class IO, class S> void fixedSettings(IO& io, S& s) {
     io.i32(s.PreDefAnzPreisEd);
     io.path(s.FilenameEdit2);
     io.path(s.FilenameEdit1);
@@ -122,21 +143,34 @@ void fixedSettings(IO& io, S& s) {
 
 // The optional blocks that hold only document settings. Returns false for the others.
 // Block 20's two trailing settings are handled by the caller, each under its own test.
-template <class IO, class S>
-bool settingsBlock(int block, IO& io, S& s) {
+template <class IO, class S> bool settingsBlock(int block, IO& io, S& s) {
     switch (block) {
-    case 1: io.flag(s.OnlyOneColumnCheck); break;
-    case 2: io.bildAlign(s.BildAlign); break;
-    case 3: io.flag(s.ArtNotBlockCheck); break;
-    case 4: io.dbl(s.PlatzZwischenSpaltenEd); break;
-    case 5: io.flag(s.ZentrTabelleCheck); break;
+    case 1:
+        io.flag(s.OnlyOneColumnCheck);
+        break;
+    case 2:
+        io.bildAlign(s.BildAlign);
+        break;
+    case 3:
+        io.flag(s.ArtNotBlockCheck);
+        break;
+    case 4:
+        io.dbl(s.PlatzZwischenSpaltenEd);
+        break;
+    case 5:
+        io.flag(s.ZentrTabelleCheck);
+        break;
     case 6:
         io.flag(s.BackgroundColorCheck);
         io.color(s.Shape5);
         io.color(s.Shape6);
         break;
-    case 7: io.i32(s.LayoutCombo); break;
-    case 8: io.flag(s.NoLineBelowVariantsCheck); break;
+    case 7:
+        io.i32(s.LayoutCombo);
+        break;
+    case 8:
+        io.flag(s.NoLineBelowVariantsCheck);
+        break;
     case 10:
         io.dbl(s.LineWidthEd);
         io.dbl(s.LineWidthEd2);
@@ -146,7 +180,9 @@ bool settingsBlock(int block, IO& io, S& s) {
         io.color(s.Shape10);
         io.color(s.Shape11);
         break;
-    case 12: io.flag(s.CoverCheck); break;
+    case 12:
+        io.flag(s.CoverCheck);
+        break;
     case 13:
         io.flag(s.DefineFixedWidthCheck);
         io.flag(s.DefineFixedHeightCheck);
@@ -157,22 +193,34 @@ bool settingsBlock(int block, IO& io, S& s) {
         io.dbl(s.RxSpinEdit5);
         io.dbl(s.RxSpinEdit6);
         break;
-    case 15: io.font(s.FontDialog11); break;
-    case 17: io.flag(s.AllowPageBreak); break;
-    case 18: io.columns(s.Columns); break;
+    case 15:
+        io.font(s.FontDialog11);
+        break;
+    case 17:
+        io.flag(s.AllowPageBreak);
+        break;
+    case 18:
+        io.columns(s.Columns);
+        break;
     case 19:
         io.flag(s.ZwischenLinienCheck);
         io.flag(s.DonotShowVariantsCheck);
         io.flag(s.BilderrahmenCheck);
         break;
-    case 22: io.dbl(s.PDFRandEd); break;
+    case 22:
+        io.dbl(s.PDFRandEd);
+        break;
     case 23:
         io.flag(s.SetPDFSizeCheck);
         io.dbl(s.PDFWidthEd);
         io.dbl(s.PDFHeightED);
         break;
-    case 24: io.flag(s.ZerrePDFCheck); break;
-    case 25: io.font(s.FontDialog1); break;
+    case 24:
+        io.flag(s.ZerrePDFCheck);
+        break;
+    case 25:
+        io.font(s.FontDialog1);
+        break;
     case 26:
         io.dbl(s.RxSpinEdit7);
         io.dbl(s.RxSpinEdit8);
@@ -184,8 +232,12 @@ bool settingsBlock(int block, IO& io, S& s) {
         io.flag(s.FixWidthForTableCheck);
         io.dbl(s.FixedWidthForTableEd);
         break;
-    case 31: io.path(s.FilenameEdit3); break;
-    case 32: io.flag(s.NoRahmenCheck); break;
+    case 31:
+        io.path(s.FilenameEdit3);
+        break;
+    case 32:
+        io.flag(s.NoRahmenCheck);
+        break;
     case 33:
         io.font(s.FontDialog12);
         io.flag(s.PreisCentCheck);
@@ -194,9 +246,15 @@ bool settingsBlock(int block, IO& io, S& s) {
         io.flag(s.AndereRechtsCheck);
         io.flag(s.AndereZentriertCheck);
         break;
-    case 37: io.flag(s.DoLineBreakinTableCellsCheck); break;
-    case 38: io.dbl(s.RandTextEd); break;
-    case 40: io.flag(s.DonotShowPriceColumnscheck); break;
+    case 37:
+        io.flag(s.DoLineBreakinTableCellsCheck);
+        break;
+    case 38:
+        io.dbl(s.RandTextEd);
+        break;
+    case 40:
+        io.flag(s.DonotShowPriceColumnscheck);
+        break;
     case 41:
         io.flag(s.ShowLogoRightAlignedCheck);
         io.str(s.Fuss2Ed);
@@ -206,11 +264,20 @@ bool settingsBlock(int block, IO& io, S& s) {
         io.flag(s.DefMaxCellWidthCheck);
         io.dbl(s.MaxCellWidthEd);
         break;
-    case 43: io.flag(s.FooterLeftCheck); break;
-    case 45: io.flag(s.UseColorInInhaltCheck); break;
-    case 48: io.flag(s.DonotIncreaseFontSizeCheck); break;
-    case 49: io.flag(s.SetPicHeightCheck); break;
-    default: return false;
+    case 43:
+        io.flag(s.FooterLeftCheck);
+        break;
+    case 45:
+        io.flag(s.UseColorInInhaltCheck);
+        break;
+    case 48:
+        io.flag(s.DonotIncreaseFontSizeCheck);
+        break;
+    case 49:
+        io.flag(s.SetPicHeightCheck);
+        break;
+    default:
+        return false;
     }
     return true;
 }
@@ -286,8 +353,8 @@ public:
     CatalogFileReader(const QByteArray& data, CatalogFormat format, const QString& path, CatalogDocument& doc,
                       const ReadOptions& options)
         : m_r(QByteArrayView(data), path), m_io{m_r, format == CatalogFormat::Older,
-                                                  format == CatalogFormat::Older ? QString()
-                                                                                 : folderWithSeparator(path)},
+                                                format == CatalogFormat::Older ? QString()
+                                                                               : folderWithSeparator(path)},
           m_doc(doc), m_options(options), m_path(path) {}
 
     std::vector<Error> read() {
@@ -297,13 +364,13 @@ public:
     }
 
 private:
-    template <class F>
-    void readFixedPart(const QString& what, F&& f) {
+    template <class F> void readFixedPart(const QString& what, F&& f) {
         try {
             f();
         } catch (const Error& e) {
-            throw Error::text(QStringLiteral("Die Katalogdatei ist beschädigt (%1): %2").arg(what, e.plainText()),
-                              m_path, e.position());
+            throw Error::text(
+                QStringLiteral("Die Katalogdatei ist beschädigt (%1): %2").arg(what, e.plainText()), m_path,
+                e.position());
         }
     }
 
@@ -390,8 +457,9 @@ private:
                     readBlock(block, part);
                 } catch (const Error& e) {
                     warnings.push_back(Error::text(
-                        QStringLiteral("Zusatzblock %1 der Katalogdatei ist unvollständig oder beschädigt (%2); "
-                                       "er und alle folgenden wurden übergangen, alles davor wurde geladen.")
+                        QStringLiteral(
+                            "Zusatzblock %1 der Katalogdatei ist unvollständig oder beschädigt (%2); "
+                            "er und alle folgenden wurden übergangen, alles davor wurde geladen.")
                             .arg(block)
                             .arg(e.plainText()),
                         m_path, start));
@@ -616,7 +684,8 @@ std::vector<Error> OpenFileWithName(CatalogDocument& doc, const QString& path, c
     return openInto(doc, path, CatalogFormat::Current, options);
 }
 
-std::vector<Error> OpenFileWithNameOLD(CatalogDocument& doc, const QString& path, const ReadOptions& options) {
+std::vector<Error> OpenFileWithNameOLD(CatalogDocument& doc, const QString& path,
+                                       const ReadOptions& options) {
     return openInto(doc, path, CatalogFormat::Older, options);
 }
 

@@ -72,7 +72,9 @@ QByteArray toAnsi(QStringView text) {
 
 // ---- ByteReader
 
-void ByteReader::fail(const QString& text) const { throw Error::text(text, m_file, m_pos); }
+void ByteReader::fail(const QString& text) const {
+    throw Error::text(text, m_file, m_pos);
+}
 
 const char* ByteReader::need(qint64 n) {
     if (n < 0 || n > remaining())
@@ -82,9 +84,15 @@ const char* ByteReader::need(qint64 n) {
     return p;
 }
 
-qint32 ByteReader::int32() { return qFromLittleEndian<qint32>(need(4)); }
-quint32 ByteReader::uint32() { return qFromLittleEndian<quint32>(need(4)); }
-quint8 ByteReader::byte() { return quint8(*need(1)); }
+qint32 ByteReader::int32() {
+    return qFromLittleEndian<qint32>(need(4));
+}
+quint32 ByteReader::uint32() {
+    return qFromLittleEndian<quint32>(need(4));
+}
+quint8 ByteReader::byte() {
+    return quint8(*need(1));
+}
 
 double ByteReader::dbl() {
     double d;
@@ -92,7 +100,9 @@ double ByteReader::dbl() {
     return d;
 }
 
-void ByteReader::skip(qint64 n) { need(n); }
+void ByteReader::skip(qint64 n) {
+    need(n);
+}
 
 qint32 ByteReader::count(qint64 minItemBytes) {
     const qint64 at = m_pos;

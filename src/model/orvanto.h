@@ -39,8 +39,7 @@ namespace pw {
 //
 // The iteration idiom: First(), then repeat the body while WhileNext() returns true. It
 // visits elements 0..count-1 in order; inside the body aobjnr() is the index plus one.
-template <class T>
-class TDynaArray {
+template <class T> class TDynaArray {
 public:
     static constexpr int buffersize = 100;
 
@@ -282,9 +281,9 @@ public:
     // A count of items that each take at least minItemBytes; throws when it is negative or
     // when the rest of the data cannot hold that many.
     qint32 count(qint64 minItemBytes);
-    QString wideStr();                  // int32 code-unit count, UTF-16LE
-    QString ansiStr();                  // int32 byte count, Windows-1252
-    QString wideChars(qint64 units);    // units UTF-16LE code units, no count
+    QString wideStr();               // int32 code-unit count, UTF-16LE
+    QString ansiStr();               // int32 byte count, Windows-1252
+    QString wideChars(qint64 units); // units UTF-16LE code units, no count
     [[noreturn]] void fail(const QString& text) const;
 
 private:

@@ -17,13 +17,13 @@ constexpr quint32 kColorWindowText = 0xFF000008; // system colour 8, drawn black
 struct FontSpec {
     enum StyleBit : quint8 { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
 
-    quint8 Charset = 0;       // Windows character set, 0 = ANSI
+    quint8 Charset = 0; // Windows character set, 0 = ANSI
     quint32 Color = kColorWindowText;
-    QString Name;             // face name, at most 255 UTF-16 code units
-    quint8 Pitch = 0;         // 0 default, 1 variable, 2 fixed
+    QString Name;              // face name, at most 255 UTF-16 code units
+    quint8 Pitch = 0;          // 0 default, 1 variable, 2 fixed
     qint32 PixelsPerInch = 96; // the resolution Size refers to
-    qint32 Size = 10;         // points
-    quint8 Style = 0;         // StyleBit set
+    qint32 Size = 10;          // points
+    quint8 Style = 0;          // StyleBit set
 
     bool operator==(const FontSpec&) const = default;
 };

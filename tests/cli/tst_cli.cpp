@@ -39,25 +39,119 @@ bool writeFile(const QString& path, const QByteArray& data) {
     return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
-const QStringList kSettingKeys = {
-    "PreDefAnzPreisEd", "DefineFixedWidthCheck", "RxSpinEdit1", "RxSpinEdit2", "RxSpinEdit3", "RxSpinEdit4",
-    "RxSpinEdit5", "RxSpinEdit6", "RxSpinEdit7", "RxSpinEdit8", "RxSpinEdit9", "RxSpinEdit10", "RxSpinEdit11",
-    "DefineFixedHeightCheck", "FixWidthForTableCheck", "FixedWidthForTableEd", "DefMaxCellWidthCheck",
-    "MaxCellWidthEd", "LayoutCombo", "LinksEd", "ObenEd", "RechtsEd", "UntenEd", "RandBildEd", "KopfEdmm",
-    "RandKopfEd", "PlatzueberEd", "LinkRandFussEd", "PlatzZwischenSpaltenEd", "LineWidthEd", "LineWidthEd2",
-    "LineAddSpaceEd", "RandTextEd", "RahmenCheck", "PDFRandEd", "SetPDFSizeCheck", "PDFWidthEd", "PDFHeightED",
-    "ZerrePDFCheck", "FontDialog1", "FontDialog2", "FontDialog3", "FontDialog4", "FontDialog5", "FontDialog6",
-    "FontDialog7", "FontDialog8", "FontDialog9", "FontDialog11", "FontDialog12", "Shape1", "Shape2", "Shape3",
-    "Shape4", "Shape5", "Shape6", "Shape7", "Shape8", "Shape9", "Shape10", "Shape11", "FarbRechtKopfCheck",
-    "FarbrechtFussCheck", "UnterlegeKategorie", "KatBereichUnterCheck", "OnlyOneColumnCheck", "ArtNotBlockCheck",
-    "ZentrTabelleCheck", "BildAlign", "CapsCheck", "ZentrCheck", "ZentrFussCheck", "NoLineBelowVariantsCheck",
-    "CoverCheck", "AllowPageBreak", "ZwischenLinienCheck", "DonotShowVariantsCheck", "BilderrahmenCheck",
-    "PreisLinksCheck", "PreisCentCheck", "NoRahmenCheck", "AndereRechtsCheck", "AndereZentriertCheck", "Columns",
-    "DoLineBreakinTableCellsCheck", "DonotShowPriceColumnscheck", "LinesInVariantCheck", "FooterLeftCheck",
-    "UseColorInInhaltCheck", "DonotIncreaseFontSizeCheck", "SetPicHeightCheck", "FussEd", "FussEd2", "Fuss2Ed",
-    "KopfEd", "LogoChecked", "xchangecheck", "FirstPageNr", "FilenameEdit1", "FilenameEdit2", "FilenameEdit3",
-    "BackgroundColorCheck", "BreitEd2", "HochEd2", "SVerh2Check", "GrayScaleCheck", "LightenCheck", "HellEd",
-    "SatEd", "BreitEd3", "HochEd3", "sverhlogo", "ShowLogoRightAlignedCheck"};
+const QStringList kSettingKeys = {"PreDefAnzPreisEd",
+                                  "DefineFixedWidthCheck",
+                                  "RxSpinEdit1",
+                                  "RxSpinEdit2",
+                                  "RxSpinEdit3",
+                                  "RxSpinEdit4",
+                                  "RxSpinEdit5",
+                                  "RxSpinEdit6",
+                                  "RxSpinEdit7",
+                                  "RxSpinEdit8",
+                                  "RxSpinEdit9",
+                                  "RxSpinEdit10",
+                                  "RxSpinEdit11",
+                                  "DefineFixedHeightCheck",
+                                  "FixWidthForTableCheck",
+                                  "FixedWidthForTableEd",
+                                  "DefMaxCellWidthCheck",
+                                  "MaxCellWidthEd",
+                                  "LayoutCombo",
+                                  "LinksEd",
+                                  "ObenEd",
+                                  "RechtsEd",
+                                  "UntenEd",
+                                  "RandBildEd",
+                                  "KopfEdmm",
+                                  "RandKopfEd",
+                                  "PlatzueberEd",
+                                  "LinkRandFussEd",
+                                  "PlatzZwischenSpaltenEd",
+                                  "LineWidthEd",
+                                  "LineWidthEd2",
+                                  "LineAddSpaceEd",
+                                  "RandTextEd",
+                                  "RahmenCheck",
+                                  "PDFRandEd",
+                                  "SetPDFSizeCheck",
+                                  "PDFWidthEd",
+                                  "PDFHeightED",
+                                  "ZerrePDFCheck",
+                                  "FontDialog1",
+                                  "FontDialog2",
+                                  "FontDialog3",
+                                  "FontDialog4",
+                                  "FontDialog5",
+                                  "FontDialog6",
+                                  "FontDialog7",
+                                  "FontDialog8",
+                                  "FontDialog9",
+                                  "FontDialog11",
+                                  "FontDialog12",
+                                  "Shape1",
+                                  "Shape2",
+                                  "Shape3",
+                                  "Shape4",
+                                  "Shape5",
+                                  "Shape6",
+                                  "Shape7",
+                                  "Shape8",
+                                  "Shape9",
+                                  "Shape10",
+                                  "Shape11",
+                                  "FarbRechtKopfCheck",
+                                  "FarbrechtFussCheck",
+                                  "UnterlegeKategorie",
+                                  "KatBereichUnterCheck",
+                                  "OnlyOneColumnCheck",
+                                  "ArtNotBlockCheck",
+                                  "ZentrTabelleCheck",
+                                  "BildAlign",
+                                  "CapsCheck",
+                                  "ZentrCheck",
+                                  "ZentrFussCheck",
+                                  "NoLineBelowVariantsCheck",
+                                  "CoverCheck",
+                                  "AllowPageBreak",
+                                  "ZwischenLinienCheck",
+                                  "DonotShowVariantsCheck",
+                                  "BilderrahmenCheck",
+                                  "PreisLinksCheck",
+                                  "PreisCentCheck",
+                                  "NoRahmenCheck",
+                                  "AndereRechtsCheck",
+                                  "AndereZentriertCheck",
+                                  "Columns",
+                                  "DoLineBreakinTableCellsCheck",
+                                  "DonotShowPriceColumnscheck",
+                                  "LinesInVariantCheck",
+                                  "FooterLeftCheck",
+                                  "UseColorInInhaltCheck",
+                                  "DonotIncreaseFontSizeCheck",
+                                  "SetPicHeightCheck",
+                                  "FussEd",
+                                  "FussEd2",
+                                  "Fuss2Ed",
+                                  "KopfEd",
+                                  "LogoChecked",
+                                  "xchangecheck",
+                                  "FirstPageNr",
+                                  "FilenameEdit1",
+                                  "FilenameEdit2",
+                                  "FilenameEdit3",
+                                  "BackgroundColorCheck",
+                                  "BreitEd2",
+                                  "HochEd2",
+                                  "SVerh2Check",
+                                  "GrayScaleCheck",
+                                  "LightenCheck",
+                                  "HellEd",
+                                  "SatEd",
+                                  "BreitEd3",
+                                  "HochEd3",
+                                  "sverhlogo",
+                                  "ShowLogoRightAlignedCheck"};
 
 } // namespace
 
@@ -89,7 +183,8 @@ private slots:
         QCOMPARE(s.value("FirstPageNr").toInt(), -3);
         QCOMPARE(s.value("OnlyOneColumnCheck").toBool(), true);
         const QJsonObject font = s.value("FontDialog12").toObject();
-        QCOMPARE(font.keys(), (QStringList{"Charset", "Color", "Name", "Pitch", "PixelsPerInch", "Size", "Style"}));
+        QCOMPARE(font.keys(),
+                 (QStringList{"Charset", "Color", "Name", "Pitch", "PixelsPerInch", "Size", "Style"}));
         QCOMPARE(font.value("Name").toString(), QStringLiteral("Schrift 11 ä"));
         QCOMPARE(top.value("VorlageSpalten").toArray().first().toString(), QStringLiteral("Größe"));
 
@@ -140,12 +235,15 @@ private slots:
         QTest::newRow("dump without file") << QStringList{"dump"} << 1 << "dump";
         QTest::newRow("missing file") << QStringList{"dump", "@dir/missing.pk2"} << 2 << "@dir/missing.pk2";
         QTest::newRow("damaged file") << QStringList{"dump", "@dir/cut.pk2"} << 2 << "@dir/cut.pk2";
-        QTest::newRow("bad date") << QStringList{"--date", "2026-13-45", "dump", "@dir/good.pk2"} << 1 << "--date";
-        QTest::newRow("global option after the file") << QStringList{"dump", "@dir/good.pk2", "--lang", "en"} << 0 << "";
+        QTest::newRow("bad date") << QStringList{"--date", "2026-13-45", "dump", "@dir/good.pk2"} << 1
+                                  << "--date";
+        QTest::newRow("global option after the file")
+            << QStringList{"dump", "@dir/good.pk2", "--lang", "en"} << 0 << "";
         QTest::newRow("bad language") << QStringList{"dump", "@dir/good.pk2", "--lang=xx"} << 1 << "xx";
         QTest::newRow("convert needs two files") << QStringList{"convert", "@dir/good.pk2"} << 1 << "convert";
-        QTest::newRow("unwritable output") << QStringList{"convert", "@dir/good.pk2", "@dir/no/such/dir/x.pk2"} << 2
-                                           << "Konnte Datei nicht erstellen: @dir/no/such/dir/x.pk2";
+        QTest::newRow("unwritable output")
+            << QStringList{"convert", "@dir/good.pk2", "@dir/no/such/dir/x.pk2"} << 2
+            << "Konnte Datei nicht erstellen: @dir/no/such/dir/x.pk2";
     }
     void exitCodesAndMessages() {
         QFETCH(QStringList, args);

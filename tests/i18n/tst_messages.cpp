@@ -21,19 +21,21 @@ private slots:
     void textsAreVerbatim_data() {
         QTest::addColumn<int>("n");
         QTest::addColumn<QString>("text");
-        QTest::newRow("1 keeps its spelling and trailing space") << 1 << "Konte die folgende Datei nicht öffnen: ";
+        QTest::newRow("1 keeps its spelling and trailing space")
+            << 1 << "Konte die folgende Datei nicht öffnen: ";
         QTest::newRow("12") << 12 << "Die Datei wurde noch nicht gespeichert. Wollen Sie jetzt speichern?";
         QTest::newRow("24") << 24 << "unbenannt";
         QTest::newRow("32") << 32 << "test.pk2";
         QTest::newRow("49") << 49 << "Konnte Datei nicht erstellen";
         QTest::newRow("55 ends in a space")
             << 55
-            << "4. Diese Kategorie soll das Inhaltsverzeichnis sein, 5. Das erste Produkt der Kategorie soll auf "
+            << "4. Diese Kategorie soll das Inhaltsverzeichnis sein, 5. Das erste Produkt der Kategorie soll "
+               "auf "
                "einer neuen Seite beginnen, 6. Nur das Bild anzeigen und keinen Text, danach Seitenumbruch, ";
-        QTest::newRow("58 has backslashes")
-            << 58
-            << "Ein Beispiel: Test;Dies ist die Kategorie Test;c:\\test\\test.jpg;10;true;false;true;false;true;true;"
-               "false;false;true;true;true";
+        QTest::newRow("58 has backslashes") << 58
+                                            << "Ein Beispiel: Test;Dies ist die Kategorie "
+                                               "Test;c:\\test\\test.jpg;10;true;false;true;false;true;true;"
+                                               "false;false;true;true;true";
     }
     void textsAreVerbatim() {
         QFETCH(int, n);

@@ -49,11 +49,11 @@ QByteArray oneProduct(const QString& picture, const QList<QStringList>& rows) {
 QByteArray blocks1To17() {
     Le f;
     f.byte(0).i32(7).byte(1).dbl(5).byte(0).byte(0).u32(0).u32(0).i32(0).byte(0); // 1..8
-    f.i32(0);                                                                  // 9
-    f.dbl(0.6).dbl(0.6).u32(0).u32(0).u32(0).u32(0).u32(0);                    // 10
-    f.i32(0).i32(0).byte(0);                                                   // 11, 12
-    f.byte(0).byte(0).dbl(35).dbl(35).dbl(35).dbl(35).dbl(35).dbl(5);          // 13
-    f.i32(0).font(0, 0, QStringLiteral("Arial"), 0, 96, 10, 0).i32(0).byte(0); // 14..17
+    f.i32(0);                                                                     // 9
+    f.dbl(0.6).dbl(0.6).u32(0).u32(0).u32(0).u32(0).u32(0);                       // 10
+    f.i32(0).i32(0).byte(0);                                                      // 11, 12
+    f.byte(0).byte(0).dbl(35).dbl(35).dbl(35).dbl(35).dbl(35).dbl(5);             // 13
+    f.i32(0).font(0, 0, QStringLiteral("Arial"), 0, 96, 10, 0).i32(0).byte(0);    // 14..17
     return f.b;
 }
 
@@ -137,11 +137,11 @@ private slots:
         for (int c = 0; c < 10; ++c)
             tail.dbl(35);
         tail.dbl(155).dbl(5);
-        tail.i32(1).byte(0).i32(1).byte(0).wstr({}).byte(0);        // 29..32
-        tail.font(0, 0xFF000008, arial, 0, 96, 11, 0).byte(0);      // 33
-        tail.i32(1).byte(0).i32(1).byte(0).byte(0).byte(0).byte(1); // 34..37
-        tail.dbl(2).i32(1).byte(0).byte(0);                         // 38..40
-        tail.byte(0).wstr({}).byte(1).byte(1).dbl(50).byte(0);      // 41..43
+        tail.i32(1).byte(0).i32(1).byte(0).wstr({}).byte(0);                       // 29..32
+        tail.font(0, 0xFF000008, arial, 0, 96, 11, 0).byte(0);                     // 33
+        tail.i32(1).byte(0).i32(1).byte(0).byte(0).byte(0).byte(1);                // 34..37
+        tail.dbl(2).i32(1).byte(0).byte(0);                                        // 38..40
+        tail.byte(0).wstr({}).byte(1).byte(1).dbl(50).byte(0);                     // 41..43
         tail.i32(1).byte(0).byte(0).i32(1).byte(0).i32(1).byte(0).byte(0).byte(0); // 44..49
         QCOMPARE(image.right(tail.b.size()).toHex(' '), tail.b.toHex(' '));
     }
@@ -180,7 +180,7 @@ private slots:
         const QString path = dir.filePath(QStringLiteral("alt.PKD"));
         QVERIFY(writeFile(path, test::olderFormatFile()));
         CatalogDocument doc;
-        doc.settings.PDFRandEd = 9;          // block 22 does not exist in this format: kept
+        doc.settings.PDFRandEd = 9;            // block 22 does not exist in this format: kept
         doc.settings.SetPicHeightCheck = true; // likewise block 49
         QVERIFY(OpenCatalog(doc, path, ReadOptions{}).empty());
 
@@ -273,7 +273,19 @@ private slots:
             Le f;
             f.i32(1).astr("A").i32(1).astr("P").astr("").i32(1).i32(0).i32(1).dbl(3).astr(stored.toLatin1());
             f.i32(0).i32(3).astr("").astr("");
-            f.dbl(12).dbl(2).dbl(12).dbl(5).dbl(2).byte(1).byte(1).astr("").astr("").astr("").byte(0).dbl(5).dbl(5);
+            f.dbl(12)
+                .dbl(2)
+                .dbl(12)
+                .dbl(5)
+                .dbl(2)
+                .byte(1)
+                .byte(1)
+                .astr("")
+                .astr("")
+                .astr("")
+                .byte(0)
+                .dbl(5)
+                .dbl(5);
             f.byte(1).u32(0).byte(1).u32(0).byte(1).byte(1).byte(1).u32(0).u32(0);
             f.byte(0).dbl(5).dbl(5).byte(0).i32(1).dbl(30).dbl(10).dbl(50).dbl(0).byte(1).byte(0).byte(1);
             f.dbl(1.5).dbl(1.5).byte(1);
@@ -283,7 +295,8 @@ private slots:
         } else {
             data = oneProduct(stored, {}) + minimalSection2();
         }
-        const LoadResult r = load(data, QStringLiteral("/cat/a.pk2"), older ? CatalogFormat::Older : CatalogFormat::Current);
+        const LoadResult r =
+            load(data, QStringLiteral("/cat/a.pk2"), older ? CatalogFormat::Older : CatalogFormat::Current);
         QCOMPARE(r.doc.products(0)[0].bilder[0].datei, loaded);
     }
 
@@ -313,7 +326,8 @@ private slots:
         CatalogDocument seed;
         seed.settings.Columns = 3;
         seed.settings.BildAlign = 0;
-        const QByteArray data = Le().i32(0).b + minimalSection2() + blocks1To17() + Le().byte(four).byte(three).byte(two).b;
+        const QByteArray data =
+            Le().i32(0).b + minimalSection2() + blocks1To17() + Le().byte(four).byte(three).byte(two).b;
         const LoadResult r = load(data, {}, CatalogFormat::Current, true, seed);
         QVERIFY(r.warnings.empty());
         QCOMPARE(r.doc.settings.Columns, columns);
@@ -326,8 +340,8 @@ private slots:
         seed.settings.LayoutCombo = 5;
         seed.settings.BackgroundColorCheck = true;
         seed.addCategory(QStringLiteral("old"));
-        const LoadResult r =
-            load(Le().i32(0).b + minimalSection2({QStringLiteral("Nur")}), {}, CatalogFormat::Current, true, seed);
+        const LoadResult r = load(Le().i32(0).b + minimalSection2({QStringLiteral("Nur")}), {},
+                                  CatalogFormat::Current, true, seed);
         QVERIFY(r.warnings.empty());
         QCOMPARE(r.doc.categoryCount(), 0);
         QCOMPARE(r.doc.VorlageSpalten, QStringList{QStringLiteral("Nur")});
@@ -359,7 +373,8 @@ private slots:
         QTest::newRow("negative categories") << Le().i32(-1).b + s2;
         QTest::newRow("huge categories") << Le().i32(0x7fffffff).b + s2;
         QTest::newRow("negative products") << Le().i32(1).wstr("A").i32(-5).b + s2;
-        QTest::newRow("huge rows") << Le().i32(1).wstr("A").i32(1).wstr("P").wstr("").i32(1).i32(1000000000).b + s2;
+        QTest::newRow("huge rows")
+            << Le().i32(1).wstr("A").i32(1).wstr("P").wstr("").i32(1).i32(1000000000).b + s2;
         QTest::newRow("negative text length") << Le().i32(1).i32(-2).b + s2;
         QTest::newRow("huge text length") << Le().i32(1).i32(0x40000000).b + s2;
         QTest::newRow("huge template columns") << Le().i32(0).i32(0x10000000).b;
@@ -409,7 +424,8 @@ private slots:
         QFETCH(int, fromEnd);
         QFETCH(bool, negativeCount);
         QFETCH(bool, warned);
-        QByteArray data = CatalogFileImage(test::richDocument(QStringLiteral("/cat")), QStringLiteral("/cat/a.pk2"));
+        QByteArray data =
+            CatalogFileImage(test::richDocument(QStringLiteral("/cat")), QStringLiteral("/cat/a.pk2"));
         if (negativeCount)
             data.replace(data.size() - 58, 4, Le().i32(-1).b);
         else
@@ -421,8 +437,8 @@ private slots:
             QVERIFY(r.warnings[0].plainText().contains(QLatin1String("44")));
         }
         QCOMPARE(r.doc.productCount(), 4);
-        QVERIFY(r.doc.settings.FooterLeftCheck); // block 43
-        QVERIFY(r.doc.options(0)->Deactivate);   // block 39
+        QVERIFY(r.doc.settings.FooterLeftCheck);  // block 43
+        QVERIFY(r.doc.options(0)->Deactivate);    // block 39
         QVERIFY(!r.doc.options(0)->OwnFontColor); // block 44 not taken
         QCOMPARE(r.doc.options(0)->FontColor, 0u);
         QVERIFY(!r.doc.settings.UseColorInInhaltCheck); // block 45 never reached
@@ -480,7 +496,8 @@ private slots:
         QCOMPARE(number, 49);
         QCOMPARE(args, QStringList{path});
         QCOMPARE(readFile(path), QByteArray("old contents"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("a.pk2")}); // no leftovers
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
+                 QStringList{QStringLiteral("a.pk2")}); // no leftovers
 
         const QString nowhere = dir.filePath(QStringLiteral("missing/folder/b.pk2"));
         QVERIFY_THROWS_EXCEPTION(Error, SaveTheFile(doc, nowhere));

@@ -69,8 +69,10 @@ private slots:
             << QList<QStringList>{{"a", "b"}, {"", ""}, {"c"}, {"", "", "", ""}}
             << QList<QStringList>{{"a", "b"}, {"", ""}, {"c"}};
         QTest::newRow("widest filled cell decides the columns")
-            << QList<QStringList>{{"a", "", ""}, {"", "", "x", ""}} << QList<QStringList>{{"a", "", ""}, {"", "", "x"}};
-        QTest::newRow("nothing filled leaves no rows") << QList<QStringList>{{"", ""}, {""}} << QList<QStringList>{};
+            << QList<QStringList>{{"a", "", ""}, {"", "", "x", ""}}
+            << QList<QStringList>{{"a", "", ""}, {"", "", "x"}};
+        QTest::newRow("nothing filled leaves no rows")
+            << QList<QStringList>{{"", ""}, {""}} << QList<QStringList>{};
     }
     void trimmingRemovesTrailingEmptyRowsAndColumns() {
         QFETCH(QList<QStringList>, before);

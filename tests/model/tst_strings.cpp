@@ -16,9 +16,10 @@ private slots:
         QTest::newRow("ascii") << QByteArray("Hammer 12") << QStringLiteral("Hammer 12");
         QTest::newRow("euro and quotes") << QByteArray("\x80\x84\x93", 3) << QStringLiteral("€„“");
         QTest::newRow("last of the table") << QByteArray("\x9f\x8a", 2) << QStringLiteral("ŸŠ");
-        QTest::newRow("latin-1 half") << QByteArray("\xe4\xf6\xfc\xdf\xa0", 5) << QStringLiteral("äöüß\u00a0");
-        QTest::newRow("unassigned bytes") << QByteArray("\x81\x8d\x8f\x90\x9d", 5)
-                                          << QStringLiteral("\u0081\u008d\u008f\u0090\u009d");
+        QTest::newRow("latin-1 half")
+            << QByteArray("\xe4\xf6\xfc\xdf\xa0", 5) << QStringLiteral("äöüß\u00a0");
+        QTest::newRow("unassigned bytes")
+            << QByteArray("\x81\x8d\x8f\x90\x9d", 5) << QStringLiteral("\u0081\u008d\u008f\u0090\u009d");
     }
     void ansiDecodesTheWindowsTable() {
         QFETCH(QByteArray, bytes);
@@ -49,10 +50,16 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<bool>("wide");
         QTest::newRow("count cut") << QByteArray("\x02\x00", 2) << true;
-        QTest::newRow("wide text cut") << QByteArray("\x02\x00\x00\x00" "a\0", 6) << true;
+        QTest::newRow("wide text cut") << QByteArray("\x02\x00\x00\x00"
+                                                     "a\0",
+                                                     6)
+                                       << true;
         QTest::newRow("negative") << QByteArray("\xff\xff\xff\xff", 4) << true;
         QTest::newRow("huge") << QByteArray("\xff\xff\xff\x7f", 4) << false;
-        QTest::newRow("ansi cut") << QByteArray("\x05\x00\x00\x00" "abc", 7) << false;
+        QTest::newRow("ansi cut") << QByteArray("\x05\x00\x00\x00"
+                                                "abc",
+                                                7)
+                                  << false;
     }
     void readingPastTheEndOrANegativeCountThrows() {
         QFETCH(QByteArray, data);
@@ -63,14 +70,18 @@ private slots:
     }
 
     void ansiStringReads() {
-        QByteArray data("\x03\x00\x00\x00" "K\xe4s", 7);
+        QByteArray data("\x03\x00\x00\x00"
+                        "K\xe4s",
+                        7);
         QBuffer buf(&data);
         buf.open(QIODevice::ReadOnly);
         QCOMPARE(pw::ReadAnsiStr(buf), QStringLiteral("Käs"));
     }
 
     void byteReaderRejectsCountsTheDataCannotHold() {
-        const QByteArray data("\x10\x00\x00\x00" "abcdefgh", 12);
+        const QByteArray data("\x10\x00\x00\x00"
+                              "abcdefgh",
+                              12);
         pw::ByteReader r(data, QStringLiteral("x.pk2"));
         try {
             r.count(1); // 16 items of one byte, 8 bytes left
