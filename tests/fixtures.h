@@ -57,6 +57,18 @@ struct Le {
     }
 };
 
+// The cell texts of a variant table, row by row.
+inline QList<QStringList> cellTexts(const TDynaArray<TVariante>& rows) {
+    QList<QStringList> out;
+    for (const TVariante& v : rows) {
+        QStringList row;
+        for (const TProp& cell : v.props)
+            row.append(cell.text);
+        out.append(row);
+    }
+    return out;
+}
+
 // An older-format catalogue: one category "Werkzeug" (with an options record) holding one
 // product with a bare picture name and 8-bit text, then every block up to 21.
 inline QByteArray olderFormatFile() {

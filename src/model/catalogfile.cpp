@@ -596,9 +596,11 @@ struct FieldWriter {
             w.wideStr(v);
             return;
         }
-        const QFileInfo fi(QString(v).replace(QLatin1Char('\\'), QLatin1Char('/')));
-        if (fi.isAbsolute() && QDir::cleanPath(fi.absolutePath()) == folder)
-            w.wideStr(fi.fileName());
+        const QString p = QString(v).replace(QLatin1Char('\\'), QLatin1Char('/'));
+        const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
+        if (p.startsWith(QLatin1Char('/')) && slash + 1 < p.size() &&
+            QDir::cleanPath(p.left(slash + 1)) == folder)
+            w.wideStr(p.mid(slash + 1));
         else
             w.wideStr(v);
     }

@@ -76,14 +76,7 @@ LoadResult load(const QByteArray& data, const QString& path = QStringLiteral("/c
 }
 
 QList<QStringList> cells(const TProdukt& p) {
-    QList<QStringList> out;
-    for (const TVariante& v : p.varianten) {
-        QStringList row;
-        for (const TProp& c : v.props)
-            row.append(c.text);
-        out.append(row);
-    }
-    return out;
+    return test::cellTexts(p.varianten);
 }
 
 } // namespace

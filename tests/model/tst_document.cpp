@@ -1,5 +1,6 @@
 #include "testmain.h"
 
+#include "fixtures.h"
 #include "model/catalog.h"
 
 using namespace pw;
@@ -18,14 +19,7 @@ TDynaArray<TVariante> table(const QList<QStringList>& rows) {
 }
 
 QList<QStringList> cells(const TDynaArray<TVariante>& t) {
-    QList<QStringList> out;
-    for (const TVariante& v : t) {
-        QStringList row;
-        for (const TProp& p : v.props)
-            row.append(p.text);
-        out.append(row);
-    }
-    return out;
+    return test::cellTexts(t);
 }
 
 } // namespace
