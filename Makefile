@@ -38,10 +38,15 @@ fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@for f in build/fuzz/fuzz/fuzz_*; do \
+	  [ -f $$f ] && [ -x $$f ] || continue; \
 	  name=$$(basename $$f); corpus=fuzz/corpus/$${name#fuzz_}; \
 	  mkdir -p build/fuzz/corpus-$$name; \
-	  echo "== $$name for $(FUZZ_SECONDS) s"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus-$$name $$corpus || exit 1; \
+	  log=build/fuzz/$$name.log; \
+	  echo "== $$name for $(FUZZ_SECONDS) s (log: $$log)"; \
+	  if ! $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus-$$name $$corpus >$$log 2>&1; then \
+	    tail -n 80 $$log; echo "$$name found a problem"; exit 1; \
+	  fi; \
+	  tail -n 7 $$log; \
 	done
 
 format-check:

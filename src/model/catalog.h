@@ -128,7 +128,9 @@ private:
 };
 
 // The one open catalogue. Category i is element i of kats() (its product list), name i
-// and options i; the category operations keep the three in step.
+// and options i; the category operations keep the three in step. Accessors that take a
+// category index expect 0 <= kat < categoryCount(); the operations that add, remove or
+// swap categories ignore an index out of range.
 class CatalogDocument {
 public:
     CatalogDocument();

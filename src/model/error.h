@@ -15,7 +15,7 @@ namespace pw {
 class Error : public std::exception {
 public:
     // Message number n of the message table, followed by its arguments.
-    Error(int messageNumber, QStringList args = {});
+    explicit Error(int messageNumber, QStringList args = {});
     Error(int messageNumber, const QString& arg) : Error(messageNumber, QStringList{arg}) {}
     // A plain text, optionally naming a file and a byte position inside it (-1: none).
     static Error text(const QString& text, const QString& file = {}, qint64 position = -1);
