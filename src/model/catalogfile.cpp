@@ -302,9 +302,11 @@ struct FieldReader {
     QString folder; // with trailing separator; empty: paths are taken unchanged
 
     QString string() { return older ? r.ansiStr() : r.wideStr(); }
-    void skipString() {
+    // Passes over a string and returns its length.
+    qint32 skipString() {
         const qint32 n = older ? r.count(1) : r.count(2);
         r.skip(older ? n : qint64(n) * 2);
+        return n;
     }
     void flag(bool& v) { v = r.flag(); }
     void i32(qint32& v) { v = r.int32(); }
@@ -411,9 +413,7 @@ private:
             for (qint32 row = 0; row < rows; ++row) {
                 const qint32 cells = m_r.count(4);
                 for (qint32 c = 0; c < cells; ++c) {
-                    const qint32 n = m_io.older ? m_r.count(1) : m_r.count(2);
-                    m_r.skip(m_io.older ? n : qint64(n) * 2);
-                    if (n > 0) {
+                    if (m_io.skipString() > 0) {
                         keepRows = row + 1;
                         keepCells = std::max(keepCells, c + 1);
                     }
