@@ -33,6 +33,7 @@ asan-test: deps
 
 bench: build
 	$(BUILD)/bench/catalog_io_bench
+	$(BUILD)/bench/translate_bench
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

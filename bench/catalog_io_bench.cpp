@@ -97,7 +97,8 @@ Timing measure(const std::function<void()>& step) {
             step();
         } catch (const pw::Error& e) {
             const QString where = e.file().isEmpty() ? QString() : e.file() + u": "_s;
-            std::printf("  failed: %s\n", qPrintable(where + pw::errorText(e)));
+            pw::TranslationStore german;
+            std::printf("  failed: %s\n", qPrintable(where + pw::errorText(e, german)));
             return {0, 0, true};
         }
         m = double(timer.nsecsElapsed()) / 1e6;
@@ -120,7 +121,8 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
 
     pw::CatalogDocument seed;
-    seed.VorlageSpalten = pw::DefaultTemplateColumns();
+    pw::TranslationStore german;
+    seed.VorlageSpalten = pw::DefaultTemplateColumns(german);
     const pw::CatalogDocument doc = buildCatalogue(seed);
 
     QTemporaryDir dir;

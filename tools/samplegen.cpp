@@ -1423,7 +1423,8 @@ void addProduct(pw::TProduktListe& list, const ProductEntry& s, const QDir& dir)
 
 void writeSamples(const QDir& dir) {
     pw::CatalogDocument doc;
-    doc.VorlageSpalten = pw::DefaultTemplateColumns();
+    pw::TranslationStore german; // the sample is German whatever the user's language
+    doc.VorlageSpalten = pw::DefaultTemplateColumns(german);
     doc.settings.KopfEd = u"Eisenwaren Berger – Katalog 2027"_s;
     // The default logo name points at a file the samples do not have; use the drawn one.
     const QString logo = dir.absoluteFilePath(u"logo.png"_s);
@@ -1494,7 +1495,8 @@ int main(int argc, char** argv) {
         writeSamples(dir);
     } catch (const pw::Error& e) {
         QString text = e.file().isEmpty() ? QString() : e.file() + u": "_s;
-        printLine(stderr, u"pagewright-samplegen: "_s + text + pw::errorText(e));
+        pw::TranslationStore german;
+        printLine(stderr, u"pagewright-samplegen: "_s + text + pw::errorText(e, german));
         return 1;
     }
     printLine(stdout, u"wrote %1"_s.arg(dir.absoluteFilePath(u"test.pk2"_s)));

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "i18n/translateunit.h"
 #include "model/error.h"
 
 namespace pw::cli {
@@ -15,24 +16,32 @@ enum ExitCode { kOk = 0, kUsage = 1, kFailed = 2 };
 
 // Options that may stand anywhere on the command line.
 struct GlobalOptions {
-    QString lang = QStringLiteral("de");
-    QDate date; // invalid: today
+    int language = 0; // 0 de, 1 en, 2 fr, 3 nl
+    QDate date;       // invalid: today
     QString paper = QStringLiteral("A4");
     int printerDpi = 600;
+};
+
+// What every subcommand gets: the global options and the texts of the chosen language.
+// The store is read-only here: the tool never adds texts to translate.dat.
+struct Context {
+    GlobalOptions global;
+    TranslationStore texts;
 };
 
 struct Command {
     const char* name;
     const char* usage; // the arguments after the name
-    int (*run)(const QStringList& args, const GlobalOptions& global);
+    int (*run)(const QStringList& args, Context& context);
 };
 
-int runDump(const QStringList& args, const GlobalOptions& global);
-int runConvert(const QStringList& args, const GlobalOptions& global);
+int runDump(const QStringList& args, Context& context);
+int runConvert(const QStringList& args, Context& context);
 
-// One line on stderr: "pagewright-cli: <file>: <what is wrong>".
-void printError(const Error& e);
-void printWarning(const Error& e);
+// One line on stderr: "pagewright-cli: <file>: <what is wrong>", in the chosen language
+// where the text comes from the message table.
+void printError(Context& context, const Error& e);
+void printWarning(Context& context, const Error& e);
 // "pagewright-cli: <text>" on stderr, then returns kUsage.
 int usageError(const QString& text);
 // Prints "usage: pagewright-cli <name> <usage>" to stdout.

@@ -5,7 +5,7 @@
 
 namespace pw::cli {
 
-int runConvert(const QStringList& args, const GlobalOptions&) {
+int runConvert(const QStringList& args, Context& context) {
     QStringList files;
     for (const QString& a : args) {
         if (a.startsWith(QLatin1String("--")))
@@ -16,12 +16,12 @@ int runConvert(const QStringList& args, const GlobalOptions&) {
         return usageError(QStringLiteral("convert: erwartet genau eine Eingabe- und eine Ausgabedatei"));
 
     CatalogDocument doc;
-    if (!loadCatalog(doc, files[0], ReadOptions{}))
+    if (!loadCatalog(context, doc, files[0], ReadOptions{}))
         return kFailed;
     try {
         SaveTheFile(doc, files[1]);
     } catch (const Error& e) {
-        printError(e);
+        printError(context, e);
         return kFailed;
     }
     return kOk;

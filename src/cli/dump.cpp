@@ -219,7 +219,7 @@ void writeProduct(JsonWriter& j, const TProdukt& p) {
 
 } // namespace
 
-int runDump(const QStringList& args, const GlobalOptions&) {
+int runDump(const QStringList& args, Context& context) {
     QString file;
     ReadOptions options;
     for (const QString& a : args) {
@@ -234,7 +234,7 @@ int runDump(const QStringList& args, const GlobalOptions&) {
         return usageError(QStringLiteral("dump: keine Katalogdatei angegeben"));
 
     CatalogDocument doc;
-    if (!loadCatalog(doc, file, options))
+    if (!loadCatalog(context, doc, file, options))
         return kFailed;
 
     JsonWriter j;

@@ -3,6 +3,8 @@
 #include "cli/cli.h"
 #include "cli/load.h"
 #include "i18n/translateunit.h"
+#include "model/options.h"
+#include "model/programfolders.h"
 
 #include <QGuiApplication>
 
@@ -42,11 +44,11 @@ void printOverview() {
             QStringLiteral("  pagewright-cli %1 %2").arg(QLatin1String(c.name), QLatin1String(c.usage)));
 }
 
-QString errorLine(const Error& e, const QString& prefix) {
+QString errorLine(Context& context, const Error& e, const QString& prefix) {
     QString line = prefix;
     if (!e.file().isEmpty())
         line += e.file() + QStringLiteral(": ");
-    return line + errorText(e);
+    return line + errorText(e, context.texts);
 }
 
 // Takes the global options out of the argument list, wherever they stand. Returns an
@@ -73,9 +75,10 @@ QString takeGlobalOptions(QStringList& args, GlobalOptions& g) {
             value = args[++i];
         }
         if (name == QLatin1String("--lang")) {
-            if (!QStringList{"de", "en", "fr", "nl"}.contains(value))
+            const qsizetype language = QStringList{"de", "en", "fr", "nl"}.indexOf(value);
+            if (language < 0)
                 return QStringLiteral("--lang: unbekannte Sprache %1 (de, en, fr, nl)").arg(value);
-            g.lang = value;
+            g.language = int(language);
         } else if (name == QLatin1String("--date")) {
             g.date = QDate::fromString(value, Qt::ISODate);
             if (!g.date.isValid())
@@ -97,12 +100,12 @@ QString takeGlobalOptions(QStringList& args, GlobalOptions& g) {
 
 } // namespace
 
-void printError(const Error& e) {
-    printLine(stderr, errorLine(e, QStringLiteral("pagewright-cli: ")));
+void printError(Context& context, const Error& e) {
+    printLine(stderr, errorLine(context, e, QStringLiteral("pagewright-cli: ")));
 }
 
-void printWarning(const Error& e) {
-    printLine(stderr, errorLine(e, QStringLiteral("pagewright-cli: Warnung: ")));
+void printWarning(Context& context, const Error& e) {
+    printLine(stderr, errorLine(context, e, QStringLiteral("pagewright-cli: Warnung: ")));
 }
 
 int usageError(const QString& text) {
@@ -117,13 +120,13 @@ void printUsage(const char* name) {
         QStringLiteral("usage: pagewright-cli %1 %2").arg(QLatin1String(name), QLatin1String(c->usage)));
 }
 
-bool loadCatalog(CatalogDocument& doc, const QString& path, const ReadOptions& options) {
-    doc.VorlageSpalten = DefaultTemplateColumns();
+bool loadCatalog(Context& context, CatalogDocument& doc, const QString& path, const ReadOptions& options) {
+    doc.VorlageSpalten = DefaultTemplateColumns(context.texts);
     try {
         for (const Error& w : OpenCatalog(doc, path, options))
-            printWarning(w);
+            printWarning(context, w);
     } catch (const Error& e) {
-        printError(e);
+        printError(context, e);
         return false;
     }
     return true;
@@ -146,9 +149,12 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
 
     QStringList args = QCoreApplication::arguments().mid(1);
-    GlobalOptions global;
-    if (const QString bad = takeGlobalOptions(args, global); !bad.isEmpty())
+    Context context;
+    if (const QString bad = takeGlobalOptions(args, context.global); !bad.isEmpty())
         return usageError(bad);
+    context.texts.setCollectNewTexts(false);
+    context.texts.LoadTranslations(pw::ProgramFolders::forThisProgram());
+    context.texts.setLanguage(context.global.language);
 
     if (args.isEmpty()) {
         printOverview();
@@ -167,5 +173,5 @@ int main(int argc, char** argv) {
         printUsage(command->name);
         return kOk;
     }
-    return command->run(rest, global);
+    return command->run(rest, context);
 }

@@ -1,5 +1,12 @@
 #include "translateunit.h"
 
+#include "model/programfolders.h"
+#include "model/savefile.h"
+
+#include <QFile>
+
+#include <algorithm>
+
 namespace pw {
 
 namespace {
@@ -76,6 +83,50 @@ const Message* findMessage(int n) {
     return nullptr;
 }
 
+constexpr char kTranslateFile[] = "translate.dat";
+
+// Keys are ordered by their UTF-16 code units, a prefix first.
+// Qt's case-sensitive comparison orders by UTF-16 code units, and it is vectorised.
+bool keyLess(QStringView a, QStringView b) {
+    return a.compare(b, Qt::CaseSensitive) < 0;
+}
+
+int bucketOf(QStringView key) {
+    return key.front().unicode() & 0xFF;
+}
+
+// The quicksort the index has always used: middle pivot, i and j moving towards each
+// other, swapping while i <= j. Which of two equal keys comes first depends on it, and a
+// lookup takes the first, so it is kept exactly. The smaller part is sorted by recursion
+// and the larger one by the loop, which bounds the depth without changing the result.
+template <class Entry> void sortEntries(std::vector<Entry>& e, qsizetype lo, qsizetype hi) {
+    while (lo < hi) {
+        qsizetype i = lo;
+        qsizetype j = hi;
+        const QString pivot = e[std::size_t((lo + hi) / 2)].key;
+        do {
+            while (keyLess(e[std::size_t(i)].key, pivot))
+                ++i;
+            while (keyLess(pivot, e[std::size_t(j)].key))
+                --j;
+            if (i <= j) {
+                std::swap(e[std::size_t(i)], e[std::size_t(j)]);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (j - lo < hi - i) {
+            if (lo < j)
+                sortEntries(e, lo, j);
+            lo = i;
+        } else {
+            if (i < hi)
+                sortEntries(e, i, hi);
+            hi = j;
+        }
+    }
+}
+
 } // namespace
 
 bool messageExists(int n) {
@@ -87,21 +138,158 @@ QString messageGerman(int n) {
     return m ? QString::fromUtf16(m->text) : QString();
 }
 
-void GetMessageText(int n, QString& text) {
-    if (const Message* m = findMessage(n))
-        text = QString::fromUtf16(m->text);
+TranslationStore::TranslationStore() = default;
+
+void TranslationStore::LoadTranslations(const QString& readPath, const QString& writePath) {
+    m_writePath = writePath;
+    QFile f(readPath);
+    loadFromData(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
 }
 
-QString GetMessageText(int n) {
+void TranslationStore::LoadTranslations(const ProgramFolders& folders) {
+    const QString name = QString::fromLatin1(kTranslateFile);
+    LoadTranslations(folders.readLocation(name), folders.writeLocation(name));
+}
+
+void TranslationStore::loadFromData(const QByteArray& data) {
+    m_rows.Clear();
+    ByteReader r(data, QString());
+    try {
+        const qint32 languages = r.int32();
+        const qint32 rows = r.int32();
+        // A row of no strings holds no text; such a file has nothing to give.
+        for (qint32 n = 0; languages > 0 && n < rows; ++n) {
+            Row row;
+            for (qint32 s = 0; s < languages; ++s) {
+                QString text = r.wideStr();
+                if (s < kSlots)
+                    row[std::size_t(s)] = std::move(text);
+            }
+            *m_rows.Add() = std::move(row);
+        }
+    } catch (const Error&) {
+        // a damaged file: keep the complete rows read so far
+    }
+    rebuildIndex();
+}
+
+void TranslationStore::appendRow(const Row& row) {
+    *m_rows.Add() = row;
+}
+
+void TranslationStore::rebuildIndex() {
+    for (Bucket& b : m_buckets) {
+        b.entries.clear();
+        b.sorted = 0;
+    }
+    for (int r = 0; r < m_rows.count(); ++r) {
+        const QString& key = m_rows[r][0];
+        if (!key.isEmpty())
+            m_buckets[std::size_t(bucketOf(key))].entries.push_back({key, r});
+    }
+    for (Bucket& b : m_buckets) {
+        if (!b.entries.empty())
+            sortEntries(b.entries, 0, qsizetype(b.entries.size()) - 1);
+        b.sorted = b.entries.size();
+    }
+}
+
+int TranslationStore::findRow(QStringView key) const {
+    const Bucket& b = m_buckets[std::size_t(bucketOf(key))];
+    // The first equal entry of the sorted part is the first equal entry of the bucket.
+    const auto sortedEnd = b.entries.begin() + qsizetype(b.sorted);
+    const auto it = std::lower_bound(b.entries.begin(), sortedEnd, key,
+                                     [](const Entry& e, QStringView k) { return keyLess(e.key, k); });
+    if (it != sortedEnd && it->key == key)
+        return it->row;
+    for (auto tail = sortedEnd; tail != b.entries.end(); ++tail) {
+        if (tail->key == key)
+            return tail->row;
+    }
+    return -1;
+}
+
+int TranslationStore::addRow(QStringView key) {
+    Row& row = *m_rows.Add();
+    row[0] = key.toString();
+    const int r = m_rows.count() - 1;
+    m_buckets[std::size_t(bucketOf(key))].entries.push_back({row[0], r});
+    return r;
+}
+
+QString TranslationStore::TranslateText(const QString& text) {
+    qsizetype lead = 0;
+    while (lead < text.size() && text[lead] == QLatin1Char(' '))
+        ++lead;
+    if (lead == text.size())
+        return text; // empty, or nothing but spaces
+    qsizetype trail = 0;
+    while (text[text.size() - 1 - trail] == QLatin1Char(' '))
+        ++trail;
+    const QStringView key = QStringView(text).sliced(lead, text.size() - lead - trail);
+
+    const int r = findRow(key);
+    if (r < 0) {
+        if (m_collect) {
+            addRow(key);
+            SaveTranslateFile();
+        }
+        return text;
+    }
+    const QString& translated = m_rows[r][std::size_t(m_language)];
+    if (translated.isEmpty())
+        return text;
+    qsizetype from = 0;
+    qsizetype to = translated.size();
+    while (from < to && translated[from].unicode() <= 32)
+        ++from;
+    while (to > from && translated[to - 1].unicode() <= 32)
+        --to;
+    if (lead == 0 && trail == 0 && from == 0 && to == translated.size())
+        return translated; // shares the stored text, no copy
+    QString out(lead + (to - from) + trail, Qt::Uninitialized);
+    QChar* p = out.data();
+    p = std::fill_n(p, lead, QLatin1Char(' '));
+    p = std::copy(translated.constData() + from, translated.constData() + to, p);
+    std::fill_n(p, trail, QLatin1Char(' '));
+    return out;
+}
+
+void TranslationStore::GetMessageText(int n, QString& text) {
+    if (const Message* m = findMessage(n))
+        text = TranslateText(QString::fromUtf16(m->text));
+}
+
+QString TranslationStore::GetMessageText(int n) {
     QString text;
     GetMessageText(n, text);
     return text;
 }
 
-QStringList DefaultTemplateColumns() {
+void TranslationStore::RegisterMessages() {
+    for (const Message& m : kMessages)
+        TranslateText(QString::fromUtf16(m.text));
+}
+
+QByteArray TranslationStore::fileImage() const {
+    ByteWriter w;
+    w.int32(kSlots);
+    w.int32(m_rows.count());
+    for (const Row& row : m_rows) {
+        for (const QString& s : row)
+            w.wideStr(s);
+    }
+    return w.data();
+}
+
+bool TranslationStore::SaveTranslateFile() const {
+    return !m_writePath.isEmpty() && WriteFileAtomically(m_writePath, fileImage());
+}
+
+QStringList DefaultTemplateColumns(TranslationStore& store) {
     QStringList columns;
     for (int n = 15; n <= 19; ++n)
-        columns.append(GetMessageText(n));
+        columns.append(store.GetMessageText(n));
     return columns;
 }
 
@@ -116,8 +304,8 @@ QString joinMessage(const QString& text, const QStringList& args) {
     return out;
 }
 
-QString errorText(const Error& e) {
-    const QString base = e.messageNumber() > 0 ? GetMessageText(e.messageNumber()) : e.plainText();
+QString errorText(const Error& e, TranslationStore& store) {
+    const QString base = e.messageNumber() > 0 ? store.GetMessageText(e.messageNumber()) : e.plainText();
     QString out = joinMessage(base, e.args());
     if (e.position() >= 0)
         out += QStringLiteral(" (Byte %1)").arg(e.position());

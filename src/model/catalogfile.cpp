@@ -1,13 +1,12 @@
 #include "catalogfile.h"
 
+#include "model/savefile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <limits>
-
-#include <unistd.h>
 
 namespace pw {
 
@@ -766,15 +765,7 @@ QByteArray CatalogFileImage(const CatalogDocument& doc, const QString& path) {
 }
 
 void SaveTheFile(const CatalogDocument& doc, const QString& path) {
-    const QByteArray image = CatalogFileImage(doc, path);
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        throw Error(49, path);
-    if (f.write(image) != image.size() || !f.flush() || ::fsync(f.handle()) != 0) {
-        f.cancelWriting();
-        throw Error(49, path);
-    }
-    if (!f.commit())
+    if (!WriteFileAtomically(path, CatalogFileImage(doc, path)))
         throw Error(49, path);
 }
 

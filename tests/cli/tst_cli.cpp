@@ -1,8 +1,11 @@
 #include "testmain.h"
 
 #include "fixtures.h"
+#include "i18n/translateunit.h"
 #include "model/catalogfile.h"
 
+#include <QDateTime>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -269,6 +272,27 @@ private slots:
             QVERIFY2(QString::fromUtf8(r.err).contains(stderrHas), r.err.constData());
         if (args.contains(QStringLiteral("--help")))
             QVERIFY(r.out.startsWith("usage: pagewright-cli"));
+    }
+
+    void messagesSpeakTheChosenLanguage() {
+        pw::TranslationStore delivered;
+        delivered.setCollectNewTexts(false);
+        delivered.LoadTranslations(QStringLiteral(PW_TRANSLATE_DAT), QString());
+        QTemporaryDir dir;
+        const QString missing = dir.filePath(QStringLiteral("fehlt.pk2"));
+        for (int language = 0; language < 4; ++language) {
+            delivered.setLanguage(language);
+            const QString lang = QStringList{"de", "en", "fr", "nl"}[language];
+            const Run r = cli({QStringLiteral("--lang"), lang, QStringLiteral("dump"), missing});
+            QCOMPARE(r.code, 2);
+            QCOMPARE(QString::fromUtf8(r.err).trimmed(),
+                     QStringLiteral("pagewright-cli: ") + delivered.GetMessageText(1) + missing);
+        }
+        // the tool reads the store but never adds to it
+        const QFileInfo store(QStringLiteral(PW_TRANSLATE_DAT));
+        const QDateTime before = store.lastModified();
+        QCOMPARE(cli({QStringLiteral("dump"), missing}).code, 2);
+        QCOMPARE(QFileInfo(QStringLiteral(PW_TRANSLATE_DAT)).lastModified(), before);
     }
 
     void damagedOptionalBlockStillDumpsWithAWarning() {
