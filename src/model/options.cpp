@@ -79,4 +79,14 @@ void WriteProgramOptions(QSettings& store, const ProgramOptions& o) {
     store.sync();
 }
 
+ProgramOptions LoadProgramOptions() {
+    QSettings store(settingsOrganisation(), settingsApplication());
+    return ReadProgramOptions(store);
+}
+
+void SaveProgramOptions(const ProgramOptions& options) {
+    QSettings store(settingsOrganisation(), settingsApplication());
+    WriteProgramOptions(store, options);
+}
+
 } // namespace pw

@@ -47,4 +47,8 @@ QString settingsApplication();
 ProgramOptions ReadProgramOptions(QSettings& store);
 void WriteProgramOptions(QSettings& store, const ProgramOptions& options);
 
+// The same on the running user's store (organisation and application "Pagewright").
+ProgramOptions LoadProgramOptions();
+void SaveProgramOptions(const ProgramOptions& options);
+
 } // namespace pw
