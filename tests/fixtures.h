@@ -7,6 +7,7 @@
 #include "model/catalog.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <QString>
 
 #include <cstring>
@@ -56,6 +57,16 @@ struct Le {
         return byte(pitch).i32(ppi).i32(size).byte(style);
     }
 };
+
+inline QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+inline bool writeFile(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
 
 // The cell texts of a variant table, row by row.
 inline QList<QStringList> cellTexts(const TDynaArray<TVariante>& rows) {

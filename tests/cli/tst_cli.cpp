@@ -14,6 +14,8 @@
 
 using namespace pw;
 
+using pw::test::writeFile;
+
 namespace {
 
 struct Run {
@@ -35,11 +37,6 @@ QJsonObject dumpJson(const QStringList& args) {
     if (r.code != 0)
         qWarning() << r.err;
     return QJsonDocument::fromJson(r.out).object();
-}
-
-bool writeFile(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
 const QStringList kSettingKeys = {"PreDefAnzPreisEd",

@@ -12,6 +12,9 @@
 using namespace pw;
 using pw::test::Le;
 
+using pw::test::readFile;
+using pw::test::writeFile;
+
 namespace {
 
 // A complete section 2 with empty texts and the given template columns.
@@ -55,16 +58,6 @@ QByteArray blocks1To17() {
     f.byte(0).byte(0).dbl(35).dbl(35).dbl(35).dbl(35).dbl(35).dbl(5);             // 13
     f.i32(0).font(0, 0, QStringLiteral("Arial"), 0, 96, 10, 0).i32(0).byte(0);    // 14..17
     return f.b;
-}
-
-QByteArray readFile(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
 }
 
 LoadResult load(const QByteArray& data, const QString& path = QStringLiteral("/cat/a.pk2"),

@@ -10,14 +10,9 @@
 
 using namespace pw;
 
-namespace {
+using pw::test::writeFile;
 
-bool writeFile(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
-} // namespace
+namespace {} // namespace
 
 class TestOptions : public QObject {
     Q_OBJECT
