@@ -1,0 +1,142 @@
+#pragma once
+
+// The drawing surface of the layout engines, with the pixel semantics the engines rely
+// on (GDI-like): TextOut fills the text cell with a solid brush, LineTo leaves the end
+// point out, Rectangle fills x1 <= x < x2 and outlines with the pen, Arc runs
+// counter-clockwise between two rays. Coordinates are device pixels, origin top left.
+
+#include "model/settings.h"
+
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QPaintDevice;
+
+namespace pw {
+
+// The QFont for a stored font: pixel size Round(Size * PixelsPerInch / 72), at least 1;
+// kerning off, full hinting and no shaping, so every glyph advances by whole pixels and a
+// string is as wide as the sum of its characters. The Windows face names of the defaults
+// map to the free fonts the install script provides. The only place that makes one.
+QFont MakeQFont(const FontSpec& font);
+// The face a stored name is drawn with ("Arial" -> "Liberation Sans", ...).
+QString MapFaceName(const QString& name, bool* forceBold = nullptr);
+
+// 0x00BBGGRR to QColor; system colours (high byte 0xFF) map to their standard values.
+QColor ToQColor(quint32 color);
+
+enum class PenStyle { Solid, Clear };
+// Round: the ordinary pen. Flat: ends stop at the end points. Square: ends reach half the
+// width beyond the end points.
+enum class PenEnds { Round, Flat, Square };
+enum class BrushStyle { Solid, Clear };
+enum class BkMode { Opaque, Transparent };
+
+struct CanvasPen {
+    quint32 color = 0;
+    int width = 1;
+    PenStyle style = PenStyle::Solid;
+    PenEnds ends = PenEnds::Round;
+};
+
+struct CanvasBrush {
+    quint32 color = 0x00FFFFFF;
+    BrushStyle style = BrushStyle::Solid;
+};
+
+class Canvas {
+public:
+    virtual ~Canvas() = default;
+
+    // Current objects; setting one affects every later operation.
+    FontSpec font;
+    CanvasPen pen;
+    CanvasBrush brush;
+    BkMode bkMode = BkMode::Opaque;
+
+    // Copies every attribute of a stored font into the canvas font.
+    void SetFont(const FontSpec& f) { font = f; }
+
+    virtual void TextOut(int x, int y, const QString& text) = 0;
+    virtual int TextWidth(const QString& text) = 0;
+    virtual int TextHeight(const QString& text) = 0;
+    void MoveTo(int x, int y) {
+        m_penX = x;
+        m_penY = y;
+    }
+    // Line from the pen position to (x, y) without the end point; the pen moves there.
+    virtual void LineTo(int x, int y) = 0;
+    virtual void Rectangle(int x1, int y1, int x2, int y2) = 0;
+    virtual void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) = 0;
+
+    // Whether the device is a raster printer (PaintDib sends printers whole pictures).
+    virtual bool isRasterPrinter() const = 0;
+    // The painter pictures are drawn with; null for a canvas that draws nothing.
+    virtual QPainter* painter() = 0;
+
+    int penX() const { return m_penX; }
+    int penY() const { return m_penY; }
+
+protected:
+    int m_penX = 0;
+    int m_penY = 0;
+};
+
+// A canvas that paints with QPainter (antialiasing off) on any paint device: a QImage for
+// previews and exports (painted as Format_RGB32), a printer for printing.
+class PainterCanvas final : public Canvas {
+public:
+    explicit PainterCanvas(QPaintDevice* device, bool rasterPrinter = false);
+    ~PainterCanvas() override;
+
+    void TextOut(int x, int y, const QString& text) override;
+    int TextWidth(const QString& text) override;
+    int TextHeight(const QString& text) override;
+    void LineTo(int x, int y) override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
+    bool isRasterPrinter() const override { return m_rasterPrinter; }
+    QPainter* painter() override { return &m_painter; }
+
+private:
+    const QFont& currentFont();
+    void fillSpan(int x1, int y1, int x2, int y2, quint32 color);
+
+    QPainter m_painter;
+    bool m_rasterPrinter;
+    FontSpec m_fontKey; // the font m_qfont was made for
+    QFont m_qfont;
+    bool m_haveFont = false;
+};
+
+// Records every call as a line of text ("TextOut 10 20 Hammer") and passes it on to an
+// optional canvas beneath, so tests can check what an engine drew.
+class RecordingCanvas final : public Canvas {
+public:
+    explicit RecordingCanvas(Canvas* inner = nullptr) : m_inner(inner) {}
+
+    void TextOut(int x, int y, const QString& text) override;
+    int TextWidth(const QString& text) override;
+    int TextHeight(const QString& text) override;
+    void LineTo(int x, int y) override;
+    void Rectangle(int x1, int y1, int x2, int y2) override;
+    void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
+    bool isRasterPrinter() const override { return m_inner && m_inner->isRasterPrinter(); }
+    QPainter* painter() override { return m_inner ? m_inner->painter() : nullptr; }
+
+    const QStringList& calls() const { return m_calls; }
+    void clear() { m_calls.clear(); }
+
+private:
+    void syncInner();
+
+    Canvas* m_inner;
+    QStringList m_calls;
+};
+
+} // namespace pw
