@@ -8,6 +8,8 @@
 #include "model/settings.h"
 
 #include <QFont>
+#include <QFontMetrics>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -104,14 +106,20 @@ public:
     QPainter* painter() override { return &m_painter; }
 
 private:
-    const QFont& currentFont();
+    struct FontEntry {
+        QFont font;
+        QFontMetrics metrics;
+    };
+    // Fonts and metrics are made once per distinct stored font: measuring switches between
+    // the drawing font and the 300-dpi measuring font all the time.
+    const FontEntry& fontEntry();
     void fillSpan(int x1, int y1, int x2, int y2, quint32 color);
 
     QPainter m_painter;
     bool m_rasterPrinter;
-    FontSpec m_fontKey; // the font m_qfont was made for
-    QFont m_qfont;
-    bool m_haveFont = false;
+    QHash<QString, FontEntry> m_fonts;
+    FontSpec m_lastSpec; // the font of m_last, so that repeated calls skip the lookup
+    const FontEntry* m_last = nullptr;
 };
 
 // Records every call as a line of text ("TextOut 10 20 Hammer") and passes it on to an
