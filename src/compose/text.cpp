@@ -4,6 +4,20 @@
 
 namespace pw {
 
+double SelectZoomedFont(Canvas& canvas, const FontSpec& font, int dpi, double zoom) {
+    canvas.SetFont(font);
+    canvas.font.PixelsPerInch = dpi;
+    canvas.font.Size = ZoomedFontSize(font.Size, zoom);
+    return font.Size;
+}
+
+double SelectHeadingFont(Canvas& canvas, const FontSpec& font, int dpi, double zoom) {
+    canvas.SetFont(font);
+    canvas.font.PixelsPerInch = dpi;
+    canvas.font.Size = HeadingFontSize(font.Size, zoom);
+    return HeadingUnzoomedSize(font.Size);
+}
+
 QString StripControlChars(const QString& text) {
     QString out;
     out.reserve(text.size());

@@ -13,6 +13,14 @@
 
 namespace pw {
 
+// Selects a stored font for drawing at a resolution and zoom: PixelsPerInch := dpi, size
+// := Round(size * zoom / 100), at least 1. Returns the unzoomed size, which the
+// millimetre measures use.
+double SelectZoomedFont(Canvas& canvas, const FontSpec& font, int dpi, double zoom);
+// The same for a category heading without products: unzoomed size * 1.5, drawn at
+// Trunc(size * 1.5 * zoom / 100).
+double SelectHeadingFont(Canvas& canvas, const FontSpec& font, int dpi, double zoom);
+
 // A copy without the characters whose code is below 32.
 QString StripControlChars(const QString& text);
 // The characters before the first blank, removed from `text` together with that blank;

@@ -63,6 +63,17 @@ private slots:
         QCOMPARE(HeadingUnzoomedSize(11), 16.5);
     }
 
+    void selectingAFontZoomsItsSize() {
+        FixedWidthCanvas c;
+        const FontSpec f = MakeDefaultFont("Arial", 11, false, 0); // 8 pt
+        QCOMPARE(SelectZoomedFont(c, f, 96, 10), 8.0);
+        QCOMPARE(c.font.Size, 1);
+        QCOMPARE(c.font.PixelsPerInch, 96);
+        QCOMPARE(SelectHeadingFont(c, f, 300, 100), 12.0);
+        QCOMPARE(c.font.Size, 12);
+        QCOMPARE(c.font.PixelsPerInch, 300);
+    }
+
     void measuringUsesThreeHundredDpiAndRestoresTheFont() {
         QImage img(10, 10, QImage::Format_RGB32);
         PainterCanvas c(&img);
