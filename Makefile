@@ -34,6 +34,8 @@ asan-test: deps
 bench: build
 	$(BUILD)/bench/catalog_io_bench
 	$(BUILD)/bench/translate_bench
+	$(BUILD)/bench/paintdib_bench
+	$(BUILD)/bench/linebreak_bench
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

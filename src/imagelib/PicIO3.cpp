@@ -6,6 +6,7 @@
 
 #include <QImage>
 
+#include <algorithm>
 #include <limits>
 #include <new>
 
@@ -62,6 +63,7 @@ void freedib(dib& d) {
     d.poi = nullptr;
     d.bytew = 0;
     d.ispal = false;
+    d.pal = LPAL{};
 }
 
 void deldib(dib& d) {
@@ -195,11 +197,10 @@ bool dibFromImage(dib& d, const QImage& source, int paletteBits) {
     if (!palette) {
         QImage rgb = source;
         if (rgb.hasAlphaChannel()) {
+            const QImage argb = rgb.convertToFormat(QImage::Format_ARGB32);
             QImage flat(w, h, QImage::Format_RGB32);
-            flat.fill(Qt::white);
             for (int y = 0; y < h; ++y) {
-                const auto* in = reinterpret_cast<const QRgb*>(
-                    rgb.convertToFormat(QImage::Format_ARGB32).constScanLine(y));
+                const auto* in = reinterpret_cast<const QRgb*>(argb.constScanLine(y));
                 auto* out = reinterpret_cast<QRgb*>(flat.scanLine(y));
                 for (int x = 0; x < w; ++x) {
                     const int a = qAlpha(in[x]);
@@ -227,9 +228,11 @@ bool dibFromImage(dib& d, const QImage& source, int paletteBits) {
     const QImage img =
         source.format() == QImage::Format_MonoLSB ? source.convertToFormat(QImage::Format_Mono) : source;
     const QList<QRgb> table = img.colorTable();
-    int bits = paletteBits;
-    if (bits != 1 && bits != 4 && bits != 8)
-        bits = img.format() == QImage::Format_Mono ? 1 : (table.size() <= 16 ? 4 : 8);
+    // The depth asked for, widened where the palette needs more entries than it holds.
+    const int needed =
+        (img.format() == QImage::Format_Mono || table.size() <= 2) ? 1 : (table.size() <= 16 ? 4 : 8);
+    int bits =
+        (paletteBits == 1 || paletteBits == 4 || paletteBits == 8) ? std::max(paletteBits, needed) : needed;
     BITMAPINFO info;
     const int colors = std::min<int>(int(table.size()), 1 << bits);
     for (int i = 0; i < colors; ++i)

@@ -1,0 +1,419 @@
+// Loading and saving pictures by format code. PCX, IFF, Targa, GIF and bitmaps (apart
+// from reading 16- and 32-bit bitmaps) are the program's own codecs (codec_*.cpp); JPEG,
+// PNG, TIFF and WebP are read and written through Qt's image readers and writers. Every
+// decoder checks the picture size before it allocates, and every file is recognised by
+// its content, never by its name.
+
+#include "picfiles.h"
+
+#include "codec_bmp.h"
+#include "codec_checks.h"
+#include "codec_gif.h"
+#include "codec_iff.h"
+#include "codec_pcx.h"
+#include "codec_tga.h"
+#include "codec_util.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <QScreen>
+
+#include <array>
+#include <atomic>
+#include <limits>
+
+namespace pw {
+
+namespace {
+
+constexpr qint64 kDefaultPixelLimit = 40000LL * 40000LL;
+constexpr qint64 kMostFileBytes = qint64(1) << 32;
+constexpr qint64 kMostDibBytes = qint64(1) << 31; // newdib's own limit
+
+std::atomic<qint64> g_pixelLimit{kDefaultPixelLimit};
+std::atomic<int> g_jpegQuality{75};
+std::atomic<int> g_screenBpp{0};
+
+struct FileType {
+    int code;
+    const char* extension;
+    const char* description;
+    const char* otherExtensions; // also offered when opening
+};
+
+// In format-code order: code = index + 3.
+constexpr std::array<FileType, 13> kFileTypes = {{
+    {kFormatBmp, "bmp", "Windows-Bitmap", ""},
+    {kFormatDib, "dib", "Windows-Bitmap", ""},
+    {kFormatGif, "gif", "GIF-Bild", ""},
+    {kFormatIff, "iff", "IFF-Bild", ""},
+    {kFormatJif, "jif", "JPEG-Bild", ""},
+    {kFormatJpg, "jpg", "JPEG-Bild", "jpeg"},
+    {kFormatLbm, "lbm", "IFF-Bild", ""},
+    {kFormatPcx, "pcx", "PCX-Bild", ""},
+    {kFormatRle, "rle", "Windows-Bitmap, RLE-komprimiert", ""},
+    {kFormatTga, "tga", "Targa-Bild", ""},
+    {kFormatTif, "tif", "TIFF-Bild", "tiff"},
+    {kFormatPng, "png", "PNG-Bild", ""},
+    {kFormatWebp, "webp", "WebP-Bild", ""},
+}};
+
+constexpr bool inCodeOrder() {
+    for (std::size_t i = 0; i < kFileTypes.size(); ++i) {
+        if (kFileTypes[i].code != int(i) + 3)
+            return false;
+    }
+    return true;
+}
+static_assert(inCodeOrder(), "the filters must list the formats in code order");
+
+enum class Kind { None, Bmp, Gif, Iff, Jpeg, Pcx, Tga, Tiff, Png, Webp };
+
+Kind kindOf(int format) {
+    switch (format) {
+    case kFormatBmp:
+    case kFormatDib:
+    case kFormatRle:
+        return Kind::Bmp;
+    case kFormatGif:
+        return Kind::Gif;
+    case kFormatIff:
+    case kFormatLbm:
+        return Kind::Iff;
+    case kFormatJif:
+    case kFormatJpg:
+        return Kind::Jpeg;
+    case kFormatPcx:
+        return Kind::Pcx;
+    case kFormatTga:
+        return Kind::Tga;
+    case kFormatTif:
+        return Kind::Tiff;
+    case kFormatPng:
+        return Kind::Png;
+    case kFormatWebp:
+        return Kind::Webp;
+    default:
+        return Kind::None;
+    }
+}
+
+// ---- Qt images to dibs ----
+
+QRgb onWhite(QRgb c) {
+    const int a = qAlpha(c);
+    const auto mix = [a](int v) { return (v * a + 255 * (255 - a) + 127) / 255; };
+    return qRgb(mix(qRed(c)), mix(qGreen(c)), mix(qBlue(c)));
+}
+
+// Converts a decoded image: palette images stay palette pictures (1 bit for two-colour
+// images, 8 otherwise), grey images become 8-bit pictures with a grey ramp, everything
+// else 24 bits. Transparency is laid onto white paper, in the colour table as in the
+// pixels (done here once for the whole image rather than left to dibFromImage).
+bool imageToDib(dib& d, QImage image) {
+    switch (image.format()) {
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+    case QImage::Format_Indexed8: {
+        QList<QRgb> table = image.colorTable();
+        bool translucent = false;
+        for (QRgb& c : table) {
+            if (qAlpha(c) != 255) {
+                c = onWhite(c);
+                translucent = true;
+            }
+        }
+        if (translucent)
+            image.setColorTable(table);
+        return dibFromImage(d, image, image.format() == QImage::Format_Indexed8 ? 8 : 1);
+    }
+    case QImage::Format_Grayscale8:
+    case QImage::Format_Grayscale16: {
+        const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
+        if (gray.isNull())
+            return false;
+        // The grey bytes read as palette indices into a grey ramp, without a copy.
+        QImage indexed(gray.constBits(), gray.width(), gray.height(), gray.bytesPerLine(),
+                       QImage::Format_Indexed8);
+        QList<QRgb> ramp(256);
+        for (int i = 0; i < 256; ++i)
+            ramp[i] = qRgb(i, i, i);
+        indexed.setColorTable(ramp);
+        return dibFromImage(d, indexed, 8);
+    }
+    default:
+        break;
+    }
+    if (image.hasAlphaChannel()) {
+        image = image.convertToFormat(QImage::Format_ARGB32);
+        if (image.isNull())
+            return false;
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                line[x] = onWhite(line[x]);
+        }
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+    }
+    return dibFromImage(d, image, 0);
+}
+
+// Qt's limit for one image buffer, in megabytes: the largest 24-bit picture newdib can
+// hold, decoded at four bytes per pixel.
+int qtAllocationLimitMb() {
+    const qint64 pixels = std::min(codec::pixelLimit(), kMostDibBytes / 3);
+    return int(std::min<qint64>(pixels * 4 / (1 << 20) + 1, std::numeric_limits<int>::max()));
+}
+
+bool decodeWithQt(dib& d, QByteArrayView data, const char* format) {
+    QByteArray bytes = QByteArray::fromRawData(data.data(), data.size());
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
+        return false;
+    QImageReader reader(&buffer, format);
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(true); // photographs taken upright on their side
+    QImageReader::setAllocationLimit(qtAllocationLimitMb());
+    const QSize size = reader.size();
+    if (size.isValid() && !codec::sizeAllowed(size.width(), size.height()))
+        return false;
+    QImage image;
+    if (!reader.read(&image) || image.isNull() || !codec::sizeAllowed(image.width(), image.height()))
+        return false;
+    return imageToDib(d, std::move(image));
+}
+
+bool decodeAs(dib& d, QByteArrayView data, Kind kind) {
+    switch (kind) {
+    case Kind::Bmp: {
+        codec::BmpHeader header;
+        if (!codec::readBmpHeader(data, header))
+            return false;
+        // Run-length and palette files are decoded here: Qt leaves the pixels that the
+        // run-length coding skips over undefined, widens 4-bit files to 8 bits and may
+        // reorder a two-colour table. Qt reads 16- and 32-bit files.
+        if (header.compression == 1 || header.compression == 2)
+            return codec::readBmpRle(d, data, header);
+        if (header.compression == 0 && header.bits != 16 && header.bits != 32)
+            return codec::readBmpPlain(d, data, header);
+        return decodeWithQt(d, data, "bmp");
+    }
+    case Kind::Gif:
+        return codec::readGif(d, data);
+    case Kind::Iff:
+        return codec::readIff(d, data);
+    case Kind::Jpeg:
+        return codec::jpegReachesEnd(data) && decodeWithQt(d, data, "jpeg");
+    case Kind::Pcx:
+        return codec::readPcx(d, data);
+    case Kind::Tga:
+        return codec::readTga(d, data);
+    case Kind::Tiff:
+        return codec::tiffComplete(data) && decodeWithQt(d, data, "tiff");
+    case Kind::Png:
+        return codec::pngReachesEnd(data) && decodeWithQt(d, data, "png");
+    case Kind::Webp:
+        return codec::webpComplete(data) && decodeWithQt(d, data, "webp");
+    case Kind::None:
+        break;
+    }
+    return false;
+}
+
+bool decodeByContent(dib& d, QByteArrayView data) {
+    struct Probe {
+        bool (*matches)(QByteArrayView);
+        Kind kind;
+    };
+    static constexpr std::array<Probe, 8> probes = {{
+        {codec::looksLikePcx, Kind::Pcx},
+        {codec::looksLikeIff, Kind::Iff},
+        {codec::looksLikeBmp, Kind::Bmp},
+        {codec::looksLikeGif, Kind::Gif},
+        {codec::looksLikeJpeg, Kind::Jpeg},
+        {codec::looksLikePng, Kind::Png},
+        {codec::looksLikeTiff, Kind::Tiff},
+        {codec::looksLikeWebp, Kind::Webp},
+    }};
+    for (const Probe& probe : probes) {
+        if (probe.matches(data) && decodeAs(d, data, probe.kind))
+            return true;
+    }
+    // Targa has no signature: its reader accepts only a header whose every field is
+    // valid, so it comes last.
+    return decodeAs(d, data, Kind::Tga);
+}
+
+// ---- Encoding through Qt ----
+
+QByteArray encodeWithQt(const QImage& image, const char* format, int quality, int compression) {
+    if (image.isNull())
+        return {};
+    QByteArray out;
+    QBuffer buffer(&out);
+    if (!buffer.open(QIODevice::WriteOnly))
+        return {};
+    QImageWriter writer(&buffer, format);
+    if (quality >= 0)
+        writer.setQuality(quality);
+    if (compression >= 0)
+        writer.setCompression(compression);
+    if (!writer.write(image))
+        return {};
+    buffer.close();
+    return out;
+}
+
+// A two-colour palette of black and white, in either order.
+bool blackAndWhite(const dib& d) {
+    const auto level = [&d](int i) -> int {
+        const PALETTEENTRY p = codec::paletteAt(d, i);
+        return p.red == p.green && p.green == p.blue && (p.red == 0 || p.red == 255) ? p.red : -1;
+    };
+    return level(0) >= 0 && level(1) >= 0 && level(0) != level(1);
+}
+
+QString filterEntry(const QString& description, const QStringList& patterns) {
+    const QString joined = patterns.join(u';');
+    return description + QStringLiteral(" (") + joined + QStringLiteral(")|") + joined;
+}
+
+QString normalisedPath(const QString& path) {
+    QString p = path;
+    p.replace(u'\\', u'/');
+    return p;
+}
+
+} // namespace
+
+namespace codec {
+
+qint64 pixelLimit() {
+    return g_pixelLimit.load(std::memory_order_relaxed);
+}
+
+} // namespace codec
+
+void setDecodePixelLimit(qint64 pixels) {
+    g_pixelLimit.store(pixels > 0 ? pixels : kDefaultPixelLimit, std::memory_order_relaxed);
+}
+
+bool decodeDib(dib& d, QByteArrayView data, int format) {
+    freedib(d);
+    const bool ok = format == kFormatByContent ? decodeByContent(d, data) : decodeAs(d, data, kindOf(format));
+    if (!ok || !d.poi) {
+        freedib(d);
+        return false;
+    }
+    return true;
+}
+
+QByteArray encodeDib(const dib& d, int format) {
+    if (!d.poi || !d.pmi)
+        return {};
+    switch (kindOf(format)) {
+    case Kind::Bmp:
+        // An .rle file is run-length coded when the depth allows it (RLE8 for 8-bit, RLE4
+        // for 4-bit pictures); 1- and 24-bit pictures are written as ordinary bitmaps
+        // under the .rle name rather than reduced to another depth.
+        return codec::writeBmp(d, format == kFormatRle);
+    case Kind::Gif:
+        return codec::writeGif(d);
+    case Kind::Iff:
+        return codec::writeIff(d);
+    case Kind::Jpeg:
+        return encodeWithQt(dibToImage(d), "jpeg", g_jpegQuality.load(std::memory_order_relaxed), -1);
+    case Kind::Pcx:
+        return codec::writePcx(d);
+    case Kind::Tga:
+        return codec::writeTga(d);
+    case Kind::Tiff: {
+        // Qt writes two-colour TIFF files as black and white; other two-colour palettes go
+        // out as 8-bit palette files so that their colours survive.
+        QImage image = dibToImage(d);
+        if (dibbitcount(d) == 1 && !blackAndWhite(d))
+            image = image.convertToFormat(QImage::Format_Indexed8);
+        return encodeWithQt(image, "tiff", -1, 1); // LZW
+    }
+    case Kind::Png:
+        return encodeWithQt(dibToImage(d), "png", -1, -1);
+    case Kind::Webp:
+        return encodeWithQt(dibToImage(d), "webp", -1, -1);
+    case Kind::None:
+        break;
+    }
+    return {};
+}
+
+void OpenDib(dib& d, const QString& path, int format) {
+    freedib(d);
+    QFile file(normalisedPath(path));
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > kMostFileBytes)
+        return;
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return;
+    decodeDib(d, data, format);
+}
+
+void LoadDib(dib& d, const QString& path) {
+    OpenDib(d, path, kFormatByContent);
+}
+
+bool SaveDib(const dib& d, const QString& path, int format) {
+    const QByteArray data = encodeDib(d, format);
+    if (data.isEmpty())
+        return false;
+    QSaveFile file(normalisedPath(path));
+    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
+        return false;
+    return file.commit();
+}
+
+void SetJPEGQual(int quality) {
+    g_jpegQuality.store(std::clamp(quality, 0, 100), std::memory_order_relaxed);
+}
+
+QString GetDIBOpenFilter() {
+    QStringList all;
+    QStringList entries;
+    for (const FileType& type : kFileTypes) {
+        QStringList patterns{QStringLiteral("*.") + QLatin1String(type.extension)};
+        if (*type.otherExtensions)
+            patterns << QStringLiteral("*.") + QLatin1String(type.otherExtensions);
+        all << patterns;
+        entries << filterEntry(QString::fromUtf8(type.description), patterns);
+    }
+    entries.prepend(filterEntry(QStringLiteral("Alle Bilder"), all));
+    return entries.join(u'|');
+}
+
+QString GetDIBSaveFilter() {
+    QStringList entries;
+    for (const FileType& type : kFileTypes)
+        entries << filterEntry(QString::fromUtf8(type.description),
+                               {QStringLiteral("*.") + QLatin1String(type.extension)});
+    return entries.join(u'|');
+}
+
+int screenbpp() {
+    const int forced = g_screenBpp.load(std::memory_order_relaxed);
+    if (forced > 0)
+        return forced;
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        if (const QScreen* screen = QGuiApplication::primaryScreen())
+            return screen->depth();
+    }
+    return 24;
+}
+
+void setScreenBppOverride(int bpp) {
+    g_screenBpp.store(std::max(bpp, 0), std::memory_order_relaxed);
+}
+
+} // namespace pw
