@@ -15,12 +15,13 @@ SAMPLE := resources/samples/test.pk2
 deps:
 	@bash scripts/install-deps.sh
 
+# Build progress goes to stderr, so that `make -s run > catalogue.json` keeps stdout clean.
 build: deps
 	@cmake --preset $(PRESET) >/dev/null
-	@cmake --build --preset $(PRESET)
+	@cmake --build --preset $(PRESET) 1>&2
 
 run: build
-	$(CLI) dump $(SAMPLE)
+	@$(CLI) dump $(SAMPLE)
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure
