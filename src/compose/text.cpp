@@ -41,7 +41,10 @@ QString NextWord(QString& text) {
     return word;
 }
 
-int HexDigit(QChar c) {
+namespace {
+
+// The value of a hexadecimal digit, or -1.
+int hexValue(QChar c) {
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9')
         return u - u'0';
@@ -49,7 +52,13 @@ int HexDigit(QChar c) {
         return u - u'A' + 10;
     if (u >= u'a' && u <= u'f')
         return u - u'a' + 10;
-    return 0;
+    return -1;
+}
+
+} // namespace
+
+int HexDigit(QChar c) {
+    return std::max(0, hexValue(c));
 }
 
 namespace {
@@ -173,18 +182,8 @@ void DrawFrame(Canvas& canvas, int x, int y, int height, int width) {
 namespace {
 
 bool strictHexByte(QChar hi, QChar lo, int& value) {
-    auto digit = [](QChar c) {
-        const char16_t u = c.unicode();
-        if (u >= u'0' && u <= u'9')
-            return u - u'0';
-        if (u >= u'A' && u <= u'F')
-            return u - u'A' + 10;
-        if (u >= u'a' && u <= u'f')
-            return u - u'a' + 10;
-        return -1;
-    };
-    const int h = digit(hi);
-    const int l = digit(lo);
+    const int h = hexValue(hi);
+    const int l = hexValue(lo);
     if (h < 0 || l < 0)
         return false;
     value = h * 16 + l;
