@@ -1,6 +1,7 @@
 #include "canvas.h"
 
 #include "compose/units.h"
+#include "imagelib/paintdib.h"
 
 #include <QFontMetrics>
 #include <QHash>
@@ -281,6 +282,14 @@ void RecordingCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4
     syncInner();
     if (m_inner)
         m_inner->Arc(x1, y1, x2, y2, x3, y3, x4, y4);
+}
+
+void PaintDib(Canvas& canvas, int x, int y, int dstW, int dstH, const dib& picture, int srcX, int srcY,
+              int srcW, int srcH, bool halftone) {
+    QPainter* painter = canvas.painter();
+    if (!painter || !painter->isActive() || !picture.poi)
+        return;
+    PaintDib(*painter, canvas.isRasterPrinter(), x, y, dstW, dstH, picture, srcX, srcY, srcW, srcH, halftone);
 }
 
 } // namespace pw

@@ -5,6 +5,7 @@
 // point out, Rectangle fills x1 <= x < x2 and outlines with the pen, Arc runs
 // counter-clockwise between two rays. Coordinates are device pixels, origin top left.
 
+#include "imagelib/PicIO3.h"
 #include "model/settings.h"
 
 #include <QFont>
@@ -146,5 +147,11 @@ private:
     Canvas* m_inner;
     QStringList m_calls;
 };
+
+// Draws the source rectangle (srcX, srcY, srcW, srcH; srcY from the bottom) of a picture
+// into the destination (x, y, dstW, dstH) of the canvas, choosing the drawing path by the
+// device (see imagelib/paintdib.h). Nothing is drawn on a canvas without an active painter.
+void PaintDib(Canvas& canvas, int x, int y, int dstW, int dstH, const dib& picture, int srcX, int srcY,
+              int srcW, int srcH, bool halftone);
 
 } // namespace pw

@@ -3,7 +3,6 @@
 #include "compose/text.h"
 #include "compose/texture.h"
 #include "compose/units.h"
-#include "imagelib/paintdib.h"
 
 namespace pw {
 

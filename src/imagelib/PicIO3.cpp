@@ -204,8 +204,8 @@ bool dibFromImage(dib& d, const QImage& source, int paletteBits) {
                 auto* out = reinterpret_cast<QRgb*>(flat.scanLine(y));
                 for (int x = 0; x < w; ++x) {
                     const int a = qAlpha(in[x]);
-                    auto mix = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
-                    out[x] = qRgb(mix(qRed(in[x])), mix(qGreen(in[x])), mix(qBlue(in[x])));
+                    out[x] = qRgb(BlendOnWhite(qRed(in[x]), a), BlendOnWhite(qGreen(in[x]), a),
+                                  BlendOnWhite(qBlue(in[x]), a));
                 }
             }
             rgb = flat;
@@ -235,9 +235,12 @@ bool dibFromImage(dib& d, const QImage& source, int paletteBits) {
         (paletteBits == 1 || paletteBits == 4 || paletteBits == 8) ? std::max(paletteBits, needed) : needed;
     BITMAPINFO info;
     const int colors = std::min<int>(int(table.size()), 1 << bits);
-    for (int i = 0; i < colors; ++i)
-        info.bmiColors[std::size_t(i)] = {quint8(qBlue(table[i])), quint8(qGreen(table[i])),
-                                          quint8(qRed(table[i])), 0};
+    for (int i = 0; i < colors; ++i) {
+        const int a = qAlpha(table[i]);
+        info.bmiColors[std::size_t(i)] = {quint8(BlendOnWhite(qBlue(table[i]), a)),
+                                          quint8(BlendOnWhite(qGreen(table[i]), a)),
+                                          quint8(BlendOnWhite(qRed(table[i]), a)), 0};
+    }
     if (!newdib(d, w, h, bits, &info, colors))
         return false;
     for (int y = 0; y < h; ++y) {

@@ -128,9 +128,16 @@ void setScreenBppOverride(int bpp); // 0: ask the screen
 void DIBHalftoneDIB(dib& out, const dib& src);
 void DIBHalftoneDIBXY(dib& out, const dib& src, int width, int height);
 
+// A colour channel laid with opacity alpha (0..255) onto white paper, as every picture
+// with transparency is shown.
+constexpr int BlendOnWhite(int value, int alpha) {
+    return (value * alpha + 255 * (255 - alpha) + 127) / 255;
+}
+
 // Conversion to and from Qt images. A 1-bit picture becomes Format_Mono, 4- and 8-bit
 // ones Format_Indexed8, 24-bit ones Format_RGB32. dibFromImage keeps palette images as
-// palette pictures (bits 1, 4 or 8 as given) and flattens transparency onto white.
+// palette pictures (bits 1, 4 or 8 as given, widened where the palette needs more) and
+// lays transparency onto white, in the pixels as in the colour table.
 QImage dibToImage(const dib& d);
 bool dibFromImage(dib& d, const QImage& image, int paletteBits = 0);
 

@@ -183,7 +183,7 @@ bool readTga(dib& d, QByteArrayView data) {
             const int x = rightToLeft ? h.width - 1 - int(i % h.width) : int(i % h.width);
             quint8* px = rowOf(d, topFirst ? r : h.height - 1 - r) + 3 * x;
             for (int c = 0; c < 3; ++c)
-                px[c] = quint8((px[c] * a + 255 * (255 - a) + 127) / 255);
+                px[c] = quint8(BlendOnWhite(px[c], a));
         }
     }
     return true;

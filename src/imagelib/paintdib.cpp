@@ -3,8 +3,6 @@
 
 #include "paintdib.h"
 
-#include "compose/canvas.h"
-
 #include <QImage>
 #include <QPainter>
 
@@ -289,14 +287,6 @@ void PaintDib(QPainter& painter, bool rasterPrinter, int x, int y, int dstW, int
         else
             PaintDibStretchedByHand(painter, x, y, dstW, dstH, picture, srcX, srcY, srcW, srcH);
     }
-}
-
-void PaintDib(Canvas& canvas, int x, int y, int dstW, int dstH, const dib& picture, int srcX, int srcY,
-              int srcW, int srcH, bool halftone) {
-    QPainter* painter = canvas.painter();
-    if (!painter || !painter->isActive() || !picture.poi)
-        return;
-    PaintDib(*painter, canvas.isRasterPrinter(), x, y, dstW, dstH, picture, srcX, srcY, srcW, srcH, halftone);
 }
 
 } // namespace pw

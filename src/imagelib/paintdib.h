@@ -15,17 +15,13 @@ class QPainter;
 
 namespace pw {
 
-class Canvas;
-
 // Quotient n / d rounded to the nearest integer, halves to even; d must not be 0.
 int RoundHalfEven(qint64 n, qint64 d);
 
 // Draws the source rectangle (srcX, srcY, srcW, srcH) of the picture into the destination
-// (x, y, dstW, dstH) of the canvas. Nothing is drawn for an empty picture, a canvas
-// without painter, or a rectangle that is empty after clipping to the picture.
-void PaintDib(Canvas& canvas, int x, int y, int dstW, int dstH, const dib& picture, int srcX, int srcY,
-              int srcW, int srcH, bool halftone);
-// The same on a painter; rasterPrinter says whether it paints on a raster printer.
+// (x, y, dstW, dstH) on a painter; rasterPrinter says whether it paints on a raster
+// printer. Nothing is drawn for an empty picture or a rectangle that is empty after
+// clipping to the picture. (Canvas users call the PaintDib of compose/canvas.h.)
 void PaintDib(QPainter& painter, bool rasterPrinter, int x, int y, int dstW, int dstH, const dib& picture,
               int srcX, int srcY, int srcW, int srcH, bool halftone);
 

@@ -13,6 +13,7 @@
 #include "codec_pcx.h"
 #include "codec_tga.h"
 #include "codec_util.h"
+#include "model/savefile.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -20,7 +21,6 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
-#include <QSaveFile>
 #include <QScreen>
 
 #include <array>
@@ -105,33 +105,12 @@ Kind kindOf(int format) {
 
 // ---- Qt images to dibs ----
 
-QRgb onWhite(QRgb c) {
-    const int a = qAlpha(c);
-    const auto mix = [a](int v) { return (v * a + 255 * (255 - a) + 127) / 255; };
-    return qRgb(mix(qRed(c)), mix(qGreen(c)), mix(qBlue(c)));
-}
-
-// Converts a decoded image: palette images stay palette pictures (1 bit for two-colour
-// images, 8 otherwise), grey images become 8-bit pictures with a grey ramp, everything
-// else 24 bits. Transparency is laid onto white paper, in the colour table as in the
-// pixels (done here once for the whole image rather than left to dibFromImage).
 bool imageToDib(dib& d, QImage image) {
     switch (image.format()) {
     case QImage::Format_Mono:
     case QImage::Format_MonoLSB:
-    case QImage::Format_Indexed8: {
-        QList<QRgb> table = image.colorTable();
-        bool translucent = false;
-        for (QRgb& c : table) {
-            if (qAlpha(c) != 255) {
-                c = onWhite(c);
-                translucent = true;
-            }
-        }
-        if (translucent)
-            image.setColorTable(table);
+    case QImage::Format_Indexed8:
         return dibFromImage(d, image, image.format() == QImage::Format_Indexed8 ? 8 : 1);
-    }
     case QImage::Format_Grayscale8:
     case QImage::Format_Grayscale16: {
         const QImage gray = image.convertToFormat(QImage::Format_Grayscale8);
@@ -148,17 +127,6 @@ bool imageToDib(dib& d, QImage image) {
     }
     default:
         break;
-    }
-    if (image.hasAlphaChannel()) {
-        image = image.convertToFormat(QImage::Format_ARGB32);
-        if (image.isNull())
-            return false;
-        for (int y = 0; y < image.height(); ++y) {
-            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            for (int x = 0; x < image.width(); ++x)
-                line[x] = onWhite(line[x]);
-        }
-        image.reinterpretAsFormat(QImage::Format_RGB32);
     }
     return dibFromImage(d, image, 0);
 }
@@ -369,10 +337,7 @@ bool SaveDib(const dib& d, const QString& path, int format) {
     const QByteArray data = encodeDib(d, format);
     if (data.isEmpty())
         return false;
-    QSaveFile file(normalisedPath(path));
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size())
-        return false;
-    return file.commit();
+    return WriteFileAtomically(normalisedPath(path), data);
 }
 
 void SetJPEGQual(int quality) {
