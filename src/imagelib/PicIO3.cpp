@@ -4,6 +4,8 @@
 
 #include "PicIO3.h"
 
+#include "codec_util.h"
+
 #include <QImage>
 
 #include <algorithm>
@@ -82,29 +84,22 @@ int dibbitcount(const dib& d) {
 
 namespace {
 
-// The stored row of picture row y (y = 0 at the top), or null outside the picture.
-quint8* rowOf(const dib& d, int x, int y) {
-    if (!d.poi || x < 0 || y < 0 || x >= dibwidth(d) || y >= dibheight(d))
-        return nullptr;
-    return d.poi + qint64(dibheight(d) - 1 - y) * d.bytew;
+bool inside(const dib& d, int x, int y) {
+    return d.poi && x >= 0 && y >= 0 && x < dibwidth(d) && y < dibheight(d);
 }
 
 } // namespace
 
 quint32 getpixel(const dib& d, int x, int y) {
-    const quint8* row = rowOf(d, x, y);
-    if (!row)
+    if (!inside(d, x, y))
         return 0;
+    const quint8* row = codec::rowOf(d, y);
     switch (dibbitcount(d)) {
     case 1:
-        return (row[x / 8] >> (7 - x % 8)) & 1;
-    case 4: {
-        const int index = (x % 2 == 0) ? row[x / 2] >> 4 : row[x / 2] & 0x0F;
-        const PALETTEENTRY& p = d.pal.rgb0[std::size_t(index)];
-        return quint32(p.red) | quint32(p.green) << 8 | quint32(p.blue) << 16;
-    }
+        return quint32(codec::indexAt(row, x, 1));
+    case 4:
     case 8: {
-        const PALETTEENTRY& p = d.pal.rgb0[row[x]];
+        const PALETTEENTRY& p = d.pal.rgb0[std::size_t(codec::indexAt(row, x, dibbitcount(d)))];
         return quint32(p.red) | quint32(p.green) << 8 | quint32(p.blue) << 16;
     }
     case 24: {
@@ -117,9 +112,9 @@ quint32 getpixel(const dib& d, int x, int y) {
 }
 
 void setpixel(dib& d, int x, int y, quint32 color) {
-    quint8* row = rowOf(d, x, y);
-    if (!row)
+    if (!inside(d, x, y))
         return;
+    quint8* row = codec::rowOf(d, y);
     switch (dibbitcount(d)) {
     case 1: {
         const quint8 bit = quint8(0x80 >> (x % 8));
@@ -155,7 +150,7 @@ QImage dibToImage(const dib& d) {
     if (bits == 24) {
         QImage img(w, h, QImage::Format_RGB32);
         for (int y = 0; y < h; ++y) {
-            const quint8* src = d.poi + qint64(h - 1 - y) * d.bytew;
+            const quint8* src = codec::rowOf(d, y);
             auto* dst = reinterpret_cast<QRgb*>(img.scanLine(y));
             for (int x = 0; x < w; ++x, src += 3)
                 dst[x] = qRgb(src[2], src[1], src[0]);
@@ -171,13 +166,13 @@ QImage dibToImage(const dib& d) {
     QImage img(w, h, bits == 1 ? QImage::Format_Mono : QImage::Format_Indexed8);
     img.setColorTable(table);
     for (int y = 0; y < h; ++y) {
-        const quint8* src = d.poi + qint64(h - 1 - y) * d.bytew;
+        const quint8* src = codec::rowOf(d, y);
         uchar* dst = img.scanLine(y);
         if (bits == 1) {
             std::copy(src, src + (w + 7) / 8, dst);
         } else if (bits == 4) {
             for (int x = 0; x < w; ++x)
-                dst[x] = (x % 2 == 0) ? src[x / 2] >> 4 : src[x / 2] & 0x0F;
+                dst[x] = uchar(codec::indexAt(src, x, 4));
         } else {
             std::copy(src, src + w, dst);
         }
@@ -216,7 +211,7 @@ bool dibFromImage(dib& d, const QImage& source, int paletteBits) {
             return false;
         for (int y = 0; y < h; ++y) {
             const auto* in = reinterpret_cast<const QRgb*>(rgb.constScanLine(y));
-            quint8* out = d.poi + qint64(h - 1 - y) * d.bytew;
+            quint8* out = codec::rowOf(d, y);
             for (int x = 0; x < w; ++x, out += 3) {
                 out[0] = quint8(qBlue(in[x]));
                 out[1] = quint8(qGreen(in[x]));
@@ -245,20 +240,14 @@ bool dibFromImage(dib& d, const QImage& source, int paletteBits) {
         return false;
     for (int y = 0; y < h; ++y) {
         const uchar* in = img.constScanLine(y);
-        quint8* out = d.poi + qint64(h - 1 - y) * d.bytew;
+        quint8* out = codec::rowOf(d, y);
         if (img.format() == QImage::Format_Mono && bits == 1) {
             std::copy(in, in + (w + 7) / 8, out);
             continue;
         }
         for (int x = 0; x < w; ++x) {
-            const int index = img.format() == QImage::Format_Mono ? (in[x / 8] >> (7 - x % 8)) & 1 : in[x];
-            const int clipped = std::min(index, (1 << bits) - 1);
-            if (bits == 8)
-                out[x] = quint8(clipped);
-            else if (bits == 4)
-                out[x / 2] = quint8(out[x / 2] | (x % 2 == 0 ? clipped << 4 : clipped));
-            else if (clipped)
-                out[x / 8] = quint8(out[x / 8] | (0x80 >> (x % 8)));
+            const int index = img.format() == QImage::Format_Mono ? codec::indexAt(in, x, 1) : in[x];
+            codec::orIndex(out, x, bits, std::min(index, (1 << bits) - 1));
         }
     }
     return true;
