@@ -17,6 +17,8 @@ namespace {
 constexpr Command kCommands[] = {
     {"dump", "FILE [--no-trim]", &runDump},
     {"convert", "IN OUT", &runConvert},
+    {"render", "FILE --page N -o OUT.png [--dpi 96] [--zoom 100] [--layout 1..8] [--preview]", &runRender},
+    {"pages", "FILE [--layout 1..8] [--runs K]", &runPages},
 };
 
 const Command* findCommand(const QString& name) {

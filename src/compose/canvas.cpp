@@ -88,6 +88,8 @@ const PainterCanvas::FontEntry& PainterCanvas::fontEntry() {
 }
 
 PainterCanvas::PainterCanvas(QPaintDevice* device, bool rasterPrinter) : m_rasterPrinter(rasterPrinter) {
+    if (!device)
+        return;
     m_painter.begin(device);
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -115,15 +117,17 @@ int PainterCanvas::TextHeight(const QString&) {
 void PainterCanvas::TextOut(int x, int y, const QString& text) {
     const FontEntry& e = fontEntry();
     const int w = e.metrics.horizontalAdvance(text);
+    // The pen moves to the end of the text, so that a line can follow it.
+    m_penX = x + w;
+    m_penY = y;
+    if (!m_painter.isActive())
+        return;
     const int h = e.metrics.ascent() + e.metrics.descent();
     if (brush.style == BrushStyle::Solid)
         fillSpan(x, y, x + w, y + h, brush.color);
     m_painter.setFont(e.font);
     m_painter.setPen(ToQColor(font.Color));
     m_painter.drawText(x, y + e.metrics.ascent(), text);
-    // The pen moves to the end of the text, so that a line can follow it.
-    m_penX = x + w;
-    m_penY = y;
 }
 
 void PainterCanvas::LineTo(int x, int y) {
@@ -131,7 +135,7 @@ void PainterCanvas::LineTo(int x, int y) {
     const int y0 = m_penY;
     m_penX = x;
     m_penY = y;
-    if (pen.style == PenStyle::Clear || (x0 == x && y0 == y))
+    if (!m_painter.isActive() || pen.style == PenStyle::Clear || (x0 == x && y0 == y))
         return;
     const QColor color = ToQColor(pen.color);
     if (pen.width <= 1) {
@@ -176,6 +180,8 @@ void PainterCanvas::LineTo(int x, int y) {
 }
 
 void PainterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+    if (!m_painter.isActive())
+        return;
     if (x2 < x1)
         std::swap(x1, x2);
     if (y2 < y1)
@@ -201,7 +207,7 @@ void PainterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
 }
 
 void PainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {
-    if (pen.style == PenStyle::Clear || x2 == x1 || y2 == y1)
+    if (!m_painter.isActive() || pen.style == PenStyle::Clear || x2 == x1 || y2 == y1)
         return;
     const double cx = (x1 + x2) / 2.0;
     const double cy = (y1 + y2) / 2.0;

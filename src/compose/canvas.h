@@ -91,7 +91,8 @@ protected:
 };
 
 // A canvas that paints with QPainter (antialiasing off) on any paint device: a QImage for
-// previews and exports (painted as Format_RGB32), a printer for printing.
+// previews and exports (painted as Format_RGB32), a printer for printing. Without a device
+// it only measures: layout runs that draw no page use it.
 class PainterCanvas final : public Canvas {
 public:
     explicit PainterCanvas(QPaintDevice* device, bool rasterPrinter = false);
@@ -104,7 +105,7 @@ public:
     void Rectangle(int x1, int y1, int x2, int y2) override;
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     bool isRasterPrinter() const override { return m_rasterPrinter; }
-    QPainter* painter() override { return &m_painter; }
+    QPainter* painter() override { return m_painter.isActive() ? &m_painter : nullptr; }
 
 private:
     struct FontEntry {

@@ -89,4 +89,17 @@ void SaveProgramOptions(const ProgramOptions& options) {
     WriteProgramOptions(store, options);
 }
 
+QLocale LanguageLocale(int language) {
+    switch (language) {
+    case English:
+        return QLocale(QLocale::English, QLocale::UnitedStates);
+    case Francais:
+        return QLocale(QLocale::French, QLocale::France);
+    case Nederlands:
+        return QLocale(QLocale::Dutch, QLocale::Netherlands);
+    default:
+        return QLocale(QLocale::German, QLocale::Germany);
+    }
+}
+
 } // namespace pw

@@ -6,6 +6,7 @@
 #include "model/programfolders.h"
 
 #include <QByteArray>
+#include <QLocale>
 
 class QSettings;
 
@@ -14,6 +15,10 @@ namespace pw {
 // Interface languages, also the slots of the translation store.
 enum Language : int { Deutsch = 0, English = 1, Francais = 2, Nederlands = 3 };
 constexpr int kLanguageCount = 4;
+
+// The locale of an interface language, whose short date format "%DATE%" uses: de_DE,
+// en_US, fr_FR, nl_NL; German for any other value.
+QLocale LanguageLocale(int language);
 
 // The interface language stored in options.dat (one little-endian int32), or German when
 // the file is missing, unreadable or holds a value other than 0..3.

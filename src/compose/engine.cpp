@@ -1,0 +1,53 @@
+#include "engine.h"
+
+#include "compose/units.h"
+
+namespace pw {
+
+bool LayoutAvailable(int layoutCombo) {
+    return layoutCombo == 0 || layoutCombo == 3;
+}
+
+bool PaintLayout(int layoutCombo, Canvas& canvas, CatalogDocument& doc, ViewState view,
+                 EngineEnvironment& env, const EngineCall& call) {
+    view.froceOnlyOneColumnCheck = layoutCombo == 3;
+    view.SecondPictureBelowText = layoutCombo == 4;
+    switch (layoutCombo) {
+    case 0:
+    case 3:
+        return PaintToCanvas(canvas, doc, view, env, call);
+    default:
+        return false;
+    }
+}
+
+PageGeometry PreviewGeometry(QSize printerPixels, int printerDpiX, int dpi, double zoom) {
+    PageGeometry g;
+    if (printerDpiX <= 0)
+        return g;
+    g.width = Trunc(zoom * (double(dpi) * printerPixels.width() / printerDpiX) / 100);
+    g.height = Trunc(zoom * (double(dpi) * printerPixels.height() / printerDpiX) / 100);
+    g.widthmm = PxToMm(printerPixels.width(), printerDpiX);
+    g.heightmm = PxToMm(printerPixels.height(), printerDpiX);
+    return g;
+}
+
+QSize PaperPixels(const QString& paper, int dpi) {
+    // Printable pixels at 600 dpi; other resolutions scale from these.
+    struct Paper {
+        const char* name;
+        int width;
+        int height;
+    };
+    static constexpr Paper kPapers[] = {
+        {"A3", 7016, 9921},     {"A4", 4960, 7016},    {"A5", 3496, 4960},
+        {"Letter", 5100, 6600}, {"Legal", 5100, 8400},
+    };
+    for (const Paper& p : kPapers) {
+        if (paper.compare(QLatin1String(p.name), Qt::CaseInsensitive) == 0)
+            return QSize(Round(double(p.width) * dpi / 600), Round(double(p.height) * dpi / 600));
+    }
+    return {};
+}
+
+} // namespace pw

@@ -1,0 +1,81 @@
+#pragma once
+
+// The layout engines: every page a user sees, prints or exports is composed here. An engine
+// call lays out the whole catalogue from the first category, counts its pages and draws
+// only the requested one. It leaves in the document the page count (anzpages), the caption
+// of every page (lastkat), the page of every category and product (seite) and the cached
+// picture sizes; the next call's table of contents and "%CATEGORY%" read them.
+
+#include "compose/canvas.h"
+#include "compose/pageframe.h"
+#include "model/catalog.h"
+#include "model/services.h"
+
+#include <QHash>
+#include <QLocale>
+#include <QSize>
+
+namespace pw {
+
+// What the window holds beside the document and hands to every engine call.
+struct ViewState {
+    double BildBreitEd = 3;               // the category dialog's picture width (cm)
+    bool froceOnlyOneColumnCheck = false; // layout 4: one description column, pictures left
+    bool SecondPictureBelowText = false;  // layout 5
+};
+
+// The arguments of one engine call.
+struct EngineCall {
+    int dpi = 96;  // horizontal resolution of the canvas
+    int width = 0; // page size in pixels
+    int height = 0;
+    int seiteedvalue = 1; // the 1-based page to draw; <= 0 draws only outline and border
+    double zoomedvalue = 100;
+    bool printit = false; // print or export run: no white fill and no preview outline
+    double widthmm = 0;   // page size in millimetres
+    double heightmm = 0;
+};
+
+// What lives longer than one call: the clock for "%DATE%", the locale of the interface
+// language, and the pictures that are loaded once rather than once per page.
+struct EngineEnvironment {
+    explicit EngineEnvironment(const Clock& c, QLocale l = QLocale()) : clock(&c), locale(l) {}
+
+    const Clock* clock;
+    QLocale locale;
+    FramePictures pictures;
+    // Pixel sizes of category pictures by file name; an empty size for one that did not
+    // load. Pages other than the drawn one lay a category out from here.
+    QHash<QString, QSize> categoryPictureSizes;
+};
+
+// Layout engine A (layouts 1 and 4). Returns whether pages follow the requested one.
+bool PaintToCanvas(Canvas& canvas, CatalogDocument& doc, const ViewState& view, EngineEnvironment& env,
+                   const EngineCall& call);
+
+constexpr int kLayoutCount = 8;
+// Whether a layout (LayoutCombo index 0..7) has its engine.
+bool LayoutAvailable(int layoutCombo);
+// Calls the engine of a layout (LayoutCombo index 0..7) with the variations it needs set
+// for the call alone. A layout without an engine draws nothing and returns false.
+bool PaintLayout(int layoutCombo, Canvas& canvas, CatalogDocument& doc, ViewState view,
+                 EngineEnvironment& env, const EngineCall& call);
+
+// The page as the preview and the command-line renderer size it: a bitmap of
+// Trunc(zoom * (dpi * printer width / printer dpi) / 100) pixels, the height the same with
+// the printer height (also over the horizontal printer resolution), and the page in mm
+// from the printer: printable pixels / horizontal resolution * 25.39995.
+struct PageGeometry {
+    int width = 0;
+    int height = 0;
+    double widthmm = 0;
+    double heightmm = 0;
+};
+PageGeometry PreviewGeometry(QSize printerPixels, int printerDpiX, int dpi, double zoom);
+
+// The printable page of a paper size ("A4", "A5", "Letter", ...) at a resolution, as the
+// tool and a machine without a printer use it; A4 at 600 dpi is 4960 x 7016 pixels. An
+// unknown name gives an empty size.
+QSize PaperPixels(const QString& paper, int dpi);
+
+} // namespace pw

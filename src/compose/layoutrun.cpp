@@ -1,0 +1,283 @@
+#include "layoutrun.h"
+
+namespace pw {
+
+namespace {
+
+const QString kBlank = QStringLiteral(" ");
+
+void solidArea(Canvas& c, quint32 color) {
+    c.brush = {color, BrushStyle::Solid};
+    c.pen = {color, 1, PenStyle::Solid, PenEnds::Flat};
+}
+
+// The introduction text's wrapping: characters move from the end of the line to the
+// remainder until the line fits or holds one character; a shortened line that contains a
+// blank then gives back characters until it ends with that blank, which stays printed.
+QStringList wrapIntroductionLine(Canvas& c, const QString& line, double widthMm, double unzoomed) {
+    if (line.isEmpty())
+        return {QString()}; // an empty line still takes its line
+    QStringList pieces;
+    MmMeasurer measure(c, unzoomed);
+    QString rest = line;
+    while (!rest.isEmpty()) {
+        qint64 sum = 0;
+        qsizetype fit = 0; // the longest prefix that fits
+        for (qsizetype i = 0; i < rest.size(); ++i) {
+            sum += measure.advance(rest, i);
+            if (MmMeasurer::pxToMm(sum) > widthMm)
+                break;
+            fit = i + 1;
+        }
+        fit = std::max<qsizetype>(fit, 1);
+        if (fit < rest.size()) {
+            const qsizetype blank = rest.left(fit).lastIndexOf(QLatin1Char(' '));
+            if (blank >= 0)
+                fit = blank + 1;
+        }
+        pieces.append(rest.left(fit));
+        rest.remove(0, fit);
+    }
+    return pieces;
+}
+
+} // namespace
+
+LayoutRun::LayoutRun(Canvas& canvas, CatalogDocument& doc, const ViewState& view, EngineEnvironment& env,
+                     const EngineCall& call)
+    : m_c(canvas), m_doc(doc), m_s(doc.settings), m_view(view), m_env(env), m_call(call) {
+    m_env.pictures.update(m_s);
+    m_today = m_env.clock ? m_env.clock->today() : QDate();
+}
+
+void LayoutRun::selectFont(const FontSpec& font) {
+    m_unzoomed = SelectZoomedFont(m_c, font, m_call.dpi, m_call.zoomedvalue);
+    m_thmm = -1;
+}
+
+void LayoutRun::selectHeadingFont(const FontSpec& font) {
+    m_unzoomed = SelectHeadingFont(m_c, font, m_call.dpi, m_call.zoomedvalue);
+    m_thmm = -1;
+}
+
+double LayoutRun::thmm() {
+    if (m_thmm < 0)
+        m_thmm = TextHeightMM(m_c, kBlank, m_unzoomed);
+    return m_thmm;
+}
+
+void LayoutRun::startRun() {
+    m_c.bkMode = BkMode::Transparent;
+    m_c.font.PixelsPerInch = m_call.dpi;
+    if (!m_call.printit) {
+        m_c.brush = {0x00FFFFFF, BrushStyle::Solid};
+        m_c.pen = {0, 1, PenStyle::Solid, PenEnds::Round};
+        m_c.Rectangle(0, 0, m_call.width, m_call.height);
+    }
+    m_left = px(m_s.LinksEd);
+    m_top = px(m_s.ObenEd);
+    m_right = px(m_s.RechtsEd);
+    m_bottom = px(m_s.UntenEd);
+    m_randBild = px(m_s.RandBildEd);
+    m_page = 1;
+    runPageFrame();
+    m_x = m_left;
+    m_y = m_s.ObenEd + m_frame.headerMm;
+}
+
+bool LayoutRun::finishRun() {
+    if (!m_call.printit) {
+        m_c.pen = {0, 1, PenStyle::Solid, PenEnds::Flat};
+        m_c.brush.style = BrushStyle::Clear;
+        m_c.Rectangle(0, 0, m_call.width, m_call.height);
+    }
+    m_doc.anzpages = m_page;
+    return m_call.seiteedvalue < m_page;
+}
+
+void LayoutRun::runPageFrame() {
+    PageFrameInput in;
+    in.dpi = m_call.dpi;
+    in.zoom = m_call.zoomedvalue;
+    in.width = m_call.width;
+    in.height = m_call.height;
+    in.page = m_page;
+    in.seiteedvalue = m_call.seiteedvalue;
+    in.anzpages = m_doc.anzpages;
+    in.lastkat = &m_doc.lastkat;
+    in.today = m_today;
+    in.locale = m_env.locale;
+    m_frame = PageFrame(m_c, m_s, m_env.pictures, in);
+    m_items = 0;
+}
+
+void LayoutRun::pageBreak(const QString& caption, bool extraLine) {
+    m_doc.lastkat.set(m_page, caption);
+    ++m_page;
+    runPageFrame();
+    m_y = m_s.ObenEd + m_frame.headerMm;
+    if (extraLine)
+        m_y += thmm();
+}
+
+// ---- Categories
+
+bool LayoutRun::isMainCategory(const CatalogDocument& doc, int kat) {
+    const TKategorie* o = doc.options(kat);
+    return doc.products(kat).count() == 0 && !(o && o->InhaltsVerzeichnis);
+}
+
+TKategorie& LayoutRun::categoryOptions(int kat) {
+    if (TKategorie* o = m_doc.options(kat))
+        return *o;
+    TKategorie& o = m_doc.createOptions(kat);
+    o.BildBreite = m_view.BildBreitEd;
+    return o;
+}
+
+void LayoutRun::SetCategoryFont(int kat) {
+    const TKategorie* o = m_doc.options(kat);
+    const bool toc = o && o->InhaltsVerzeichnis;
+    if (toc)
+        m_items = 1;
+    if (m_doc.products(kat).count() > 0 || toc || m_s.DonotIncreaseFontSizeCheck)
+        selectFont(m_s.FontDialog2);
+    else
+        selectHeadingFont(m_s.FontDialog2);
+    if (o && o->OwnFontColor)
+        m_c.font.Color = o->FontColor;
+}
+
+bool LayoutRun::categoryPicture(const QString& file, bool load, dib& picture, QSize& size) {
+    if (file.isEmpty())
+        return false;
+    auto cached = m_env.categoryPictureSizes.constFind(file);
+    if (load || cached == m_env.categoryPictureSizes.constEnd()) {
+        LoadDib(picture, file);
+        size = picture.poi ? QSize(dibwidth(picture), dibheight(picture)) : QSize();
+        m_env.categoryPictureSizes.insert(file, size);
+        if (!load)
+            freedib(picture);
+    } else {
+        size = *cached;
+    }
+    return size.width() > 0 && size.height() > 0;
+}
+
+void LayoutRun::DrawCategoryHeading(int kat) {
+    TKategorie& o = categoryOptions(kat);
+    const bool main = isMainCategory(m_doc, kat);
+    const QString& caption = m_doc.categoryName(kat);
+    const int th = m_c.TextHeight(kBlank);
+    const int m = m_randBild;
+
+    dib picture;
+    QSize size;
+    const bool hasPicture =
+        (o.BildUnterName == 0 || o.BildUnterName == 1) && categoryPicture(o.Bild, drawn(), picture, size);
+
+    if (drawn()) {
+        const int ypx = pxRound(m_y);
+        int band = main ? th + th : th + th / 2;
+        if (m_s.KatBereichUnterCheck && !o.ShowOnlyPicture) {
+            solidArea(m_c, o.KatBereichUnter ? o.BereichFarbe : m_s.Shape4);
+            m_c.Rectangle(0, ypx, m_call.width, ypx + band);
+        }
+        if (o.BildUnterName == 0 && hasPicture) {
+            int f = cmPx(o.BildBreite);
+            int l = int(qint64(size.height()) * f / size.width());
+            if (band > 2 * m)
+                band -= 2 * m;
+            if (band < l) {
+                l = band;
+                f = int(qint64(size.width()) * band / size.height());
+            }
+            if (o.UseAsBackgroundPic)
+                PaintDib(m_c, 0, 0, m_call.width, m_call.height, picture, 0, 0, size.width(), size.height(),
+                         false);
+            else
+                PaintDib(m_c, m_x, m + ypx, f, l, picture, 0, 0, size.width(), size.height(), false);
+            m_x += m + f;
+        }
+        if (m_s.UnterlegeKategorie)
+            m_c.brush = {o.UnterlegeKategorie ? o.UnterlegFarbe : m_s.Shape3, BrushStyle::Solid};
+        else
+            m_c.brush.style = BrushStyle::Clear;
+        if (!o.ShowOnlyPicture) {
+            const QString text = StripControlChars(m_s.CapsCheck ? caption.toUpper() : caption);
+            m_c.TextOut(m_x, ypx + (main ? th / 2 : th / 4), text);
+        }
+    }
+    if (!o.ShowOnlyPicture)
+        m_y += thmm() * 2 + (main ? thmm() / 2 : 0);
+    m_x = m_left;
+    double xm = m_s.LinksEd;
+
+    bool besideText = false;
+    double y0 = 0;
+    double h0 = 0;
+    if (o.BildUnterName == 1 && hasPicture) {
+        const int f = cmPx(o.BildBreite);
+        const int l = int(qint64(size.height()) * f / size.width());
+        const double k = size.height() * o.BildBreite * 10 / size.width();
+        if (drawn()) {
+            if (o.UseAsBackgroundPic)
+                PaintDib(m_c, 0, 0, m_call.width, m_call.height, picture, 0, 0, size.width(), size.height(),
+                         false);
+            else
+                PaintDib(m_c, m_x, pxRound(m_y), f, l, picture, 0, 0, size.width(), size.height(), false);
+        }
+        y0 = m_y;
+        h0 = m_s.RandBildEd + k;
+        if (o.TextUnterBild) {
+            m_y += m_s.RandBildEd + k;
+        } else {
+            besideText = true;
+            m_x += m + f;
+            xm += m_s.RandBildEd + o.BildBreite * 10;
+        }
+    }
+    freedib(picture);
+
+    if (!o.Einfuehrungstext.isEmpty())
+        introductionText(o.Einfuehrungstext, xm, caption);
+    if (besideText)
+        m_y = std::max(m_y, y0 + h0);
+}
+
+void LayoutRun::introductionText(const QString& text, double xm, const QString& caption) {
+    selectFont(m_s.FontDialog12);
+    // The caption's highlight is for the caption alone; the text is set without it.
+    m_c.brush.style = BrushStyle::Clear;
+    const double width = m_call.widthmm - m_s.RechtsEd - xm;
+    QString normalized = text;
+    normalized.replace(QLatin1String("\r\n"), QLatin1String("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    for (const QString& line : normalized.split(QLatin1Char('\n'))) {
+        for (const QString& piece : wrapIntroductionLine(m_c, line, width, m_unzoomed)) {
+            if (drawn())
+                m_c.TextOut(pxRound(xm), pxRound(m_y), StripControlChars(piece));
+            m_y += thmm();
+            // Each piece is placed before the page can break, so the loop ends on any page.
+            if (!fits(m_y)) {
+                pageBreak(caption, false);
+                selectFont(m_s.FontDialog12);
+                m_y += thmm();
+            }
+        }
+    }
+    m_y += thmm();
+}
+
+bool LayoutRun::productPictureSize(TBild& b, bool load, dib* picture) {
+    if (load || b.pixbreite <= 0 || b.pixhoehe <= 0) {
+        dib local;
+        dib& d = picture ? *picture : local;
+        LoadDib(d, b.datei);
+        b.pixbreite = d.poi ? dibwidth(d) : 0;
+        b.pixhoehe = d.poi ? dibheight(d) : 0;
+    }
+    return b.pixbreite > 0 && b.pixhoehe > 0;
+}
+
+} // namespace pw
