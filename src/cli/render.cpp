@@ -148,7 +148,7 @@ int runRender(const QStringList& args, Context& context) {
         PaintLayout(layout, canvas, doc, ViewState{}, env, call);
     }
     if (!image.save(out, "PNG")) {
-        printError(context, Error(34, out));
+        printError(context, Error(49, out));
         return kFailed;
     }
     return kOk;

@@ -1,5 +1,6 @@
 #include "testmain.h"
 
+#include "clirun.h"
 #include "fixtures.h"
 #include "i18n/translateunit.h"
 #include "model/catalogfile.h"
@@ -14,23 +15,11 @@
 
 using namespace pw;
 
+using pw::test::cli;
+using pw::test::Run;
 using pw::test::writeFile;
 
 namespace {
-
-struct Run {
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-Run cli(const QStringList& args) {
-    QProcess p;
-    p.start(QStringLiteral(PW_CLI_PATH), args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
-            p.readAllStandardError()};
-}
 
 QJsonObject dumpJson(const QStringList& args) {
     const Run r = cli(QStringList{QStringLiteral("dump")} + args);

@@ -1,0 +1,170 @@
+#include "testmain.h"
+
+#include "clirun.h"
+#include "model/catalogfile.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+using namespace pw;
+using pw::test::cli;
+using pw::test::Run;
+
+namespace {
+
+// Three categories, the second deactivated, the third with a deactivated product; each
+// product has 25 description lines, so that two fit on an A4 page.
+QString writeCatalogue(const QTemporaryDir& dir, bool cover = false) {
+    CatalogDocument doc;
+    LayoutSettings& s = doc.settings;
+    s.BackgroundColorCheck = false;
+    s.RahmenCheck = false;
+    s.LogoChecked = false;
+    s.FilenameEdit1.clear();
+    s.FussEd.clear();
+    s.KopfEd = QStringLiteral("Kopf");
+    s.FarbRechtKopfCheck = true;
+    s.Shape1 = 0x000000FF; // red
+    s.CoverCheck = cover;
+    s.OnlyOneColumnCheck = true;
+    QStringList lines;
+    for (int i = 0; i < 25; ++i)
+        lines.append(QStringLiteral("Zeile %1").arg(i));
+    const char* names[] = {"Werkzeug", "Alt", "Garten"};
+    for (int k = 0; k < 3; ++k) {
+        doc.addCategory(QString::fromUtf8(names[k]));
+        for (int i = 0; i < 3; ++i) {
+            TProdukt& p = *doc.products(k).Add();
+            SetProductTableDefaults(p);
+            p.name = QStringLiteral("%1 %2").arg(QString::fromUtf8(names[k])).arg(i);
+            p.desc = lines.join(QLatin1Char('\n'));
+            p.DeactivateProd = k == 2 && i == 1;
+        }
+    }
+    doc.createOptions(1).Deactivate = true;
+    const QString path = dir.filePath(QStringLiteral("k.pk2"));
+    SaveTheFile(doc, path);
+    return path;
+}
+
+} // namespace
+
+class TestRenderCommands : public QObject {
+    Q_OBJECT
+
+private slots:
+    void bitmapSizeFollowsThePrinterPage_data() {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("A4 at 96 dpi") << QStringList{} << QSize(793, 1122);
+        QTest::newRow("zoom 50") << QStringList{"--zoom", "50"} << QSize(396, 561);
+        QTest::newRow("zoom 200, 150 dpi") << QStringList{"--zoom=200", "--dpi", "150"} << QSize(2480, 3508);
+        QTest::newRow("A5 on a 300 dpi printer")
+            << QStringList{"--paper", "A5", "--printer-dpi", "300"} << QSize(559, 793);
+    }
+    void bitmapSizeFollowsThePrinterPage() {
+        QFETCH(QStringList, options);
+        QFETCH(QSize, size);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("p.png"));
+        const Run r = cli(QStringList{"render", writeCatalogue(dir), "--page", "1", "-o", out} + options);
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(QImage(out).size(), size);
+    }
+
+    void previewAddsTheOutline() {
+        QTemporaryDir dir;
+        const QString file = writeCatalogue(dir);
+        const QString plain = dir.filePath(QStringLiteral("a.png"));
+        const QString preview = dir.filePath(QStringLiteral("b.png"));
+        QCOMPARE(cli({"render", file, "--page", "2", "-o", plain}).code, 0);
+        QCOMPARE(cli({"render", file, "--page", "2", "-o", preview, "--preview"}).code, 0);
+        const QImage a(plain);
+        const QImage b(preview);
+        QCOMPARE(QColor(a.pixel(a.width() - 1, a.height() / 2)), QColor(Qt::white));
+        QCOMPARE(QColor(b.pixel(b.width() - 1, b.height() / 2)), QColor(Qt::black));
+    }
+
+    void coverRuleReadsTheMeasuringRun() {
+        // Page 1 and the last page are covers without a header; the tool's measuring run
+        // makes the page count known before the last page is drawn.
+        QTemporaryDir dir;
+        const QString file = writeCatalogue(dir, true);
+        const QJsonObject pages = QJsonDocument::fromJson(cli({"pages", file}).out).object();
+        const int last = pages.value(QStringLiteral("anzpages")).toInt();
+        QVERIFY(last >= 3);
+        for (int page : {1, 2, last}) {
+            const QString out = dir.filePath(QStringLiteral("p%1.png").arg(page));
+            QCOMPARE(cli({"render", file, "--page", QString::number(page), "-o", out}).code, 0);
+            const bool header = QColor(QImage(out).pixel(400, 2)) == QColor(Qt::red);
+            QCOMPARE(header, page == 2);
+        }
+    }
+
+    void pagesListsEveryActiveEntry() {
+        QTemporaryDir dir;
+        const Run r = cli({"pages", writeCatalogue(dir), "--runs", "2"});
+        QCOMPARE(r.code, 0);
+        const QJsonObject o = QJsonDocument::fromJson(r.out).object();
+        QCOMPARE(o.keys(), (QStringList{"anzpages", "kats"}));
+        const QJsonArray kats = o.value(QStringLiteral("kats")).toArray();
+        QCOMPARE(kats.size(), 2);
+        QCOMPARE(kats[0].toObject().value(QStringLiteral("name")).toString(), QStringLiteral("Werkzeug"));
+        QCOMPARE(kats[0].toObject().value(QStringLiteral("seite")).toInt(), 1);
+        QList<int> seiten;
+        QStringList names;
+        for (const QJsonValue& k : kats) {
+            for (const QJsonValue& p : k.toObject().value(QStringLiteral("products")).toArray()) {
+                names.append(p.toObject().value(QStringLiteral("name")).toString());
+                seiten.append(p.toObject().value(QStringLiteral("seite")).toInt());
+            }
+        }
+        QCOMPARE(names, (QStringList{"Werkzeug 0", "Werkzeug 1", "Werkzeug 2", "Garten 0", "Garten 2"}));
+        QCOMPARE(seiten, (QList<int>{1, 1, 2, 3, 3}));
+        QCOMPARE(kats[1].toObject().value(QStringLiteral("seite")).toInt(), 3);
+        QCOMPARE(o.value(QStringLiteral("anzpages")).toInt(), 3);
+    }
+
+    void errors_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("stderrHas");
+        QTest::newRow("render without a page")
+            << QStringList{"render", "@file", "-o", "@dir/x.png"} << 1 << "--page";
+        QTest::newRow("render without output") << QStringList{"render", "@file", "--page", "1"} << 1 << "-o";
+        QTest::newRow("layout out of range")
+            << QStringList{"render", "@file", "--page", "1", "-o", "@dir/x.png", "--layout", "9"} << 1
+            << "--layout";
+        QTest::newRow("layout without engine")
+            << QStringList{"render", "@file", "--page", "1", "-o", "@dir/x.png", "--layout", "2"} << 2
+            << "not yet available";
+        QTest::newRow("pages of layout 3")
+            << QStringList{"pages", "@file", "--layout=3"} << 2 << "not yet available";
+        QTest::newRow("unwritable picture")
+            << QStringList{"render", "@file", "--page", "1", "-o", "@dir/no/such/x.png"} << 2
+            << "@dir/no/such/x.png";
+        QTest::newRow("missing catalogue") << QStringList{"pages", "@dir/fehlt.pk2"} << 2 << "fehlt.pk2";
+    }
+    void errors() {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, stderrHas);
+        QTemporaryDir dir;
+        const QString file = writeCatalogue(dir);
+        for (QString& a : args)
+            a.replace(QStringLiteral("@file"), file).replace(QStringLiteral("@dir"), dir.path());
+        stderrHas.replace(QStringLiteral("@dir"), dir.path());
+        const Run r = cli(args);
+        QCOMPARE(r.code, code);
+        QVERIFY2(QString::fromUtf8(r.err).contains(stderrHas), r.err.constData());
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY(r.out.isEmpty());
+    }
+};
+
+PW_TEST_CLASS(TestRenderCommands)
+#include "tst_render.moc"
