@@ -37,6 +37,7 @@ bench: build
 	$(BUILD)/bench/translate_bench
 	$(BUILD)/bench/paintdib_bench
 	$(BUILD)/bench/linebreak_bench
+	$(BUILD)/bench/layout_bench
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

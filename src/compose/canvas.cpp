@@ -66,25 +66,49 @@ QColor ToQColor(quint32 color) {
 
 namespace {
 
-QString fontKey(const FontSpec& f) {
-    return f.Name + QLatin1Char('|') + QString::number(f.Size) + QLatin1Char('|') +
-           QString::number(f.PixelsPerInch) + QLatin1Char('|') + QString::number(f.Style);
+bool sameFace(const FontSpec& a, const FontSpec& b) {
+    return a.Size == b.Size && a.PixelsPerInch == b.PixelsPerInch && a.Style == b.Style && a.Name == b.Name;
 }
 
 } // namespace
 
-const PainterCanvas::FontEntry& PainterCanvas::fontEntry() {
-    if (m_last && font == m_lastSpec)
+PainterCanvas::FontEntry& PainterCanvas::fontEntry() {
+    if (m_last && sameFace(font, m_last->spec))
         return *m_last;
-    const QString key = fontKey(font);
-    auto it = m_fonts.constFind(key);
-    if (it == m_fonts.constEnd()) {
-        const QFont f = MakeQFont(font);
-        it = m_fonts.insert(key, FontEntry{f, QFontMetrics(f)});
+    for (const std::unique_ptr<FontEntry>& e : m_fonts) {
+        if (sameFace(font, e->spec)) {
+            m_last = e.get();
+            return *m_last;
+        }
     }
-    m_lastSpec = font;
-    m_last = &it.value(); // renewed after every insertion, which may move the values
+    const QFont f = MakeQFont(font);
+    const QFontMetrics metrics(f);
+    m_fonts.push_back(std::make_unique<FontEntry>(
+        FontEntry{font, f, metrics, metrics.ascent() + metrics.descent(), {}, {}}));
+    m_last = m_fonts.back().get();
+    m_last->latin.fill(-1);
     return *m_last;
+}
+
+int PainterCanvas::advance(FontEntry& e, const QString& text) {
+    int sum = 0;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (c.isSurrogate())
+            return e.metrics.horizontalAdvance(text); // pairs are measured by the font engine
+        if (u < 256) {
+            int& w = e.latin[u];
+            if (w < 0)
+                w = e.metrics.horizontalAdvance(QString(c));
+            sum += w;
+            continue;
+        }
+        auto it = e.others.constFind(u);
+        if (it == e.others.constEnd())
+            it = e.others.insert(u, e.metrics.horizontalAdvance(QString(c)));
+        sum += *it;
+    }
+    return sum;
 }
 
 PainterCanvas::PainterCanvas(QPaintDevice* device, bool rasterPrinter) : m_rasterPrinter(rasterPrinter) {
@@ -106,25 +130,23 @@ void PainterCanvas::fillSpan(int x1, int y1, int x2, int y2, quint32 color) {
 }
 
 int PainterCanvas::TextWidth(const QString& text) {
-    return fontEntry().metrics.horizontalAdvance(text);
+    return advance(fontEntry(), text);
 }
 
 int PainterCanvas::TextHeight(const QString&) {
-    const QFontMetrics& m = fontEntry().metrics;
-    return m.ascent() + m.descent();
+    return fontEntry().height;
 }
 
 void PainterCanvas::TextOut(int x, int y, const QString& text) {
-    const FontEntry& e = fontEntry();
-    const int w = e.metrics.horizontalAdvance(text);
+    FontEntry& e = fontEntry();
+    const int w = advance(e, text);
     // The pen moves to the end of the text, so that a line can follow it.
     m_penX = x + w;
     m_penY = y;
     if (!m_painter.isActive())
         return;
-    const int h = e.metrics.ascent() + e.metrics.descent();
     if (brush.style == BrushStyle::Solid)
-        fillSpan(x, y, x + w, y + h, brush.color);
+        fillSpan(x, y, x + w, y + e.height, brush.color);
     m_painter.setFont(e.font);
     m_painter.setPen(ToQColor(font.Color));
     m_painter.drawText(x, y + e.metrics.ascent(), text);

@@ -16,7 +16,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <array>
 #include <memory>
+#include <vector>
 
 class QPaintDevice;
 
@@ -109,19 +111,24 @@ public:
 
 private:
     struct FontEntry {
+        FontSpec spec; // face, size, resolution and style; the colour plays no part
         QFont font;
         QFontMetrics metrics;
+        int height;
+        // Advances of single characters, measured once: a string's width is their sum.
+        std::array<int, 256> latin;
+        QHash<char16_t, int> others;
     };
     // Fonts and metrics are made once per distinct stored font: measuring switches between
     // the drawing font and the 300-dpi measuring font all the time.
-    const FontEntry& fontEntry();
+    FontEntry& fontEntry();
+    static int advance(FontEntry& e, const QString& text);
     void fillSpan(int x1, int y1, int x2, int y2, quint32 color);
 
     QPainter m_painter;
     bool m_rasterPrinter;
-    QHash<QString, FontEntry> m_fonts;
-    FontSpec m_lastSpec; // the font of m_last, so that repeated calls skip the lookup
-    const FontEntry* m_last = nullptr;
+    std::vector<std::unique_ptr<FontEntry>> m_fonts;
+    FontEntry* m_last = nullptr;
 };
 
 // Records every call as a line of text ("TextOut 10 20 Hammer") and passes it on to an

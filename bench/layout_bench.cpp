@@ -1,0 +1,123 @@
+// layout_bench: one layout run over a catalogue of 2,000 products.
+//
+// The catalogue has 40 categories of 50 products, each with a name, a description of about
+// 300 characters, two pictures and a variant table of six rows with two price columns. It
+// reports the best and the median of 11 runs for
+//   - a run that draws no page, once the picture sizes are cached (target 100 ms), and
+//   - a run that draws one A4 page at 300 dpi into a 2480 x 3508 bitmap (target 200 ms).
+
+#include "compose/engine.h"
+#include "compose/units.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kRuns = 11;
+
+pw::CatalogDocument makeCatalogue(const QString& pictureA, const QString& pictureB) {
+    pw::CatalogDocument doc;
+    const QString desc = QStringLiteral(
+        "Geschmiedeter Kopf aus Werkzeugstahl, Bahn und Finne gehärtet und angelassen. Der Stiel aus "
+        "astfreiem Eschenholz ist mit einem Ringkeil gesichert und liegt auch bei langer Arbeit sicher in "
+        "der Hand. Ausführung nach Norm, geprüft im eigenen Betrieb, mit drei Jahren Garantie auf Material.");
+    for (int k = 0; k < 40; ++k) {
+        const int kat = doc.addCategory(QStringLiteral("Kategorie %1").arg(k));
+        for (int i = 0; i < 50; ++i) {
+            pw::TProdukt& p = *doc.products(kat).Add();
+            pw::SetProductTableDefaults(p);
+            p.name = QStringLiteral("Produkt %1-%2 mit einem recht langen Namen").arg(k).arg(i);
+            p.desc = desc;
+            p.anzpreis = 2;
+            *p.bilder.Add() = pw::TBild{pictureA, 5};
+            *p.bilder.Add() = pw::TBild{pictureB, 3.5};
+            const QStringList head{"Ausführung", "Art.-Nr.", "Preis", "Ab 10 Stk."};
+            for (int r = 0; r < 6; ++r) {
+                pw::TVariante& row = *p.varianten.Add();
+                for (int c = 0; c < 4; ++c)
+                    row.props.Add()->text = r == 0   ? head[c]
+                                            : c >= 2 ? QStringLiteral("%1,95 €").arg(r * 10 + c)
+                                                     : QStringLiteral("WZ-%1-%2").arg(i).arg(r);
+            }
+        }
+    }
+    return doc;
+}
+
+struct Figures {
+    double best;
+    double median;
+};
+
+Figures measure(const std::function<void()>& run) {
+    std::vector<double> ms;
+    for (int i = 0; i < kRuns; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        run();
+        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return {ms.front(), ms[ms.size() / 2]};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    QImage photo(800, 600, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x % 256, y % 256, (x ^ y) % 256));
+    }
+    const QString a = dir.filePath(QStringLiteral("a.jpg"));
+    const QString b = dir.filePath(QStringLiteral("b.jpg"));
+    if (!photo.save(a, "JPEG") || !photo.scaled(400, 600).save(b, "JPEG")) {
+        std::fprintf(stderr, "layout_bench: cannot write the pictures\n");
+        return 1;
+    }
+    pw::CatalogDocument doc = makeCatalogue(a, b);
+    pw::FixedClock clock(QDate(2026, 12, 10));
+    pw::EngineEnvironment env(clock);
+
+    pw::EngineCall call;
+    call.dpi = 300;
+    call.width = 2480;
+    call.height = 3508;
+    call.widthmm = pw::PxToMm(4960, 600);
+    call.heightmm = pw::PxToMm(7016, 600);
+    call.printit = true;
+
+    pw::PainterCanvas measureCanvas(nullptr);
+    call.seiteedvalue = 0;
+    pw::PaintToCanvas(measureCanvas, doc, pw::ViewState{}, env, call); // caches the picture sizes
+    const Figures layout =
+        measure([&] { pw::PaintToCanvas(measureCanvas, doc, pw::ViewState{}, env, call); });
+
+    QImage page(call.width, call.height, QImage::Format_RGB32);
+    call.seiteedvalue = 5;
+    const Figures drawing = measure([&] {
+        page.fill(Qt::white);
+        pw::PainterCanvas canvas(&page);
+        pw::PaintToCanvas(canvas, doc, pw::ViewState{}, env, call);
+    });
+
+    std::printf("layout_bench: %d products on %d pages\n", doc.productCount(), doc.anzpages);
+    std::printf("  layout run drawing no page: best %.1f ms, median %.1f ms (target 100 ms)\n", layout.best,
+                layout.median);
+    std::printf("  run drawing page 5 at 300 dpi: best %.1f ms, median %.1f ms (target 200 ms)\n",
+                drawing.best, drawing.median);
+    return 0;
+}
