@@ -1081,7 +1081,7 @@ std::vector<ProductEntry> werkzeug() {
          {u"Ausführung"_s, u"Art.-Nr."_s, u"Lieferumfang"_s, u"Preis"_s},
          {{{u"Solo"_s, u"WZ-3018-00"_s, u"ohne Akku und Ladegerät"_s}, 8900},
           {{u"Set 1 Akku"_s, u"WZ-3018-01"_s, u"1 Akku 2,0 Ah, Ladegerät"_s}, 12900},
-          {{u"Set 2 Akkus"_s, u"WZ-3018-02"_s, u"2 Akkus 2,0 Ah, Ladegerät, Koffer"_s}, 15900},
+          {{u"Set 2 Akkus"_s, u"WZ-3018-02"_s, u"Tipp: 2 Akkus 2,0 Ah, Ladegerät, Koffer##FFE9A8"_s}, 15900},
           {{u"Ersatzakku"_s, u"WZ-3019-20"_s, u"18 V / 2,0 Ah"_s}, 4490},
           {{u"Ersatzakku"_s, u"WZ-3019-40"_s, u"18 V / 4,0 Ah"_s}, 6990},
           {{u"Schnellladegerät"_s, u"WZ-3019-90"_s, u"für alle 18-V-Akkus"_s}, 3490}},
@@ -1425,11 +1425,19 @@ void writeSamples(const QDir& dir) {
     pw::CatalogDocument doc;
     pw::TranslationStore german; // the sample is German whatever the user's language
     doc.VorlageSpalten = pw::DefaultTemplateColumns(german);
-    doc.settings.KopfEd = u"Eisenwaren Berger – Katalog 2027"_s;
+    pw::LayoutSettings& settings = doc.settings;
+    settings.KopfEd = u"Eisenwaren Berger – %CATEGORY%"_s;
+    // Odd pages carry the page number outside on the left, even pages on the right.
+    settings.FussEd = u"Seite %PAGE%  ·  Katalog 2027, Stand %DATE%  ·  www.example.com"_s;
+    settings.FussEd2 = u"www.example.com  ·  Katalog 2027, Stand %DATE%  ·  Seite %PAGE%"_s;
+    // A faint warm gradient from the top of the page to white at the bottom.
+    settings.BackgroundColorCheck = true;
+    settings.Shape5 = 0x00E8F2FB; // 0x00BBGGRR: RGB(251, 242, 232)
+    settings.Shape6 = 0x00FFFFFF;
     // The default logo name points at a file the samples do not have; use the drawn one.
     const QString logo = dir.absoluteFilePath(u"logo.png"_s);
     writeImage(drawLogo(), logo, "png", -1);
-    doc.settings.FilenameEdit1 = logo;
+    settings.FilenameEdit1 = logo;
 
     // A heading without products that introduces the next two categories.
     const int intro = doc.addCategory(u"Werkzeug & Garten"_s);
@@ -1442,11 +1450,11 @@ void writeSamples(const QDir& dir) {
     const QString banner = dir.absoluteFilePath(u"werkzeug_garten.jpg"_s);
     writeImage(drawBanner(), banner, "jpeg", kPhotoQuality);
     introOptions.Bild = banner;
-    introOptions.BildBreite = 12;
+    introOptions.BildBreite = 6;
+    introOptions.BildUnterName = 1; // below the name, the introduction beside it
 
     const int tools = doc.addCategory(u"Werkzeug"_s);
     pw::TKategorie& toolOptions = doc.createOptions(tools);
-    toolOptions.ErstesAufneuerSeite = true;
     toolOptions.ProdukteInhalt = true;
     for (const ProductEntry& s : werkzeug())
         addProduct(doc.products(tools), s, dir);
@@ -1460,7 +1468,7 @@ void writeSamples(const QDir& dir) {
     houseOptions.KatBereichUnter = true;
     houseOptions.UnterlegeKategorie = true;
     houseOptions.OwnFontColor = true;
-    houseOptions.BereichFarbe = 0x00E6F0FA;  // warm light beige, 0x00BBGGRR
+    houseOptions.BereichFarbe = 0x00BEDCEC;  // sand, 0x00BBGGRR: RGB(236, 220, 190)
     houseOptions.UnterlegFarbe = 0x00284BA0; // brick red
     houseOptions.FontColor = 0x00FFFFFF;
     for (const ProductEntry& s : haushalt())
