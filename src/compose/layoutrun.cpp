@@ -30,7 +30,9 @@ QStringList wrapIntroductionLine(Canvas& c, const QString& line, double widthMm,
             fit = i + 1;
         }
         fit = std::max<qsizetype>(fit, 1);
-        if (fit < rest.size()) {
+        if (fit < rest.size() && rest[fit] == QLatin1Char(' ')) {
+            ++fit; // the line already ends before a blank, which it keeps
+        } else if (fit < rest.size()) {
             const qsizetype blank = rest.left(fit).lastIndexOf(QLatin1Char(' '));
             if (blank >= 0)
                 fit = blank + 1;

@@ -173,6 +173,24 @@ private slots:
         }
     }
 
+    void introductionTextWrapsAtBlanks() {
+        CatalogDocument doc;
+        doc.settings = plainSettings();
+        doc.settings.RechtsEd = 190; // 10 mm: eleven characters of 0.85 mm
+        const int k = doc.addCategory(QStringLiteral("K"));
+        doc.createOptions(k).Einfuehrungstext =
+            QStringLiteral("Gutes Werkzeug hält lange\r\n\r\nDonaudampfschifffahrt");
+        EngineRunner r;
+        QList<DrawnText> intro = r.texts(doc, 1);
+        intro.removeFirst(); // the caption
+        QStringList pieces;
+        for (const DrawnText& t : intro)
+            pieces.append(t.text);
+        QCOMPARE(pieces, (QStringList{"Gutes ", "Werkzeug ", "hält lange", "", "Donaudampfs", "chifffahrt"}));
+        for (qsizetype i = 1; i < intro.size(); ++i)
+            QCOMPARE(intro[i].y - intro[i - 1].y, 20);
+    }
+
     void twoColumnsLeaveThreeGaps() {
         CatalogDocument doc;
         doc.settings = plainSettings();
