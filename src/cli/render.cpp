@@ -75,6 +75,7 @@ int runRender(const QStringList& args, Context& context) {
     QString file;
     QString out;
     int page = 0;
+    bool havePage = false;
     int dpi = 96;
     int zoom = 100;
     int layoutArg = 0;
@@ -85,6 +86,7 @@ int runRender(const QStringList& args, Context& context) {
         if (isOption(a, "--page")) {
             if (!optionValue(args, i, QStringLiteral("--page"), v) || !parseInt(v, -1000000, 1000000, page))
                 return usageError(QStringLiteral("render: --page braucht eine Seitennummer"));
+            havePage = true;
         } else if (isOption(a, "-o")) {
             if (!optionValue(args, i, QStringLiteral("-o"), out))
                 return usageError(QStringLiteral("render: -o braucht einen Dateinamen"));
@@ -106,7 +108,7 @@ int runRender(const QStringList& args, Context& context) {
             file = a;
         }
     }
-    if (file.isEmpty() || out.isEmpty() || page == 0)
+    if (file.isEmpty() || out.isEmpty() || !havePage)
         return usageError(QStringLiteral("render: Katalogdatei, --page N und -o DATEI.png sind nötig"));
 
     const QSize printer = PaperPixels(context.global.paper, context.global.printerDpi);
