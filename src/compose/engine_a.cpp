@@ -18,8 +18,7 @@ public:
     bool run();
 
 private:
-    void category(int kat);
-    void product(int kat, TProdukt& p);
+    void product(int kat, TProdukt& p) override;
 
     int m_columns = 4;
     int m_bildAlign = kPicturesRight;
@@ -33,50 +32,7 @@ bool EngineA::run() {
     else
         m_columns = (m_s.Columns == 2 || m_s.Columns == 3) ? m_s.Columns : 4;
 
-    startRun();
-    for (int kat = 0; kat < m_doc.categoryCount(); ++kat) {
-        const TKategorie* o = m_doc.options(kat);
-        if (!(o && o->Deactivate))
-            category(kat);
-    }
-    return finishRun();
-}
-
-void EngineA::category(int kat) {
-    const QString previous = kat > 0 ? m_doc.categoryName(kat - 1) : QString();
-    const TKategorie* given = m_doc.options(kat);
-    const bool noNeed = given && given->NoNeedForNewPage;
-    if (kat == 0 || m_items == 0 || noNeed) {
-        SetCategoryFont(kat);
-        if (noNeed) {
-            const double e = m_y + thmm() * 2 + (isMainCategory(m_doc, kat) ? thmm() / 2 : 0);
-            if (!fits(e))
-                pageBreak(previous, false);
-        }
-    } else {
-        pageBreak(previous, false);
-        SetCategoryFont(kat);
-    }
-
-    TKategorie& o = categoryOptions(kat);
-    const QString caption = m_doc.categoryName(kat);
-    o.seite = m_s.FirstPageNr + m_page - 1;
-    DrawCategoryHeading(kat);
-    m_x = m_left;
-    selectFont(m_s.FontDialog11);
-    m_c.brush.style = BrushStyle::Clear;
-    // A table of contents is laid out as an ordinary category for now.
-    m_y += thmm();
-    if (!fits(m_y) || o.ErstesAufneuerSeite)
-        pageBreak(caption, false);
-
-    TProduktListe& products = m_doc.products(kat);
-    for (int i = 0; i < products.count(); ++i) {
-        if (!products[i].DeactivateProd)
-            product(kat, products[i]);
-    }
-    if (o.InhaltsVerzeichnis || o.ShowOnlyPicture)
-        m_items = 1;
+    return runCatalogue();
 }
 
 void EngineA::product(int kat, TProdukt& p) {
@@ -254,7 +210,7 @@ void EngineA::product(int kat, TProdukt& p) {
         }
         m_y += thmm();
 
-        VariantTable(p, drawing, caption);
+        VariantTable(p, drawing, caption, 0, m_s.ZentrTabelleCheck);
 
         if (!drawing) {
             if (!fits(m_y) && m_items > 0 && !m_s.AllowPageBreak)

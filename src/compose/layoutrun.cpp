@@ -87,6 +87,16 @@ void LayoutRun::startRun() {
     m_y = m_s.ObenEd + m_frame.headerMm;
 }
 
+bool LayoutRun::runCatalogue() {
+    startRun();
+    for (int kat = 0; kat < m_doc.categoryCount(); ++kat) {
+        const TKategorie* o = m_doc.options(kat);
+        if (!(o && o->Deactivate))
+            category(kat);
+    }
+    return finishRun();
+}
+
 bool LayoutRun::finishRun() {
     if (!m_call.printit) {
         m_c.pen = {0, 1, PenStyle::Solid, PenEnds::Flat};
@@ -109,8 +119,10 @@ void LayoutRun::runPageFrame() {
     in.lastkat = &m_doc.lastkat;
     in.today = m_today;
     in.locale = m_env.locale;
+    framePrologue();
     m_frame = PageFrame(m_c, m_s, m_env.pictures, in);
     m_items = 0;
+    frameEpilogue();
 }
 
 void LayoutRun::pageBreak(const QString& caption, bool extraLine) {
@@ -148,6 +160,136 @@ void LayoutRun::SetCategoryFont(int kat) {
         selectHeadingFont(m_s.FontDialog2);
     if (o && o->OwnFontColor)
         m_c.font.Color = o->FontColor;
+}
+
+void LayoutRun::category(int kat) {
+    const QString previous = kat > 0 ? m_doc.categoryName(kat - 1) : QString();
+    const TKategorie* given = m_doc.options(kat);
+    const bool noNeed = given && given->NoNeedForNewPage;
+    beginCategory();
+    if (kat == 0 || m_items == 0 || noNeed) {
+        SetCategoryFont(kat);
+        if (noNeed) {
+            if (m_noNeedGap)
+                m_y += 3 * m_s.RandBildEd;
+            // Only tested: the heading's two lines (and a half for a main category).
+            const double e = m_y + thmm() * 2 + (isMainCategory(m_doc, kat) ? thmm() / 2 : 0);
+            if (!fits(e))
+                pageBreak(previous, false);
+        }
+    } else {
+        pageBreak(previous, false);
+        SetCategoryFont(kat);
+    }
+
+    TKategorie& o = categoryOptions(kat);
+    const QString caption = m_doc.categoryName(kat);
+    o.seite = m_s.FirstPageNr + m_page - 1;
+    DrawCategoryHeading(kat);
+    m_x = m_left;
+    selectFont(m_s.FontDialog11);
+    m_c.brush.style = BrushStyle::Clear;
+    if (o.InhaltsVerzeichnis)
+        TableOfContents(kat);
+    m_y += thmm();
+    if (!fits(m_y) || o.ErstesAufneuerSeite)
+        pageBreak(caption, false);
+
+    beginProducts();
+    TProduktListe& products = m_doc.products(kat);
+    for (int i = 0; i < products.count(); ++i) {
+        if (!products[i].DeactivateProd)
+            product(kat, products[i]);
+    }
+    endProducts();
+    // A table of contents or a picture page keeps the next category off its page.
+    if (o.InhaltsVerzeichnis || o.ShowOnlyPicture) {
+        m_items = 1;
+        m_x = columnLeft();
+    }
+}
+
+void LayoutRun::TableOfContents(int tocKat) {
+    const TKategorie& toc = *m_doc.options(tocKat);
+    const bool stopAtMain = toc.Unterkategorien && !toc.ListAllKategoires;
+    const int m = m_randBild;
+    bool mainLevel = true;
+    const FontSpec* current = &m_s.FontDialog11; // selected by the caller
+    auto useFont = [&](const FontSpec& f) {
+        if (current != &f) {
+            selectFont(f);
+            m_c.brush.style = BrushStyle::Clear;
+            current = &f;
+        }
+    };
+    // With UseColorInInhaltCheck a category with a coloured band lists in that colour; the
+    // colour stays on the font until a level change selects a font again.
+    auto applyColour = [&](const TKategorie* x) {
+        if (m_s.UseColorInInhaltCheck && x && x->KatBereichUnter)
+            m_c.font.Color = x->BereichFarbe;
+    };
+    // A page break before a line that would not fit, named after the listed category.
+    auto roomForLine = [&](const QString& caption) {
+        if (!fits(m_y + 2 * thmm())) {
+            pageBreak(caption, false);
+            m_y += thmm();
+        }
+    };
+
+    for (int k = toc.ListAllKategoires ? 0 : tocKat + 1; k < m_doc.categoryCount(); ++k) {
+        const TKategorie* x = m_doc.options(k);
+        if (k == tocKat || (x && (x->DoNotListinInhalt || x->Deactivate)))
+            continue;
+        const bool main = m_doc.products(k).count() == 0;
+        if (main) {
+            mainLevel = true;
+            if (stopAtMain)
+                break;
+        }
+        useFont(mainLevel ? m_s.FontDialog11 : m_s.FontDialog1);
+        applyColour(x);
+        const QString& caption = m_doc.categoryName(k);
+        roomForLine(caption);
+        int indent = mainLevel ? 0 : 4 * m;
+        if (!toc.DoNotListCategories)
+            listingLine(caption, x ? QString::number(x->seite) : QString(), indent);
+        if (toc.ProdukteInhalt) {
+            if (current == &m_s.FontDialog11) {
+                useFont(m_s.FontDialog1);
+                applyColour(x);
+            }
+            if (!toc.DoNotListCategories)
+                indent += 4 * m;
+            for (const TProdukt& p : m_doc.products(k)) {
+                if (p.DeactivateProd)
+                    continue;
+                roomForLine(caption);
+                listingLine(p.name, QString::number(p.seite), indent);
+            }
+        }
+        if (main)
+            mainLevel = false;
+    }
+}
+
+void LayoutRun::listingLine(const QString& text, const QString& number, int indent) {
+    if (drawn()) {
+        const QString shown = StripControlChars(text);
+        const int at = pxRound(m_y);
+        m_c.TextOut(m_left + indent, at, shown);
+        const int xn = m_call.width - m_right - m_c.TextWidth(number);
+        m_c.TextOut(xn, at, number);
+        // The dots stand on a grid of their own width, so that all leaders line up; a
+        // font too small to give a dot any width has no leader.
+        const int dot = m_c.TextWidth(QStringLiteral("."));
+        if (dot > 0) {
+            int x0 = m_left + indent + m_c.TextWidth(shown);
+            x0 = (x0 + dot - 1) / dot * dot;
+            for (; x0 + dot < xn; x0 += dot)
+                m_c.TextOut(x0, at, QStringLiteral("."));
+        }
+    }
+    m_y += thmm();
 }
 
 bool LayoutRun::categoryPicture(const QString& file, bool load, dib& picture, QSize& size) {

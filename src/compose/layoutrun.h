@@ -14,6 +14,7 @@ class LayoutRun {
 public:
     LayoutRun(Canvas& canvas, CatalogDocument& doc, const ViewState& view, EngineEnvironment& env,
               const EngineCall& call);
+    virtual ~LayoutRun() = default;
     LayoutRun(const LayoutRun&) = delete;
     LayoutRun& operator=(const LayoutRun&) = delete;
 
@@ -23,6 +24,8 @@ protected:
     int pxRound(double mm) const { return MmToPxRound(mm, m_call.dpi, m_call.zoomedvalue); }
     int cmPx(double cm) const { return CmToPx(cm, m_call.dpi, m_call.zoomedvalue); }
     int onePx() const { return OneMmPx(m_call.dpi, m_call.zoomedvalue); }
+    // A length in pixels without truncation.
+    double pxExact(double mm) const { return mm / kMmPerInch * m_call.dpi * m_call.zoomedvalue / 100; }
 
     bool drawn() const { return m_page == m_call.seiteedvalue; }
     double contentBottom() const { return m_call.heightmm - m_s.UntenEd - m_frame.footerMm; }
@@ -39,10 +42,15 @@ protected:
     void startRun();
     // The preview outline, anzpages; returns whether pages follow the requested one.
     bool finishRun();
+    // startRun(), every category that is not deactivated, finishRun().
+    bool runCatalogue();
     void runPageFrame();
     // SetLastKat(page, caption), the next page with its frame, y at the top of the
     // content; plus one line of the current font with extraLine.
     void pageBreak(const QString& caption, bool extraLine);
+    // Engines that draw frames round their products close and reopen them here.
+    virtual void framePrologue() {}
+    virtual void frameEpilogue() {}
 
     // ---- Categories
     static bool isMainCategory(const CatalogDocument& doc, int kat);
@@ -50,13 +58,37 @@ protected:
     TKategorie& categoryOptions(int kat);
     // FontDialog2 (in the category's own colour), the 1.5 size for a main category.
     void SetCategoryFont(int kat);
+    // One category: its start (new page or not), heading, table of contents, products.
+    void category(int kat);
     // The heading band with the caption, the category picture and the introduction text.
     void DrawCategoryHeading(int kat);
+    // The listing of a table-of-contents category below its heading.
+    void TableOfContents(int kat);
+    virtual void beginCategory() {}
+    virtual void beginProducts() {}
+    virtual void endProducts() {}
+    virtual void product(int kat, TProdukt& p) = 0;
+    // Where a category's content starts horizontally (pixels).
+    virtual int columnLeft() const { return m_left; }
 
-    // ---- Variant table, set from the left margin below the running position. The
-    // measuring pass (drawingPass false) sets widths and line counts and advances y as the
-    // drawing pass will.
-    void VariantTable(TProdukt& p, bool drawingPass, const QString& caption);
+    // ---- Variant table, set below the running position. The measuring pass (drawingPass
+    // false) sets widths and line counts and advances y as the drawing pass will.
+    struct TablePlacement {
+        int left = 0;          // where rows start, pixels
+        int dx = 0;            // offset added to every cell
+        bool centre = false;   // centre the table between the margins (ZentrTabelleCheck)
+        int firstColumn = 0;   // the part's first column
+        double partLimit = -1; // a part ends before a cell reaching this x (pixels); < 0: none
+        bool hiddenEndsTable = false;
+    };
+    // Sets the table (or one part of it); returns the first column of the next part, or
+    // -1 when the table is complete.
+    int placeTable(TProdukt& p, bool drawingPass, const QString& caption, const TablePlacement& where,
+                   std::vector<int>* lineCounts);
+    // Column widths of the table (row 0's zellbreite), measured cells limited to maxMeasured.
+    void measureTable(TProdukt& p, int maxMeasured);
+    // The whole table as engines A and B set it.
+    void VariantTable(TProdukt& p, bool drawingPass, const QString& caption, int dx, bool centre);
 
     // A picture's pixel size for layout: loaded (and cached in the entry) when needed.
     // Returns false for a picture that does not load.
@@ -75,13 +107,16 @@ protected:
     int m_left = 0, m_top = 0, m_right = 0, m_bottom = 0; // margins in pixels
     int m_randBild = 0;                                   // RandBildEd in pixels
     PageFrameResult m_frame;
-    int m_items = 0; // content items on the current page
+    int m_items = 0;          // content items on the current page
+    bool m_noNeedGap = false; // a category that needs no new page keeps 3 x RandBildEd distance
+    int m_usedColumns = 0;    // of the table measured last
 
 private:
     int cellTextOut(int x, int y, int lineHeight, int alignment, int width, const QString& text,
                     int rowHeightPx, bool draw);
     bool categoryPicture(const QString& file, bool load, dib& picture, QSize& size);
     void introductionText(const QString& text, double xm, const QString& caption);
+    void listingLine(const QString& text, const QString& number, int indent);
 
     QDate m_today;
     double m_unzoomed = 0;

@@ -87,43 +87,37 @@ int LayoutRun::cellTextOut(int x, int y, int lineHeight, int alignment, int widt
     return lines;
 }
 
-void LayoutRun::VariantTable(TProdukt& p, bool drawingPass, const QString& caption) {
+void LayoutRun::measureTable(TProdukt& p, int maxMeasured) {
     TDynaArray<TVariante>& rows = p.varianten;
-    const int rowCount = rows.count();
-    if (rowCount == 0)
-        return;
     TVariante& head = rows[0];
     const int headCount = head.props.count();
     const bool own = p.OverWrite;
 
-    // Select a font only when it changes: the cells switch between three.
-    const FontSpec* selected = nullptr;
-    auto useFont = [&](const FontSpec& f) {
-        if (selected != &f) {
-            selectFont(f);
-            selected = &f;
-        }
-    };
-
     // 1. Column widths: the widest cell of each column, in the drawn font.
+    const FontSpec* selected = nullptr;
     const int maxCell = m_s.DefMaxCellWidthCheck ? px(m_s.MaxCellWidthEd) : INT_MAX;
     int used = 0;
-    for (int r = 0; r < rowCount; ++r) {
+    for (int r = 0; r < rows.count(); ++r) {
         TVariante& row = rows[r];
         const int n = row.props.count();
         for (int c = 0; c < n; ++c) {
             const QString& raw = row.props[c].text;
-            useFont(r == 0                          ? m_s.FontDialog6
-                    : IsPriceCell(c, n, p.anzpreis) ? m_s.FontDialog5
-                                                    : m_s.FontDialog7);
+            const FontSpec& f = r == 0                          ? m_s.FontDialog6
+                                : IsPriceCell(c, n, p.anzpreis) ? m_s.FontDialog5
+                                                                : m_s.FontDialog7;
+            if (selected != &f) { // the cells switch between three fonts
+                selectFont(f);
+                selected = &f;
+            }
             int w = std::max(m_c.TextWidth(visibleCellText(raw, nullptr)), m_c.TextWidth(kBlank));
             w = std::min(w, maxCell);
             if (c < headCount && (r == 0 || w > head.props[c].zellbreite))
-                head.props[c].zellbreite = w;
+                head.props[c].zellbreite = std::min(w, maxMeasured);
             if (!raw.isEmpty())
                 used = std::max(used, c + 1);
         }
     }
+    m_usedColumns = used;
     if (own ? p.DefineFixedWidth : m_s.DefineFixedWidthCheck) {
         for (int c = 0; c < std::min(headCount, 10); ++c)
             head.props[c].zellbreite = px(own ? p.ColWidth[std::size_t(c)] : documentColumnWidth(m_s, c));
@@ -131,8 +125,7 @@ void LayoutRun::VariantTable(TProdukt& p, bool drawingPass, const QString& capti
 
     // 2. A fixed table width widens the columns evenly; a wider table stays as it is.
     if ((own ? p.FixWidthForTable : m_s.FixWidthForTableCheck) && headCount > 0) {
-        const double target = (own ? p.FixedWidthForTable : m_s.FixedWidthForTableEd) / kMmPerInch *
-                              m_call.dpi * m_call.zoomedvalue / 100;
+        const double target = pxExact(own ? p.FixedWidthForTable : m_s.FixedWidthForTableEd);
         double sum = 0;
         for (int c = 0; c < headCount; ++c)
             sum += head.props[c].zellbreite;
@@ -141,9 +134,29 @@ void LayoutRun::VariantTable(TProdukt& p, bool drawingPass, const QString& capti
                 head.props[c].zellbreite = Trunc(head.props[c].zellbreite + (target - sum) / headCount);
         }
     }
+}
 
+void LayoutRun::VariantTable(TProdukt& p, bool drawingPass, const QString& caption, int dx, bool centre) {
+    if (p.varianten.count() == 0)
+        return;
+    measureTable(p, INT_MAX);
     if (m_s.DonotShowVariantsCheck)
         return;
+    TablePlacement where;
+    where.left = m_left;
+    where.dx = dx;
+    where.centre = centre;
+    placeTable(p, drawingPass, caption, where, nullptr);
+}
+
+int LayoutRun::placeTable(TProdukt& p, bool drawingPass, const QString& caption, const TablePlacement& where,
+                          std::vector<int>* lineCounts) {
+    TDynaArray<TVariante>& rows = p.varianten;
+    const int rowCount = rows.count();
+    TVariante& head = rows[0];
+    const int headCount = head.props.count();
+    const bool own = p.OverWrite;
+    const int used = m_usedColumns;
 
     // 3. Row height: fixed, or one line of the font selected last.
     int hPx = 0;
@@ -157,18 +170,34 @@ void LayoutRun::VariantTable(TProdukt& p, bool drawingPass, const QString& capti
     }
 
     // 4. Placement.
+    const FontSpec* selected = nullptr;
+    auto useFont = [&](const FontSpec& f) {
+        if (selected != &f) {
+            selectFont(f);
+            selected = &f;
+        }
+    };
     const int ac = onePx();
     const int lw = px(m_s.LineWidthEd2);
     const bool rules = m_s.LinesInVariantCheck;
-    int tw = 0;
-    for (int c = 0; c < headCount; ++c)
-        tw += head.props[c].zellbreite + 3 * ac;
-    const int dx = m_s.ZentrTabelleCheck ? (m_call.width - m_left - m_right - tw) / 2 : 0;
+    int dx = where.dx;
+    if (where.centre) {
+        int tw = 0;
+        for (int c = 0; c < headCount; ++c)
+            tw += head.props[c].zellbreite + 3 * ac;
+        dx = (m_call.width - m_left - m_right - tw) / 2;
+    }
     auto priceColumn = [&](int c) { return used - c - 1 < p.anzpreis; };
+    // Line counts live in the rows, or with the caller (set while a row is set).
+    auto lines = [&](int r) -> int& { return lineCounts ? (*lineCounts)[std::size_t(r)] : rows[r].zeilen; };
+    if (lineCounts)
+        lineCounts->assign(std::size_t(rowCount), 1);
 
-    m_x = m_left;
+    m_x = where.left;
     double tableTop = m_y;
     bool placedAny = false;
+    int nextPart = -1;
+    bool tableEnds = false;
     QList<int> bars;
     for (int r = 0; r < rowCount; ++r) {
         TVariante& row = rows[r];
@@ -180,48 +209,56 @@ void LayoutRun::VariantTable(TProdukt& p, bool drawingPass, const QString& capti
             tableTop = m_y;
             m_y += m_s.LineWidthEd2;
         }
-        if (!drawingPass)
-            row.zeilen = 1;
+        if (!drawingPass || lineCounts)
+            lines(r) = 1;
         const bool draw = drawingPass && drawn();
         const int yPx = pxRound(m_y);
         bars.clear();
-        for (int c = 0; c < row.props.count(); ++c) {
-            if (m_s.DonotShowPriceColumnscheck && priceColumn(c))
+        for (int c = where.firstColumn; c < row.props.count(); ++c) {
+            const bool hidden = m_s.DonotShowPriceColumnscheck && priceColumn(c);
+            if (hidden && where.hiddenEndsTable) {
+                tableEnds = true;
+                break;
+            }
+            if (hidden)
                 continue;
+            const int w = c < headCount ? head.props[c].zellbreite : 0;
+            if (where.partLimit >= 0 && c > where.firstColumn && m_x + w + 3 * ac >= where.partLimit) {
+                nextPart = c; // the row ends; the next part starts here
+                break;
+            }
             placedAny = true;
             if (rules && c == 0)
                 m_x += lw;
             const int cellLeft = dx + m_x;
             const bool price = priceColumn(c);
             useFont(r == 0 ? m_s.FontDialog6 : price ? m_s.FontDialog5 : m_s.FontDialog7);
-            const int w = c < headCount ? head.props[c].zellbreite : 0;
             if (w > 0) {
                 quint32 color = r == 0 ? m_s.Shape8 : price ? m_s.Shape9 : m_s.Shape7;
                 const QString text = visibleCellText(row.props[c].text, &color);
                 m_c.brush = {color, BrushStyle::Solid};
                 m_c.pen = {color, 1, PenStyle::Solid, PenEnds::Flat};
                 if (draw)
-                    m_c.Rectangle(dx + m_x, yPx, dx + m_x + w + 2 * ac, yPx + row.zeilen * hPx);
+                    m_c.Rectangle(cellLeft, yPx, cellLeft + w + 2 * ac, yPx + lines(r) * hPx);
                 const int alignment = price ? (m_s.PreisCentCheck    ? kCentre
                                                : m_s.PreisLinksCheck ? kLeft
                                                                      : kRight)
                                             : (m_s.AndereRechtsCheck      ? kRight
                                                : m_s.AndereZentriertCheck ? kCentre
                                                                           : kLeft);
-                const int lines =
-                    cellTextOut(dx + ac + m_x, yPx, pxRound(hMm), alignment, w, text, hPx, draw);
-                row.zeilen = std::max(row.zeilen, lines);
+                const int n = cellTextOut(cellLeft + ac, yPx, pxRound(hMm), alignment, w, text, hPx, draw);
+                lines(r) = std::max(lines(r), n);
                 m_x += w + (rules ? 2 : 3) * ac;
             }
             if (rules) {
                 m_c.brush = {m_s.Shape10, BrushStyle::Solid};
                 m_c.pen = {m_s.Shape10, lw, PenStyle::Clear, PenEnds::Flat};
-                if (c == 0)
+                if (c == where.firstColumn)
                     bars.append(cellLeft - lw);
                 bars.append(dx + m_x);
                 if (draw) {
                     const int top = yPx - lw + lw / 2;
-                    const int bottom = pxRound(m_y + row.zeilen * hMm) + lw / 2;
+                    const int bottom = pxRound(m_y + lines(r) * hMm) + lw / 2;
                     // Every bar of the row so far, again: a wide centred or right-aligned
                     // cell may have been drawn over the bars to its left.
                     for (int bx : bars)
@@ -230,18 +267,18 @@ void LayoutRun::VariantTable(TProdukt& p, bool drawingPass, const QString& capti
                 m_x += lw;
             }
         }
-        m_y += row.zeilen * hMm;
+        m_y += lines(r) * hMm;
         const bool last = r == rowCount - 1;
         if (rules) {
             m_c.brush = {m_s.Shape10, BrushStyle::Solid};
             m_c.pen = {m_s.Shape10, lw, PenStyle::Clear, PenEnds::Flat};
             if (r == 0 && draw) {
                 const int top = pxRound(tableTop);
-                m_c.Rectangle(dx + m_left, top, dx + m_x + 1, top + lw + 1);
+                m_c.Rectangle(dx + where.left, top, dx + m_x + 1, top + lw + 1);
             }
             if (draw) {
                 const int under = pxRound(m_y);
-                m_c.Rectangle(dx + m_left, under, dx + m_x + 1, under + lw + 1);
+                m_c.Rectangle(dx + where.left, under, dx + m_x + 1, under + lw + 1);
             }
             m_y += last && placedAny ? thmm() + m_s.LineWidthEd2 / 2 : m_s.LineWidthEd2;
         } else if (last && placedAny) {
@@ -249,12 +286,15 @@ void LayoutRun::VariantTable(TProdukt& p, bool drawingPass, const QString& capti
                 m_c.pen = {m_s.Shape10, lw, PenStyle::Solid, PenEnds::Flat};
                 const int at = pxRound(m_y) + lw / 2;
                 m_c.MoveTo(dx + m_x - ac, at);
-                m_c.LineTo(dx + m_left, at);
+                m_c.LineTo(dx + where.left, at);
             }
             m_y += thmm() + m_s.LineWidthEd2 / 2;
         }
-        m_x = m_left;
+        m_x = where.left;
     }
+    if (tableEnds || !placedAny)
+        return -1;
+    return nextPart;
 }
 
 } // namespace pw
