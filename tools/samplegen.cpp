@@ -1081,7 +1081,7 @@ std::vector<ProductEntry> werkzeug() {
          {u"Ausführung"_s, u"Art.-Nr."_s, u"Lieferumfang"_s, u"Preis"_s},
          {{{u"Solo"_s, u"WZ-3018-00"_s, u"ohne Akku und Ladegerät"_s}, 8900},
           {{u"Set 1 Akku"_s, u"WZ-3018-01"_s, u"1 Akku 2,0 Ah, Ladegerät"_s}, 12900},
-          {{u"Set 2 Akkus"_s, u"WZ-3018-02"_s, u"Tipp: 2 Akkus 2,0 Ah, Ladegerät, Koffer##FFE9A8"_s}, 15900},
+          {{u"Set 2 Akkus##FFE9A8"_s, u"WZ-3018-02"_s, u"2 Akkus 2,0 Ah, Ladegerät, Koffer"_s}, 15900},
           {{u"Ersatzakku"_s, u"WZ-3019-20"_s, u"18 V / 2,0 Ah"_s}, 4490},
           {{u"Ersatzakku"_s, u"WZ-3019-40"_s, u"18 V / 4,0 Ah"_s}, 6990},
           {{u"Schnellladegerät"_s, u"WZ-3019-90"_s, u"für alle 18-V-Akkus"_s}, 3490}},
@@ -1097,7 +1097,7 @@ std::vector<ProductEntry> werkzeug() {
            drawDrill,
            {.angle = 0, .main = drillGreen, .detail = 2, .label = u"Set im Koffer"_s},
            4.0}},
-         {52, 28, 62, 26, 35, 35, 35, 35, 35, 35}},
+         {26, 26, 52, 22, 35, 35, 35, 35, 35, 35}},
         {u"Wasserwaage aus Aluminium, 3 Libellen"_s,
          u"Leichtes Rechteckprofil aus Aluminium, pulverbeschichtet, mit stoßdämpfenden Endkappen. "
          u"Eine Horizontal- und zwei Vertikallibellen, bruchsicher eingegossen; Messgenauigkeit 0,5 "
@@ -1438,6 +1438,10 @@ void writeSamples(const QDir& dir) {
     const QString logo = dir.absoluteFilePath(u"logo.png"_s);
     writeImage(drawLogo(), logo, "png", -1);
     settings.FilenameEdit1 = logo;
+    // Product names a little smaller than the default and three columns, so that names fit
+    // the product columns of layout 3 without breaking inside words.
+    settings.FontDialog3.Size = 14;
+    settings.Columns = 3;
 
     // A heading without products that introduces the next two categories.
     const int intro = doc.addCategory(u"Werkzeug & Garten"_s);

@@ -5,7 +5,7 @@
 namespace pw {
 
 bool LayoutAvailable(int layoutCombo) {
-    return layoutCombo == 0 || layoutCombo == 3;
+    return layoutCombo >= 0 && layoutCombo < kLayoutCount;
 }
 
 bool PaintLayout(int layoutCombo, Canvas& canvas, CatalogDocument& doc, ViewState view,
@@ -16,6 +16,15 @@ bool PaintLayout(int layoutCombo, Canvas& canvas, CatalogDocument& doc, ViewStat
     case 0:
     case 3:
         return PaintToCanvas(canvas, doc, view, env, call);
+    case 1:
+    case 4:
+        return PaintToCanvasLayout2(canvas, doc, view, env, call, 0);
+    case 2:
+        return PaintToCanvasLayout3(canvas, doc, view, env, call);
+    case 5:
+    case 6:
+    case 7:
+        return PaintToCanvasLayout2(canvas, doc, view, env, call, layoutCombo - 4);
     default:
         return false;
     }

@@ -53,6 +53,15 @@ struct EngineEnvironment {
 bool PaintToCanvas(Canvas& canvas, CatalogDocument& doc, const ViewState& view, EngineEnvironment& env,
                    const EngineCall& call);
 
+// Layout engine B (layouts 2, 5, 6, 7 and 8): the picture column on the left (bildmode 0),
+// on the right (1), right on odd and left on even pages (2), or the other way round (3).
+bool PaintToCanvasLayout2(Canvas& canvas, CatalogDocument& doc, const ViewState& view, EngineEnvironment& env,
+                          const EngineCall& call, int bildmode);
+// Layout engine C (layout 3). Updates doc.maxlinesforcaptionlasttime, and runs the layout
+// a second time when that changed.
+bool PaintToCanvasLayout3(Canvas& canvas, CatalogDocument& doc, const ViewState& view, EngineEnvironment& env,
+                          const EngineCall& call);
+
 constexpr int kLayoutCount = 8;
 // Whether a layout (LayoutCombo index 0..7) has its engine.
 bool LayoutAvailable(int layoutCombo);
