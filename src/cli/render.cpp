@@ -50,12 +50,12 @@ std::unique_ptr<Clock> clockFor(const Context& context) {
 }
 
 // The layout to use: --layout N (1..8), else the catalogue's own. Prints the error and
-// returns -1 when that layout has no engine yet.
+// returns -1 for a stored layout that does not exist.
 int chooseLayout(const CatalogDocument& doc, int requested) {
     const int layout = requested > 0 ? requested - 1 : doc.settings.LayoutCombo;
     if (layout < 0 || layout >= kLayoutCount || !LayoutAvailable(layout)) {
         const QByteArray line =
-            QStringLiteral("pagewright-cli: Layout %1: not yet available\n").arg(layout + 1).toUtf8();
+            QStringLiteral("pagewright-cli: Layout %1 gibt es nicht (1 bis 8)\n").arg(layout + 1).toUtf8();
         std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
         return -1;
     }

@@ -232,10 +232,14 @@ void EngineBC::productB(int kat, TProdukt& p) {
         m_inDrawingPass = drawing;
         const int left = m_pictureRight ? m_x - rt : m_x - rb;
         const int right = m_pictureRight ? m_call.width - m_right + rb : m_call.width - m_right + rt;
-        if (drawing && drawn()) {
-            squarePen();
-            m_c.MoveTo(left, pxRound(m_y));
-            m_c.LineTo(right, pxRound(m_y));
+        // The rules take their room on every page of the drawing pass, drawn or not, so
+        // that a page breaks the same whichever page is requested.
+        if (drawing) {
+            if (drawn()) {
+                squarePen();
+                m_c.MoveTo(left, pxRound(m_y));
+                m_c.LineTo(right, pxRound(m_y));
+            }
             m_y += m_s.LineWidthEd / 2;
         }
         m_pictureTop = m_y;
@@ -307,9 +311,10 @@ void EngineBC::productB(int kat, TProdukt& p) {
 
         // The block is at least as tall as its picture column.
         m_y = std::max(m_y, m_pictureTop + columnHeight + 2 * rbMm);
+        if (drawing)
+            m_y += m_s.LineWidthEd / 2;
         if (drawing && drawn()) {
             squarePen();
-            m_y += m_s.LineWidthEd / 2;
             if (!m_s.NoRahmenCheck) {
                 const int separator = m_pictureRight ? m_call.width - m_right - rb - wcol : m_x + rb + wcol;
                 const int bottom = pxRound(m_y);
@@ -415,8 +420,8 @@ void EngineBC::productC(int kat, TProdukt& p) {
         m_x = m_J;
 
         m_y = std::max(m_y, m_pictureTop + v + 2 * rbMm);
-        if (drawing && drawn())
-            m_y += m_s.LineWidthEd / 2;
+        if (drawing)
+            m_y += m_s.LineWidthEd / 2; // on every page, as in engine B
         const bool moves = !fits(m_y) && !drawing && m_items > 0 && !m_s.AllowPageBreak;
         const bool ownBreak = drawing && p.PageBreakAfterProdukt;
         if (moves || ownBreak) {

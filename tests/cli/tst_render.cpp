@@ -139,11 +139,6 @@ private slots:
         QTest::newRow("layout out of range")
             << QStringList{"render", "@file", "--page", "1", "-o", "@dir/x.png", "--layout", "9"} << 1
             << "--layout";
-        QTest::newRow("layout without engine")
-            << QStringList{"render", "@file", "--page", "1", "-o", "@dir/x.png", "--layout", "2"} << 2
-            << "not yet available";
-        QTest::newRow("pages of layout 3")
-            << QStringList{"pages", "@file", "--layout=3"} << 2 << "not yet available";
         QTest::newRow("unwritable picture")
             << QStringList{"render", "@file", "--page", "1", "-o", "@dir/no/such/x.png"} << 2
             << "@dir/no/such/x.png";
