@@ -1443,6 +1443,12 @@ void writeSamples(const QDir& dir) {
     settings.FontDialog3.Size = 14;
     settings.Columns = 3;
 
+    // A table of contents at the front: every category with its products.
+    const int contents = doc.addCategory(u"Inhalt"_s);
+    pw::TKategorie& contentsOptions = doc.createOptions(contents);
+    contentsOptions.InhaltsVerzeichnis = true;
+    contentsOptions.ProdukteInhalt = true;
+
     // A heading without products that introduces the next two categories.
     const int intro = doc.addCategory(u"Werkzeug & Garten"_s);
     pw::TKategorie& introOptions = doc.createOptions(intro);
