@@ -260,6 +260,29 @@ private slots:
         QCOMPARE(red.first + 250, 157 + 2 * 7 + 39 + (textWidth - 314) / 2);
         QCOMPARE(red.second - red.first + 1, 314);
     }
+
+    void catalogueWithoutRoomStillEnds_data() {
+        QTest::addColumn<int>("layout");
+        QTest::newRow("layout 2") << kLayout2;
+        QTest::newRow("layout 3") << kLayout3;
+        QTest::newRow("layout 5") << 4;
+    }
+    void catalogueWithoutRoomStillEnds() {
+        QFETCH(int, layout);
+        CatalogDocument doc = blockDocument();
+        doc.settings.ObenEd = 150;
+        doc.settings.UntenEd = 150;
+        doc.settings.AllowPageBreak = true;
+        const int k = doc.addCategory(QStringLiteral("K"));
+        doc.createOptions(k).Einfuehrungstext = numberedLines(5);
+        TProdukt& p = addProduct(doc, k, QStringLiteral("p"), numberedLines(40));
+        setTable(p, {{"a", "b"}, {"1", "2"}, {"3", "4"}});
+        addProduct(doc, k, QStringLiteral("q"), numberedLines(40));
+        EngineRunner r;
+        r.run(doc, a4Call(1), layout);
+        QVERIFY(doc.anzpages > 40);
+        QVERIFY(doc.anzpages < 200);
+    }
 };
 
 class TestEngineC : public QObject {
@@ -366,6 +389,42 @@ private slots:
         QVERIFY(four->y > three->y); // a column wider than the product column on its own
         QCOMPARE(four->x, one->x);
         QCOMPARE(p.varianten[0].props[3].zellbreite, 685); // limited to the column
+    }
+
+    void hiddenPriceColumnEndsTheTable() {
+        CatalogDocument doc = rowDocument(3);
+        doc.settings.DonotShowPriceColumnscheck = true;
+        TProdukt& p = addProduct(doc, doc.addCategory(QStringLiteral("K")), QStringLiteral("p"));
+        setTable(p, {{"Art", "Farbe", "Preis"}, {"A-1", "rot", "9,99"}});
+        p.anzpreis = 1;
+        EngineRunner r;
+        const QList<DrawnText> texts = r.texts(doc, 1, kLayout3);
+        QVERIFY(findText(texts, QStringLiteral("Farbe")));
+        QVERIFY(!findText(texts, QStringLiteral("Preis")));
+        QVERIFY(!findText(texts, QStringLiteral("9,99")));
+    }
+
+    void openProductLeavesThreeLinesOnItsPage() {
+        CatalogDocument doc = rowDocument(3);
+        doc.settings.AllowPageBreak = true;
+        const int k = doc.addCategory(QStringLiteral("K"));
+        addProduct(doc, k, QStringLiteral("a"), numberedLines(3));
+        addProduct(doc, k, QStringLiteral("Lang"), numberedLines(250));
+        EngineRunner r;
+        r.run(doc, a4Call(0), kLayout3); // settles the name padding: one run per call
+        const QList<Line> page1 = linesDrawn(r.run(doc, a4Call(1), kLayout3));
+        const QList<Line> page2 = linesDrawn(r.run(doc, a4Call(2), kLayout3));
+        // The second column starts at 141 + 685 + 46; the lines stand 2 mm (23 pixels)
+        // outside it and at the page's right, down to the bottom of the usable area.
+        const int j = 141 + 685 + 46;
+        QList<int> xs;
+        for (const Line& l : page1) {
+            QCOMPARE(l.x1, l.x2);
+            QCOMPARE(l.y2, a4Call(1).height - 118); // the page height less the bottom margin
+            xs.append(l.x1);
+        }
+        QCOMPARE(xs, (QList<int>{j - 23, 2480 - 141 + 23, j + 23 + 685}));
+        QVERIFY(page2.isEmpty()); // where the product ends, nothing is drawn
     }
 };
 
