@@ -55,6 +55,14 @@ private:
     void description(const QString& caption, int x, int justifyWidth, bool drawing, OnNewPage onNewPage);
     void squarePen();
     void verticalLine(int x, int top, int bottom);
+    // Engine B's frame round a product: its left and right edges and the line between
+    // the picture column and the text column.
+    struct FrameEdges {
+        int left;
+        int right;
+        int separator;
+    };
+    FrameEdges frameEdges() const;
 
     const Variant m_variant;
     const int m_bildmode;
@@ -100,6 +108,15 @@ void EngineBC::verticalLine(int x, int top, int bottom) {
     m_c.LineTo(x, bottom);
 }
 
+EngineBC::FrameEdges EngineBC::frameEdges() const {
+    const int wcol = px(kPictureColumnMm);
+    const int rt = px(m_s.RandTextEd);
+    const int rb = m_randBild;
+    if (m_pictureRight)
+        return {m_x - rt, m_call.width - m_right + rb, m_call.width - m_right - rb - wcol};
+    return {m_x - rb, m_call.width - m_right + rt, m_x + rb + wcol};
+}
+
 void EngineBC::framePrologue() {
     // The requested page has just ended inside a product: its frame stays open at the
     // bottom, with the side lines drawn down to the usable bottom of that page.
@@ -110,18 +127,11 @@ void EngineBC::framePrologue() {
     if (m_variant == Variant::B) {
         if (m_s.NoRahmenCheck)
             return;
-        const int wcol = px(kPictureColumnMm);
-        const int rt = px(m_s.RandTextEd);
+        const FrameEdges e = frameEdges();
         const int bottom = pxRound(m_y);
-        if (m_pictureRight) {
-            verticalLine(m_x - rt, m_frameTopRow, bottom);
-            verticalLine(m_call.width - m_right + m_randBild, m_frameTopRow, bottom);
-            verticalLine(m_call.width - m_right - m_randBild - wcol, m_frameTopRow, bottom);
-        } else {
-            verticalLine(m_x - m_randBild, m_frameTopRow, bottom);
-            verticalLine(m_call.width - m_right + rt, m_frameTopRow, bottom);
-            verticalLine(m_x + m_randBild + wcol, m_frameTopRow, bottom);
-        }
+        verticalLine(e.left, m_frameTopRow, bottom);
+        verticalLine(e.right, m_frameTopRow, bottom);
+        verticalLine(e.separator, m_frameTopRow, bottom);
     } else {
         const int bottom = m_call.height - m_bottom - m_frame.footerPx;
         verticalLine(m_x - m_randBild, m_frameTopRow, bottom);
@@ -230,15 +240,14 @@ void EngineBC::productB(int kat, TProdukt& p) {
         if (drawing)
             ++m_items;
         m_inDrawingPass = drawing;
-        const int left = m_pictureRight ? m_x - rt : m_x - rb;
-        const int right = m_pictureRight ? m_call.width - m_right + rb : m_call.width - m_right + rt;
+        const FrameEdges edges = frameEdges();
         // The rules take their room on every page of the drawing pass, drawn or not, so
         // that a page breaks the same whichever page is requested.
         if (drawing) {
             if (drawn()) {
                 squarePen();
-                m_c.MoveTo(left, pxRound(m_y));
-                m_c.LineTo(right, pxRound(m_y));
+                m_c.MoveTo(edges.left, pxRound(m_y));
+                m_c.LineTo(edges.right, pxRound(m_y));
             }
             m_y += m_s.LineWidthEd / 2;
         }
@@ -316,15 +325,12 @@ void EngineBC::productB(int kat, TProdukt& p) {
         if (drawing && drawn()) {
             squarePen();
             if (!m_s.NoRahmenCheck) {
-                const int separator = m_pictureRight ? m_call.width - m_right - rb - wcol : m_x + rb + wcol;
                 const int bottom = pxRound(m_y);
-                const int l = m_pictureRight ? m_x - rt : m_x - rb;
-                const int r = m_pictureRight ? m_call.width - m_right + rb : m_call.width - m_right + rt;
-                verticalLine(l, m_frameTopRow, bottom);
-                verticalLine(r, m_frameTopRow, bottom);
-                verticalLine(separator, m_frameTopRow, bottom);
-                m_c.MoveTo(l, bottom);
-                m_c.LineTo(r, bottom);
+                verticalLine(edges.left, m_frameTopRow, bottom);
+                verticalLine(edges.right, m_frameTopRow, bottom);
+                verticalLine(edges.separator, m_frameTopRow, bottom);
+                m_c.MoveTo(edges.left, bottom);
+                m_c.LineTo(edges.right, bottom);
             }
         }
         if (!fits(m_y) && !drawing && m_items > 0 && !m_s.AllowPageBreak) {
