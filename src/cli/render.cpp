@@ -62,6 +62,15 @@ int chooseLayout(const CatalogDocument& doc, int requested) {
     return layout;
 }
 
+// Loads FILE into doc and chooses its layout; false (with the message printed) when
+// either fails.
+bool openForLayout(Context& context, CatalogDocument& doc, const QString& file, int requested, int& layout) {
+    if (!loadCatalog(context, doc, file, ReadOptions{}))
+        return false;
+    layout = chooseLayout(doc, requested);
+    return layout >= 0;
+}
+
 // One layout run that draws nothing, as the window's preview would have made before.
 void measuringRun(int layout, CatalogDocument& doc, EngineEnvironment& env, EngineCall call) {
     PainterCanvas measure(nullptr);
@@ -125,10 +134,8 @@ int runRender(const QStringList& args, Context& context) {
     }
 
     CatalogDocument doc;
-    if (!loadCatalog(context, doc, file, ReadOptions{}))
-        return kFailed;
-    const int layout = chooseLayout(doc, layoutArg);
-    if (layout < 0)
+    int layout = 0;
+    if (!openForLayout(context, doc, file, layoutArg, layout))
         return kFailed;
 
     const std::unique_ptr<Clock> clock = clockFor(context);
@@ -180,10 +187,8 @@ int runPages(const QStringList& args, Context& context) {
         return usageError(QStringLiteral("pages: keine Katalogdatei angegeben"));
 
     CatalogDocument doc;
-    if (!loadCatalog(context, doc, file, ReadOptions{}))
-        return kFailed;
-    const int layout = chooseLayout(doc, layoutArg);
-    if (layout < 0)
+    int layout = 0;
+    if (!openForLayout(context, doc, file, layoutArg, layout))
         return kFailed;
 
     // The preview's page: the printer page at the screen's 96 dpi and zoom 100.

@@ -58,16 +58,7 @@ void EngineA::product(int kat, TProdukt& p) {
             }
             m_y += m_s.LineWidthEd / 2 + m_s.LineAddSpaceEd;
         }
-        p.seite = m_s.FirstPageNr + m_page - 1;
-
-        // Name.
-        if (!drawing)
-            nameLines = BreakLines(m_c, p.name, m_call.widthmm - m_s.LinksEd - m_s.RechtsEd, unzoomed());
-        for (const QString& line : nameLines) {
-            if (drawing && drawn())
-                m_c.TextOut(pxRound(m_s.LinksEd), pxRound(m_y), line);
-            m_y += thmm();
-        }
+        productName(p, drawing, m_call.widthmm - m_s.LinksEd - m_s.RechtsEd, pxRound(m_s.LinksEd), nameLines);
 
         // Pictures in rows.
         const int startX = left ? m_left : m_call.width - m_right;

@@ -286,17 +286,8 @@ void EngineBC::productB(int kat, TProdukt& p) {
             ystart = m_y;
         }
 
-        // Name and description in the text column; the name is never highlighted.
-        selectFont(m_s.FontDialog3);
-        m_c.brush.style = BrushStyle::Clear;
-        p.seite = m_s.FirstPageNr + m_page - 1;
-        if (!drawing)
-            nameLines = BreakLines(m_c, p.name, wrapMm, unzoomed());
-        for (const QString& line : nameLines) {
-            if (drawing && drawn())
-                m_c.TextOut(m_x + d, pxRound(m_y), line);
-            m_y += thmm();
-        }
+        // Name and description in the text column.
+        productName(p, drawing, wrapMm, m_x + d, nameLines);
         if (!drawing) {
             selectFont(m_s.FontDialog4);
             m_lines = BreakLines(m_c, p.desc, wrapMm, unzoomed());
@@ -362,17 +353,8 @@ void EngineBC::productC(int kat, TProdukt& p) {
         m_frameTopRow = pxRound(m_y);
 
         // The name, padded to the longest name's lines so that the pictures of a row
-        // start level. The name is never highlighted.
-        selectFont(m_s.FontDialog3);
-        m_c.brush.style = BrushStyle::Clear;
-        p.seite = m_s.FirstPageNr + m_page - 1;
-        if (!drawing)
-            nameLines = BreakLines(m_c, p.name, m_wcMm, unzoomed());
-        for (const QString& line : nameLines) {
-            if (drawing && drawn())
-                m_c.TextOut(m_J, pxRound(m_y), line);
-            m_y += thmm();
-        }
+        // start level.
+        productName(p, drawing, m_wcMm, m_J, nameLines);
         const int n = int(nameLines.size());
         m_maxname = std::max(m_maxname, n);
         if (n < m_doc.maxlinesforcaptionlasttime)

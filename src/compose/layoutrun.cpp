@@ -413,6 +413,19 @@ void LayoutRun::introductionText(const QString& text, double xm, const QString& 
     m_y += thmm();
 }
 
+void LayoutRun::productName(TProdukt& p, bool drawingPass, double widthMm, int x, QStringList& lines) {
+    selectFont(m_s.FontDialog3);
+    m_c.brush.style = BrushStyle::Clear;
+    p.seite = m_s.FirstPageNr + m_page - 1;
+    if (!drawingPass)
+        lines = BreakLines(m_c, p.name, widthMm, unzoomed());
+    for (const QString& line : lines) {
+        if (drawingPass && drawn())
+            m_c.TextOut(x, pxRound(m_y), line);
+        m_y += thmm();
+    }
+}
+
 bool LayoutRun::productPictureSize(TBild& b, bool load, dib* picture) {
     if (load || b.pixbreite <= 0 || b.pixhoehe <= 0) {
         dib local;

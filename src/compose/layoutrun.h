@@ -90,6 +90,10 @@ protected:
     // The whole table as engines A and B set it.
     void VariantTable(TProdukt& p, bool drawingPass, const QString& caption, int dx, bool centre);
 
+    // A product's name: FontDialog3 without highlight, the product's page, and its lines
+    // (wrapped to widthMm in the measuring pass) set from x downwards.
+    void productName(TProdukt& p, bool drawingPass, double widthMm, int x, QStringList& lines);
+
     // A picture's pixel size for layout: loaded (and cached in the entry) when needed.
     // Returns false for a picture that does not load.
     bool productPictureSize(TBild& b, bool load, dib* picture);
