@@ -259,10 +259,7 @@ int runDump(const QStringList& args, Context& context) {
     }
     j.endArray();
     j.endObject();
-    QByteArray out = j.data();
-    out.append('\n');
-    std::fwrite(out.constData(), 1, std::size_t(out.size()), stdout);
-    return std::fflush(stdout) == 0 ? kOk : kFailed;
+    return printJson(j);
 }
 
 } // namespace pw::cli

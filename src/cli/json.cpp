@@ -1,7 +1,10 @@
 #include "json.h"
 
+#include "cli/cli.h"
+
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace pw::cli {
 
@@ -122,6 +125,13 @@ void JsonWriter::value(double d) {
 void JsonWriter::null() {
     beforeValue();
     m_out.append("null");
+}
+
+int printJson(const JsonWriter& j) {
+    QByteArray out = j.data();
+    out.append('\n');
+    std::fwrite(out.constData(), 1, std::size_t(out.size()), stdout);
+    return std::fflush(stdout) == 0 ? kOk : kFailed;
 }
 
 } // namespace pw::cli

@@ -37,4 +37,7 @@ private:
     bool m_afterKey = false;
 };
 
+// Writes the document and a line end to stdout; kOk, or kFailed when stdout fails.
+int printJson(const JsonWriter& j);
+
 } // namespace pw::cli

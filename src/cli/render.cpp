@@ -237,10 +237,7 @@ int runPages(const QStringList& args, Context& context) {
     }
     j.endArray();
     j.endObject();
-    QByteArray text = j.data();
-    text.append('\n');
-    std::fwrite(text.constData(), 1, std::size_t(text.size()), stdout);
-    return kOk;
+    return printJson(j);
 }
 
 } // namespace pw::cli
