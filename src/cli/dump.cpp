@@ -4,8 +4,6 @@
 #include "cli/json.h"
 #include "cli/load.h"
 
-#include <cstdio>
-
 namespace pw::cli {
 
 namespace {
