@@ -38,6 +38,7 @@ bench: build
 	$(BUILD)/bench/paintdib_bench
 	$(BUILD)/bench/linebreak_bench
 	$(BUILD)/bench/layout_bench
+	$(BUILD)/bench/pdf_bench
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

@@ -231,28 +231,22 @@ bool readBmpRle(dib& d, QByteArrayView data, const BmpHeader& header) {
     return true;
 }
 
-QByteArray writeBmp(const dib& d, bool runLength) {
-    const int w = dibwidth(d);
-    const int h = dibheight(d);
-    const int depth = dibbitcount(d);
-    if (!d.poi)
-        return {};
-    const int compression = runLength && depth == 8 ? kRle8 : (runLength && depth == 4 ? kRle4 : 0);
-    const int entries = depth <= 8 ? paletteSize(d) : 0;
-    const qint64 pixelsAt = kFileHeaderSize + kInfoHeaderSize + 4 * entries;
+namespace {
 
+// Everything before the pixels; the file and image sizes are patched in by the caller.
+QByteArray bmpHeader(const dib& d, int compression, int entries) {
     QByteArray out;
     out.append("BM");
-    putLe32(out, 0); // file size, set below
+    putLe32(out, 0); // file size
     putLe32(out, 0);
-    putLe32(out, quint32(pixelsAt));
+    putLe32(out, quint32(kFileHeaderSize + kInfoHeaderSize + 4 * entries));
     putLe32(out, quint32(kInfoHeaderSize));
-    putLe32(out, quint32(w));
-    putLe32(out, quint32(h));
+    putLe32(out, quint32(dibwidth(d)));
+    putLe32(out, quint32(dibheight(d)));
     putLe16(out, 1);
-    putLe16(out, unsigned(depth));
+    putLe16(out, unsigned(dibbitcount(d)));
     putLe32(out, quint32(compression));
-    putLe32(out, 0); // image size, set below
+    putLe32(out, 0); // image size
     putLe32(out, 0); // resolution unknown
     putLe32(out, 0);
     putLe32(out, quint32(entries));
@@ -264,18 +258,47 @@ QByteArray writeBmp(const dib& d, bool runLength) {
         putU8(out, p.red);
         putU8(out, 0);
     }
+    return out;
+}
+
+} // namespace
+
+QByteArray bmpPlainHeader(const dib& d) {
+    if (!d.poi)
+        return {};
+    const int depth = dibbitcount(d);
+    QByteArray out = bmpHeader(d, 0, depth <= 8 ? paletteSize(d) : 0);
+    const qint64 imageSize = qint64(d.bytew) * dibheight(d);
+    if (out.size() + imageSize > 0xFFFFFFFFLL)
+        return {};
+    patchLe32(out, 2, quint32(out.size() + imageSize));
+    patchLe32(out, 34, quint32(imageSize));
+    return out;
+}
+
+QByteArray writeBmp(const dib& d, bool runLength) {
+    const int w = dibwidth(d);
+    const int h = dibheight(d);
+    const int depth = dibbitcount(d);
+    if (!d.poi)
+        return {};
+    const int compression = runLength && depth == 8 ? kRle8 : (runLength && depth == 4 ? kRle4 : 0);
     if (compression == 0) {
-        out.append(reinterpret_cast<const char*>(d.poi), qsizetype(d.bytew) * h);
-    } else {
-        std::vector<quint8> px(std::size_t(w), 0);
-        for (int s = 0; s < h; ++s) { // stored order: bottom row first
-            const quint8* row = d.poi + qint64(s) * d.bytew;
-            for (int x = 0; x < w; ++x)
-                px[std::size_t(x)] = quint8(indexAt(row, x, depth));
-            packRow(out, px, depth == 4);
-            putU8(out, 0);
-            putU8(out, s + 1 < h ? 0 : 1); // end of row, or of the picture after the last
-        }
+        QByteArray out = bmpPlainHeader(d);
+        if (!out.isEmpty())
+            out.append(reinterpret_cast<const char*>(d.poi), qsizetype(d.bytew) * h);
+        return out;
+    }
+    QByteArray out = bmpHeader(d, compression, paletteSize(d));
+    const qint64 pixelsAt = out.size();
+    std::vector<quint8> px(std::size_t(w), 0);
+    for (int s = 0; s < h; ++s) { // stored order: bottom row first
+        const quint8* row = d.poi + qint64(s) * d.bytew;
+        for (int x = 0; x < w; ++x)
+            px[std::size_t(x)] = quint8(indexAt(row, x, depth));
+        packRow(out, px, depth == 4);
+        putU8(out, 0);
+        putU8(out, s + 1 < h ? 0 : 1); // end of row, or of the picture after the last
     }
     const qint64 imageSize = out.size() - pixelsAt;
     if (out.size() > 0xFFFFFFFFLL)

@@ -42,5 +42,9 @@ bool readBmpRle(dib& d, QByteArrayView data, const BmpHeader& header);
 // pictures with RLE4 coding; 1- and 24-bit pictures have no run-length form and are
 // written uncompressed either way. Empty when the picture is empty.
 QByteArray writeBmp(const dib& d, bool runLength);
+// The file and information headers and the colour table of an uncompressed file, which
+// the rows (d.bytew bytes each, bottom row first) follow unchanged. Empty for an empty
+// picture or one too large for the format.
+QByteArray bmpPlainHeader(const dib& d);
 
 } // namespace pw::codec

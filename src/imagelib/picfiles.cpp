@@ -340,6 +340,35 @@ bool SaveDib(const dib& d, const QString& path, int format) {
     return WriteFileAtomically(normalisedPath(path), data);
 }
 
+bool SaveTemporaryDib(const dib& d, const QString& path) {
+    const QByteArray header = codec::bmpPlainHeader(d);
+    if (header.isEmpty())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const qint64 pixels = qint64(d.bytew) * dibheight(d);
+    const bool ok = file.write(header) == header.size() &&
+                    file.write(reinterpret_cast<const char*>(d.poi), pixels) == pixels && file.flush();
+    file.close();
+    if (!ok)
+        QFile::remove(path);
+    return ok;
+}
+
+void OpenTemporaryDib(dib& d, const QString& path) {
+    freedib(d);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMostFileBytes)
+        return;
+    if (const uchar* mapped = file.map(0, file.size())) {
+        decodeDib(d, QByteArrayView(mapped, file.size()), kFormatBmp);
+        file.unmap(const_cast<uchar*>(mapped));
+        return;
+    }
+    decodeDib(d, file.readAll(), kFormatBmp);
+}
+
 void SetJPEGQual(int quality) {
     g_jpegQuality.store(std::clamp(quality, 0, 100), std::memory_order_relaxed);
 }

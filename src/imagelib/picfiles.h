@@ -21,6 +21,13 @@ bool decodeDib(dib& d, QByteArrayView data, int format);
 // side where the format stores 16-bit sizes).
 QByteArray encodeDib(const dib& d, int format);
 
+// The program's own temporary pictures: an uncompressed BMP written straight from the
+// picture's rows, without the replace-and-flush that SaveDib gives user files (a lost
+// temporary file costs nothing), and read back through a memory mapping. False, or d
+// empty, on any failure.
+bool SaveTemporaryDib(const dib& d, const QString& path);
+void OpenTemporaryDib(dib& d, const QString& path);
+
 // The most pixels a decoded picture may have; 40,000 x 40,000 unless set. The fuzz target
 // lowers it so that each run stays small. A value <= 0 restores the default.
 void setDecodePixelLimit(qint64 pixels);

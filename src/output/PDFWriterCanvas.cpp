@@ -1,0 +1,832 @@
+#include "PDFWriterCanvas.h"
+
+#include "compose/canvas.h"
+#include "compose/units.h"
+#include "imagelib/picfiles.h"
+#include "model/error.h"
+#include "output/faxencode.h"
+
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QRawFont>
+
+#include <lcms2.h>
+#include <libdeflate.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+namespace pw {
+
+namespace {
+
+const QString kCmykProfile = QStringLiteral("WebCoatedSWOP2006Grade3.icc");
+// Content streams are compressed as hard as zlib's level 9, pictures at its default level;
+// the compressor's levels are on the same scale.
+constexpr int kContentLevel = 9;
+constexpr int kPictureLevel = 6;
+
+// The zlib format (with its Adler-32 trailer) of a block of bytes.
+QByteArray zlibCompress(const char* data, qsizetype size, int level) {
+    struct Deleter {
+        void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+    };
+    const std::unique_ptr<libdeflate_compressor, Deleter> compressor(libdeflate_alloc_compressor(level));
+    if (!compressor)
+        throw Error::text(QStringLiteral("Fehler: nicht genug Speicher für diese Operation!"));
+    QByteArray out;
+    out.resize(qsizetype(libdeflate_zlib_compress_bound(compressor.get(), std::size_t(size))));
+    const std::size_t n = libdeflate_zlib_compress(compressor.get(), data, std::size_t(size), out.data(),
+                                                   std::size_t(out.size()));
+    out.resize(qsizetype(n));
+    return out;
+}
+
+QString number(qint64 v) {
+    return QString::number(v);
+}
+
+quint16 be16(const QByteArray& t, int at) {
+    return quint16((quint8(t[at]) << 8) | quint8(t[at + 1]));
+}
+qint16 bes16(const QByteArray& t, int at) {
+    return qint16(be16(t, at));
+}
+
+} // namespace
+
+// ---- Formatting
+
+QString CommaToPoint(QString s) {
+    return s.replace(QLatin1Char(','), QLatin1Char('.'));
+}
+
+QString PdfNumber(double v) {
+    if (!std::isfinite(v) || v == 0)
+        return QStringLiteral("0");
+    char buf[400];
+    // The exponent after rounding to 15 significant digits decides the decimals.
+    auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, 14);
+    const char* e = std::find(buf, r.ptr, 'e');
+    int exponent = 0;
+    std::from_chars(e + 1 + (e[1] == '+' ? 1 : 0), r.ptr, exponent);
+    r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, std::max(0, 14 - exponent));
+    std::string s(buf, r.ptr);
+    if (s.find('.') != std::string::npos) {
+        while (s.back() == '0')
+            s.pop_back();
+        if (s.back() == '.')
+            s.pop_back();
+    }
+    if (s == "-0")
+        s = "0";
+    return CommaToPoint(QString::fromStdString(s));
+}
+
+QString EscapePDFString(const QString& s) {
+    QString out;
+    out.reserve(s.size());
+    for (QChar c : s) {
+        switch (c.unicode()) {
+        case u'\\':
+            out += QLatin1String("\\\\");
+            break;
+        case u'(':
+            out += QLatin1String("\\(");
+            break;
+        case u')':
+            out += QLatin1String("\\)");
+            break;
+        case u'\n':
+            out += QLatin1String("\\n");
+            break;
+        case u'\r':
+            out += QLatin1String("\\r");
+            break;
+        case u'\t':
+            out += QLatin1String("\\t");
+            break;
+        case u'\b':
+            out += QLatin1String("\\b");
+            break;
+        case u'\f':
+            out += QLatin1String("\\f");
+            break;
+        default:
+            if (c.unicode() < 32)
+                out += QStringLiteral("\\%1").arg(c.unicode(), 3, 8, QLatin1Char('0'));
+            else
+                out += c;
+        }
+    }
+    return out;
+}
+
+QString PDFFontName(const QString& name, quint8 style) {
+    static const QString kDelimiters = QStringLiteral("#%()/<>[]{}");
+    QString out;
+    for (QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u == 0)
+            continue;
+        if (u >= 33 && u <= 126 && !kDelimiters.contains(c))
+            out += c;
+        else
+            out += QLatin1Char('#') + QStringLiteral("%1").arg(u, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    const bool bold = style & FontSpec::Bold;
+    const bool italic = style & FontSpec::Italic;
+    if (bold && italic)
+        out += QLatin1String(",BoldItalic");
+    else if (italic)
+        out += QLatin1String(",Italic");
+    else if (bold)
+        out += QLatin1String(",Bold");
+    return out;
+}
+
+// ---- The writer
+
+TPDFCanvas::TPDFCanvas(const QString& programFolder, Prompts* prompts)
+    : m_prompts(prompts), m_mycanbit(std::make_unique<PainterCanvas>(nullptr)) {
+    font = MakeDefaultFont("Microsoft Sans Serif", 8, false, 0);
+    font.PixelsPerInch = 72;
+    // The CMYK profile, when the program folder has one that works; else the formula.
+    cmsSetLogErrorHandler(nullptr);
+    QString profile = programFolder;
+    if (!profile.isEmpty() && !profile.endsWith(QLatin1Char('/')))
+        profile += QLatin1Char('/');
+    profile += kCmykProfile;
+    if (!programFolder.isEmpty() && QFileInfo::exists(profile)) {
+        m_hSrc = cmsOpenProfileFromFile(QFile::encodeName(profile).constData(), "r");
+        m_hDest = cmsCreate_sRGBProfile();
+        if (m_hSrc && m_hDest)
+            m_transform = cmsCreateTransform(m_hDest, TYPE_BGR_8, m_hSrc, TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
+        if (!m_transform) {
+            if (m_hSrc)
+                cmsCloseProfile(m_hSrc);
+            if (m_hDest)
+                cmsCloseProfile(m_hDest);
+            m_hSrc = m_hDest = nullptr;
+        }
+    }
+}
+
+TPDFCanvas::~TPDFCanvas() {
+    try {
+        EndDoc();
+    } catch (const Error&) {
+        // A destructor cannot report; the caller that wanted to know called EndDoc.
+    }
+    releasePictures();
+    if (m_transform) {
+        cmsDeleteTransform(m_transform);
+        cmsCloseProfile(m_hSrc);
+        cmsCloseProfile(m_hDest);
+    }
+}
+
+void TPDFCanvas::releasePictures() {
+    for (PictureEntry& e : m_images) {
+        if (!e.tempFile.isEmpty())
+            QFile::remove(e.tempFile);
+        freedib(e.picture);
+    }
+    m_images.clear();
+}
+
+void TPDFCanvas::writeBytes(const char* data, qint64 size) {
+    if (m_f.write(data, size) != size)
+        throw Error::text(QStringLiteral("Fehler beim Schreiben der Datei"), m_fileName);
+}
+
+void TPDFCanvas::write(const QString& s) {
+    const QByteArray bytes = toAnsi(s);
+    if (m_instream)
+        m_streambuf.append(bytes);
+    else
+        writeBytes(bytes.constData(), bytes.size());
+}
+
+void TPDFCanvas::writeln(const QString& s) {
+    write(s);
+    if (m_instream)
+        m_streambuf.append('\n');
+    else
+        writeBytes("\n", 1);
+}
+
+qint64 TPDFCanvas::filePosition() {
+    qint64 pos = m_f.pos();
+    if (pos < 0)
+        pos = m_f.pos();
+    if (pos < 0) {
+        if (m_prompts)
+            m_prompts->message(QStringLiteral("Could not get file position"), QString(), Prompts::Icon::None);
+        pos = 0;
+    }
+    return pos;
+}
+
+int TPDFCanvas::StartObj() {
+    const int n = int(m_objs.size());
+    m_objs.push_back({filePosition(), 0, false});
+    writeln(number(n) + QStringLiteral(" 0 obj"));
+    return n;
+}
+
+int TPDFCanvas::BeginObj() {
+    const int n = StartObj();
+    writeln(QStringLiteral("<<"));
+    return n;
+}
+
+void TPDFCanvas::EndObj() {
+    writeln(QStringLiteral(">>"));
+    writeln(QStringLiteral("endobj"));
+}
+
+void TPDFCanvas::CloseObj() {
+    writeln(QStringLiteral("endobj"));
+}
+
+bool TPDFCanvas::BeginDoc(const QString& fname) {
+    if (m_isincreation)
+        return false;
+    m_f.setFileName(fname);
+    if (!m_f.open(QIODevice::ReadWrite | QIODevice::Truncate))
+        return false;
+    m_fileName = fname;
+    m_objs.clear();
+    m_pageProps.clear();
+    m_fontList.clear();
+    releasePictures();
+    writeln(QStringLiteral("%PDF-1.3"));
+    m_objs.push_back({0, 65535, true});
+    m_procobjsnr = StartObj();
+    writeln(QStringLiteral("[/PDF /Text /ImageB /ImageC /ImageI]"));
+    CloseObj();
+    m_apages = 0;
+    BeginPageStream();
+    m_pageobjnr = 2;
+    m_isincreation = true;
+    return true;
+}
+
+void TPDFCanvas::BeginPageStream() {
+    ++m_apages;
+    const int n = StartObj();
+    writeln(QStringLiteral("<< /Length %1 0 R /Filter /FlateDecode >>").arg(n + 1));
+    writeln(QStringLiteral("stream"));
+    m_startstream = filePosition();
+    m_fontsetted = m_brushsetted = m_pensetted = false;
+    m_streambuf.clear();
+    m_instream = true;
+}
+
+void TPDFCanvas::EndPageStream() {
+    const QByteArray compressed = zlibCompress(m_streambuf.constData(), m_streambuf.size(), kContentLevel);
+    m_instream = false;
+    m_streambuf = QByteArray();
+    writeBytes(compressed.constData(), compressed.size());
+    writeBytes("\n", 1);
+    m_endstream = filePosition();
+    writeln(QStringLiteral("endstream"));
+    writeln(QStringLiteral("endobj"));
+    StartObj();
+    writeln(number(m_endstream - m_startstream));
+    CloseObj();
+    m_pageProps.push_back({PageWidth, PageHeight});
+}
+
+void TPDFCanvas::NewPage() {
+    if (!m_isincreation)
+        return;
+    EndPageStream();
+    BeginPageStream();
+}
+
+void TPDFCanvas::EndDoc() {
+    if (!m_isincreation)
+        return;
+    // Whatever happens below, the document is no longer open.
+    m_isincreation = false;
+    try {
+        EndPageStream();
+        m_fontobjnr = int(m_objs.size());
+        for (const FontEntry& e : m_fontList)
+            writeFontObject(e);
+
+        const int pages = int(m_pageProps.size());
+        m_parentnr = BeginObj();
+        writeln(QStringLiteral("/Type /Pages"));
+        writeln(QStringLiteral("/Count ") + number(pages));
+        QString kids = QStringLiteral("/Kids [");
+        for (int i = 0; i < pages; ++i)
+            kids += number(m_parentnr + 1 + i) +
+                    (i == pages - 1 ? QStringLiteral(" 0 R]") : QStringLiteral(" 0 R "));
+        writeln(kids);
+        EndObj();
+
+        const int fonts = int(m_fontList.size());
+        const int firstPicture = 3 * pages + 5 + fonts;
+        QString pictures;
+        for (int i = 0; i < int(m_images.size()); ++i)
+            pictures += QStringLiteral("/Im%1 %2 0 R").arg(i).arg(firstPicture + i);
+        QString fontResources;
+        for (int n = 1; n <= fonts; ++n)
+            fontResources += QStringLiteral("/F%1 %2 0 R").arg(n).arg(m_fontobjnr + n - 1);
+        for (int i = 0; i < pages; ++i) {
+            BeginObj();
+            writeln(QStringLiteral("/Type /Page"));
+            writeln(QStringLiteral("/Parent %1 0 R").arg(m_parentnr));
+            writeln(QStringLiteral("/Resources <</XObject << ") + pictures + QStringLiteral(" >>"));
+            writeln(QStringLiteral("/Font << ") + fontResources +
+                    QStringLiteral(">> /ProcSet %1 0 R").arg(m_procobjsnr));
+            writeln(QStringLiteral(">>"));
+            writeln(QStringLiteral("/MediaBox [0 0 %1 %2]")
+                        .arg(m_pageProps[std::size_t(i)].width - 1)
+                        .arg(m_pageProps[std::size_t(i)].height - 1));
+            writeln(QStringLiteral("/Contents %1 0 R").arg(2 + 2 * i));
+            EndObj();
+        }
+
+        m_rootObjNr = BeginObj();
+        writeln(QStringLiteral("/Type /Catalog"));
+        writeln(QStringLiteral("/Pages %1 0 R").arg(m_parentnr));
+        writeln(QStringLiteral("/Outlines %1 0 R").arg(m_rootObjNr + 1));
+        EndObj();
+        BeginObj();
+        writeln(QStringLiteral("/Type /Outlines"));
+        writeln(QStringLiteral("/Count 0"));
+        EndObj();
+
+        for (PictureEntry& e : m_images)
+            writePictureObject(e);
+        m_pixelBuffer = QByteArray();
+
+        const qint64 startxref = filePosition();
+        writeln(QStringLiteral("xref"));
+        writeln(QStringLiteral("0 ") + number(qint64(m_objs.size())));
+        QByteArray table;
+        table.reserve(qsizetype(m_objs.size()) * 20);
+        for (const ObjectEntry& o : m_objs) {
+            char line[32];
+            std::snprintf(line, sizeof line, "%010lld %05d %s\n", static_cast<long long>(o.offset),
+                          o.generation, o.free ? "f " : "n ");
+            table.append(line, 20);
+        }
+        writeBytes(table.constData(), table.size());
+        writeln(QStringLiteral("trailer"));
+        writeln(QStringLiteral("<<"));
+        writeln(QStringLiteral("/Size ") + number(qint64(m_objs.size())));
+        writeln(QStringLiteral("/Root %1 0 R").arg(m_rootObjNr));
+        writeln(QStringLiteral(">>"));
+        writeln(QStringLiteral("startxref"));
+        writeln(number(startxref));
+        write(QStringLiteral("%%EOF"));
+        if (!m_f.flush())
+            throw Error::text(QStringLiteral("Fehler beim Schreiben der Datei"), m_fileName);
+        m_f.close();
+    } catch (...) {
+        m_instream = false;
+        m_f.close();
+        m_objs.clear();
+        m_pageProps.clear();
+        m_fontList.clear();
+        throw;
+    }
+    m_objs.clear();
+    m_pageProps.clear();
+    m_fontList.clear();
+}
+
+// ---- Drawing state
+
+QString TPDFCanvas::rgb(quint32 color) const {
+    return PdfNumber((color & 0xFF) / 255.0) + QLatin1Char(' ') + PdfNumber(((color >> 8) & 0xFF) / 255.0) +
+           QLatin1Char(' ') + PdfNumber(((color >> 16) & 0xFF) / 255.0);
+}
+
+void TPDFCanvas::SetPen() {
+    const bool changed =
+        !m_pensetted || pen.style != m_open.style || pen.width != m_open.width || pen.color != m_open.color;
+    if (!changed)
+        return;
+    m_noline = false;
+    switch (pen.style) {
+    case 0:
+    case 6:
+        writeln(QStringLiteral("[ ] 0 d"));
+        break;
+    case 1:
+        writeln(QStringLiteral("[3] 0 d"));
+        break;
+    case 2:
+        writeln(QStringLiteral("[1] 0 d"));
+        break;
+    case 3:
+        writeln(QStringLiteral("[3 1 1 1] 0 d"));
+        break;
+    case 4:
+        writeln(QStringLiteral("[3 1 1 1 1 1] 0 d"));
+        break;
+    case kPdfPenClear:
+        m_noline = true;
+        break;
+    default:
+        break;
+    }
+    if (!m_noline) {
+        writeln(number(pen.width) + QStringLiteral(" w"));
+        writeln(rgb(pen.color) + QStringLiteral(" RG"));
+    }
+    m_pensetted = true;
+    m_open = pen;
+}
+
+void TPDFCanvas::SetBrush() {
+    const bool changed = !m_brushsetted || brush.style != m_oBrush.style || brush.color != m_oBrush.color;
+    if (!changed)
+        return;
+    m_nofill = brush.style == kPdfBrushClear;
+    if (!m_nofill)
+        writeln(rgb(brush.color) + QStringLiteral(" rg"));
+    m_brushsetted = true;
+    m_oBrush = brush;
+}
+
+int TPDFCanvas::GetFontNr(const QString& name, quint8 style) {
+    for (std::size_t i = 0; i < m_fontList.size(); ++i) {
+        if (m_fontList[i].name == name && m_fontList[i].style == style)
+            return int(i) + 1;
+    }
+    m_fontList.push_back({name, style});
+    return int(m_fontList.size());
+}
+
+void TPDFCanvas::SetFont() {
+    if (!m_brushsetted || m_oBrush.color != font.Color) {
+        writeln(rgb(font.Color) + QStringLiteral(" rg"));
+        m_oBrush.color = font.Color;
+    }
+    const int n = GetFontNr(font.Name, font.Style);
+    if (m_fontsetted && n == m_ofontnr && font.Size == m_ofontsize)
+        return;
+    writeln(QStringLiteral("/F%1 %2 Tf").arg(n).arg(font.Size));
+    m_ofontnr = n;
+    m_ofontsize = font.Size;
+    m_fontsetted = true;
+}
+
+// ---- Vector and text operations
+
+void TPDFCanvas::LineTo(int xp, int yp) {
+    if (!m_isincreation)
+        return;
+    SetPen();
+    if (!m_noline) {
+        writeln(QStringLiteral("%1 %2 m").arg(penpos.x()).arg(PageHeight - penpos.y() - 1));
+        writeln(QStringLiteral("%1 %2 l").arg(xp).arg(PageHeight - yp - 1));
+        writeln(QStringLiteral("S"));
+    }
+    penpos = QPoint(xp, yp);
+}
+
+namespace {
+
+// The device rectangle x1..x2-1, y1..y2-1 as a PDF rectangle: corner, width, height.
+QString pdfRect(int x1, int y1, int x2, int y2, int pageHeight) {
+    const int w = x2 - x1 >= 0 ? x2 - x1 - 1 : x2 - x1 + 1;
+    const int h = y2 - y1 >= 0 ? y2 - y1 - 1 : y2 - y1 + 1;
+    return QStringLiteral("%1 %2 %3 %4 re").arg(x1).arg(pageHeight - y2).arg(w).arg(h);
+}
+
+} // namespace
+
+void TPDFCanvas::FillRect(int x1, int y1, int x2, int y2) {
+    if (!m_isincreation || x1 == x2 || y1 == y2)
+        return;
+    SetBrush();
+    if (!m_nofill) {
+        writeln(pdfRect(x1, y1, x2, y2, PageHeight));
+        writeln(QStringLiteral("f"));
+    }
+}
+
+void TPDFCanvas::Rectangle(int x1, int y1, int x2, int y2) {
+    if (pen.style == kPdfPenClear) {
+        FillRect(x1, y1, x2, y2);
+        return;
+    }
+    if (!m_isincreation || x1 == x2 || y1 == y2)
+        return;
+    SetPen();
+    SetBrush();
+    if (!m_nofill) {
+        writeln(pdfRect(x1, y1, x2, y2, PageHeight));
+        writeln(QStringLiteral("B"));
+    } else if (!m_noline) {
+        MoveTo(x1, y1);
+        LineTo(x2 - 1, y1);
+        LineTo(x2 - 1, y2 - 1);
+        LineTo(x1, y2 - 1);
+        LineTo(x1, y1);
+    }
+}
+
+int TPDFCanvas::TextWidth(const QString& text) {
+    m_mycanbit->font = font;
+    m_mycanbit->font.PixelsPerInch = 72;
+    return m_mycanbit->TextWidth(text);
+}
+
+int TPDFCanvas::TextHeight(const QString& text) {
+    m_mycanbit->font = font;
+    m_mycanbit->font.PixelsPerInch = 72;
+    return m_mycanbit->TextHeight(text);
+}
+
+void TPDFCanvas::TextOut(int x, int y, const QString& text) {
+    if (!m_isincreation)
+        return;
+    const int h = TextHeight(text);
+    writeln(QStringLiteral("BT"));
+    SetFont();
+    writeln(QStringLiteral("%1 %2  Td (").arg(x).arg(PageHeight - y - h - 1) + EscapePDFString(text) +
+            QStringLiteral(") Tj"));
+    writeln(QStringLiteral("ET"));
+}
+
+// ---- Fonts
+
+void TPDFCanvas::writeFontObject(const FontEntry& entry) {
+    FontSpec spec = MakeDefaultFont("Arial", 12, false, 0);
+    spec.Name = entry.name;
+    spec.Style = entry.style;
+    spec.PixelsPerInch = 72;
+    spec.Size = 12; // a 12-unit em
+    const QFont qf = MakeQFont(spec);
+    const QFontMetrics metrics(qf);
+    const QRawFont raw = QRawFont::fromFont(qf);
+    const double s = 1000.0 / 12;
+
+    BeginObj();
+    writeln(QStringLiteral("/Type /Font"));
+    writeln(QStringLiteral("/Subtype /TrueType"));
+    writeln(QStringLiteral("/Encoding /WinAnsiEncoding"));
+    writeln(QStringLiteral("/BaseFont /") + PDFFontName(entry.name, entry.style));
+    writeln(QStringLiteral("/FontDescriptor <</Type/FontDescriptor"));
+
+    // The codes of the 8-bit code page the font has a glyph for (from the blank on).
+    int first = -1;
+    int last = -1;
+    for (int code = 32; code < 256; ++code) {
+        const char byte = char(code);
+        const QString ch = fromAnsi(QByteArrayView(&byte, 1));
+        if (raw.isValid() && raw.supportsCharacter(ch[0])) {
+            first = first < 0 ? code : first;
+            last = code;
+        }
+    }
+    if (first < 0) {
+        first = 32;
+        last = 255;
+    }
+
+    const QByteArray head = raw.isValid() ? raw.fontTable("head") : QByteArray();
+    const QByteArray os2 = raw.isValid() ? raw.fontTable("OS/2") : QByteArray();
+    const QByteArray hhea = raw.isValid() ? raw.fontTable("hhea") : QByteArray();
+    const QByteArray post = raw.isValid() ? raw.fontTable("post") : QByteArray();
+    const bool outline = head.size() >= 54 && be16(head, 18) > 0 && (os2.size() >= 72 || hhea.size() >= 8);
+    if (outline) {
+        const double upem = be16(head, 18);
+        // Design units at the 12-unit em, in whole units, then in thousandths of the em.
+        auto scaled = [&](int units) { return Trunc(double(std::lround(units * 12.0 / upem)) * s); };
+        const int ascent = os2.size() >= 72 ? bes16(os2, 68) : bes16(hhea, 4);
+        const int descent = os2.size() >= 72 ? bes16(os2, 70) : bes16(hhea, 6);
+        int italic = 0;
+        if (post.size() >= 8) {
+            const qint32 fixed = qint32((quint32(be16(post, 4)) << 16) | be16(post, 6));
+            italic = int(fixed / 65536);
+        }
+        writeln(QStringLiteral("/FontBBox[%1 %2 %3 %4]")
+                    .arg(scaled(bes16(head, 36)))
+                    .arg(scaled(bes16(head, 38)))
+                    .arg(scaled(bes16(head, 40)))
+                    .arg(scaled(bes16(head, 42))));
+        writeln(QStringLiteral("/Flags 4/Ascent %1/Descent %2/ItalicAngle %3>>")
+                    .arg(scaled(ascent))
+                    .arg(scaled(descent))
+                    .arg(italic));
+    } else {
+        // Without outline metrics the descriptor comes from the plain text metrics.
+        writeln(QStringLiteral("/FontBBox[0 0 %1 %2]")
+                    .arg(Trunc(metrics.maxWidth() * s))
+                    .arg(Trunc(metrics.height() * s)));
+        writeln(QStringLiteral("/Flags 4/Ascent %1/Descent %2>>")
+                    .arg(Trunc(metrics.ascent() * s))
+                    .arg(Trunc(metrics.descent() * s)));
+    }
+    writeln(QStringLiteral("/FirstChar ") + number(first));
+    writeln(QStringLiteral("/LastChar ") + number(last));
+    QString widths = QStringLiteral("/Widths [");
+    for (int code = first; code <= last; ++code) {
+        const char byte = char(code);
+        const int advance = metrics.horizontalAdvance(fromAnsi(QByteArrayView(&byte, 1)));
+        widths += (outline ? PdfNumber(advance * s) : number(Trunc(advance * s))) + QLatin1Char(' ');
+    }
+    write(widths);
+    writeln(QStringLiteral("]"));
+    EndObj();
+}
+
+// ---- Pictures
+
+QString TPDFCanvas::cmLine(int x1, int y1, int x2w, int y2w) const {
+    const int a = x2w > 0 ? x2w - 1 : x2w + 1;
+    const int d = y2w > 0 ? y2w - 1 : y2w + 1;
+    return QStringLiteral("%1 0 0 %2 %3 %4 cm").arg(a).arg(d).arg(x1).arg(PageHeight - y1 - d - 1);
+}
+
+void TPDFCanvas::DrawDIB(int x1, int y1, int x2w, int y2w, const dib& di, int, int, int xx2w, int yy2w) {
+    if (!m_isincreation)
+        return;
+    const dib* use = &di;
+    dib converted;
+    const int bits = dibbitcount(di);
+    const int w = dibwidth(di);
+    const int h = dibheight(di);
+    // 4- and 8-bit pictures are stored as 24-bit ones, their palette looked up.
+    if (di.poi && (bits == 4 || bits == 8) && newdib(converted, w, h, 24, nullptr, 0)) {
+        for (int row = 0; row < h; ++row) {
+            const quint8* src = di.poi + qint64(row) * di.bytew;
+            quint8* dst = converted.poi + qint64(row) * converted.bytew;
+            for (int x = 0; x < w; ++x, dst += 3) {
+                const int index = bits == 8 ? src[x] : (x % 2 == 0 ? src[x / 2] >> 4 : src[x / 2] & 0x0F);
+                const PALETTEENTRY& p = di.pal.rgb0[std::size_t(index)];
+                dst[0] = p.blue;
+                dst[1] = p.green;
+                dst[2] = p.red;
+            }
+        }
+        use = &converted;
+    }
+    const int useBits = dibbitcount(*use);
+    if (!(useBits >= 24 || useBits == 1) || x2w == 0 || y2w == 0 || xx2w == 0 || yy2w == 0)
+        return;
+    writeln(QStringLiteral("q"));
+    writeln(cmLine(x1, y1, x2w, y2w));
+    writeln(QStringLiteral("/Im%1 Do").arg(m_images.size()));
+    PictureEntry entry;
+    if (usetempfileforimages) {
+        entry.tempFile = GetUniqueTempFileName(QStringLiteral("temppdfimg"), QStringLiteral(".bmp"));
+        // A picture that cannot be saved is written as a white pixel in EndDoc.
+        SaveTemporaryDib(*use, entry.tempFile);
+    } else if (use->poi) {
+        const int colors = useBits <= 8 ? (1 << useBits) : 0;
+        if (newdib(entry.picture, w, h, useBits, use->pmi.get(), colors))
+            std::memcpy(entry.picture.poi, use->poi, std::size_t(qint64(h) * use->bytew));
+        else if (m_prompts)
+            m_prompts->message(QStringLiteral("Fehler: nicht genug Speicher für diese Operation!"), QString(),
+                               Prompts::Icon::Error);
+    }
+    m_images.push_back(std::move(entry));
+    writeln(QStringLiteral("Q"));
+}
+
+void TPDFCanvas::DrawDIBOfImageNr(int x1, int y1, int x2w, int y2w, int imageNR, int, int, int xx2w,
+                                  int yy2w) {
+    if (!m_isincreation || x2w == 0 || y2w == 0 || xx2w == 0 || yy2w == 0)
+        return;
+    writeln(QStringLiteral("q"));
+    writeln(cmLine(x1, y1, x2w, y2w));
+    writeln(QStringLiteral("/Im%1 Do").arg(imageNR));
+    writeln(QStringLiteral("Q"));
+}
+
+void TPDFCanvas::writeImageObject(int width, int height, const QByteArray& data, bool cmyk) {
+    const QByteArray compressed = zlibCompress(data.constData(), data.size(), kPictureLevel);
+    StartObj();
+    writeln(QStringLiteral("<<"));
+    writeln(QStringLiteral("/Type /XObject /Subtype /Image"));
+    writeln(QStringLiteral("/Width %1 /Height %2 /BitsPerComponent 8").arg(width).arg(height));
+    writeln(QStringLiteral("/Length %1 /ColorSpace %2 /Filter /FlateDecode")
+                .arg(compressed.size())
+                .arg(cmyk ? QStringLiteral("/DeviceCMYK") : QStringLiteral("/DeviceRGB")));
+    writeln(QStringLiteral(">>"));
+    writeln(QStringLiteral("stream"));
+    writeBytes(compressed.constData(), compressed.size());
+    writeln(QStringLiteral("endstream"));
+    CloseObj();
+}
+
+void TPDFCanvas::writeWhitePixel() {
+    // An entry without pixels still gets its object, so that the numbers of the objects
+    // after it and the cross-reference table stay right.
+    writeImageObject(1, 1, QByteArray(3, char(0xFF)), false);
+}
+
+void TPDFCanvas::writePictureObject(PictureEntry& entry) {
+    dib loaded;
+    const dib* picture = &entry.picture;
+    if (usetempfileforimages) {
+        if (!entry.tempFile.isEmpty())
+            OpenTemporaryDib(loaded, entry.tempFile);
+        picture = &loaded;
+    }
+    if (!picture->poi) {
+        writeWhitePixel();
+        return;
+    }
+    const int w = dibwidth(*picture);
+    const int h = dibheight(*picture);
+    if (dibbitcount(*picture) == 1) {
+        writeCcittObject(*picture);
+        return;
+    }
+    const bool cmyk = compressasCMYK;
+    const int channels = cmyk ? 4 : 3;
+    // One buffer serves every picture of the document: full pages are large, and fresh
+    // memory for each would cost more than the conversion.
+    QByteArray& data = m_pixelBuffer;
+    data.resize(qsizetype(w) * h * channels);
+    quint8* out = reinterpret_cast<quint8*>(data.data());
+    for (int r = 0; r < h; ++r) {
+        const quint8* src = picture->poi + qint64(h - 1 - r) * picture->bytew; // rows are stored bottom first
+        if (cmyk && m_transform) {
+            cmsDoTransform(m_transform, src, out, cmsUInt32Number(w));
+            out += qint64(w) * 4;
+        } else if (cmyk) {
+            for (int x = 0; x < w; ++x, src += 3, out += 4)
+                RGBToCMYKSimple(src[2], src[1], src[0], out[0], out[1], out[2], out[3]);
+        } else {
+            for (int x = 0; x < w; ++x, src += 3, out += 3) {
+                out[0] = src[2];
+                out[1] = src[1];
+                out[2] = src[0];
+            }
+        }
+    }
+    freedib(loaded);
+    writeImageObject(w, h, data, cmyk);
+}
+
+void TPDFCanvas::writeCcittObject(const dib& picture) {
+    const int w = dibwidth(picture);
+    const int h = dibheight(picture);
+    // The encoder writes to a file of its own in the temporary folder, removed afterwards.
+    const QString file = GetUniqueTempFileName(QStringLiteral("tempccitt"), QStringLiteral(".img"));
+    QByteArray data;
+    bool ok = false;
+    {
+        CcittEncoder encoder;
+        if (encoder.openccittfile(file)) {
+            encoder.g4j_initialize(w, h);
+            // Palette entry 0 light: a set bit is black; otherwise a set bit is white.
+            const bool setIsBlack = picture.pal.rgb0[0].red != 0;
+            for (int r = h - 1; r >= 0; --r) {
+                const quint8* row = picture.poi + qint64(r) * picture.bytew;
+                for (int x = 0; x < w; ++x) {
+                    const bool set = (row[x / 8] >> (7 - x % 8)) & 1;
+                    if (set == setIsBlack)
+                        encoder.g4j_encode_black(1);
+                    else
+                        encoder.g4j_encode_white(1);
+                }
+                encoder.g4j_encode_new_row();
+            }
+            encoder.g4j_encode_EOFB();
+            ok = encoder.closeccittfile();
+        }
+    }
+    QFile in(file);
+    if (ok && in.open(QIODevice::ReadOnly)) {
+        data = in.readAll();
+        in.close();
+    } else {
+        ok = false;
+    }
+    QFile::remove(file);
+    if (!ok) {
+        writeWhitePixel();
+        return;
+    }
+    StartObj();
+    writeln(QStringLiteral("<<"));
+    writeln(QStringLiteral("/Type /XObject /Subtype /Image"));
+    writeln(QStringLiteral("/Width %1 /Height %2 /BitsPerComponent 1").arg(w).arg(h));
+    writeln(QStringLiteral("/Length %1 /ColorSpace /DeviceGray /Filter /CCITTFaxDecode /DecodeParms <</K -1 "
+                           "/Columns %2 /Rows %3>>")
+                .arg(data.size())
+                .arg(w)
+                .arg(h));
+    writeln(QStringLiteral(">>"));
+    writeln(QStringLiteral("stream"));
+    writeBytes(data.constData(), data.size());
+    writeln(QStringLiteral("endstream"));
+    writeln(QStringLiteral("endobj"));
+}
+
+} // namespace pw

@@ -1,0 +1,208 @@
+#pragma once
+
+// TPDFCanvas writes a PDF 1.3 file. It behaves like a drawing surface whose unit is the PDF
+// point (1/72 inch), with integer coordinates from the top-left corner of the page and y
+// growing downwards; it flips y itself. Each page's content stream is collected in memory
+// and compressed when the page ends; fonts, the page tree, the catalog, the pictures, the
+// cross-reference table and the trailer follow in EndDoc.
+//
+// Call order: construct; optionally set PageWidth, PageHeight, compressasCMYK and
+// usetempfileforimages; BeginDoc; drawing, with NewPage between pages; EndDoc. The size of
+// a page is taken when the page ends, so it may change between pages. The destructor
+// finishes an open document and deletes the temporary picture files.
+//
+// A write that fails (a full disk, a file removed) throws pw::Error naming the file; the
+// file is then incomplete and the caller must not treat it as written.
+
+#include "imagelib/PicIO3.h"
+#include "model/orvanto.h"
+#include "model/services.h"
+#include "model/settings.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QPoint>
+#include <QString>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+namespace pw {
+
+class PainterCanvas;
+
+// Pen styles of the writer: 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 clear,
+// 6 inside-frame, 7 and 8 others.
+struct PdfPen {
+    quint32 color = 0; // 0x00BBGGRR
+    qint32 width = 1;
+    quint8 style = 0;
+};
+constexpr quint8 kPdfPenClear = 5;
+
+// Brush style 1 is clear; every other style fills.
+struct PdfBrush {
+    quint32 color = 0x00FFFFFF;
+    quint8 style = 0;
+};
+constexpr quint8 kPdfBrushClear = 1;
+
+// Converts one RGB pixel to C, M, Y, K.
+using TRGBTOCMYK = void (*)(quint8 r, quint8 g, quint8 b, quint8& c, quint8& m, quint8& y, quint8& k);
+// C = 255 - R, M = 255 - G, Y = 255 - B, then the smallest of the three as K, taken off
+// each of them.
+inline void RGBToCMYKSimple(quint8 r, quint8 g, quint8 b, quint8& c, quint8& m, quint8& y, quint8& k) {
+    c = quint8(255 - r);
+    m = quint8(255 - g);
+    y = quint8(255 - b);
+    k = std::min(c, std::min(m, y));
+    c = quint8(c - k);
+    m = quint8(m - k);
+    y = quint8(y - k);
+}
+
+// Numbers as the file writes them: rounded to 15 significant digits, without exponent and
+// trailing zeros, with "." whatever the locale.
+QString PdfNumber(double v);
+// The locale's decimal comma as a point.
+QString CommaToPoint(QString s);
+// A text for a PDF string in parentheses: "\", "(" and ")" escaped, line feed, carriage
+// return, tab, backspace and form feed as \n \r \t \b \f, other characters below 32 in
+// octal (\001); everything else unchanged.
+QString EscapePDFString(const QString& s);
+// A font name as a PDF name: characters 33..126 as themselves except # % ( ) / < > [ ] { },
+// which, like every other character, are written as "#" and two or more hexadecimal
+// digits (code 0 is dropped); ",Bold", ",Italic" or ",BoldItalic" by the style.
+QString PDFFontName(const QString& name, quint8 style);
+
+class TPDFCanvas {
+public:
+    // programFolder holds the optional CMYK profile; prompts shows "Could not get file
+    // position" (may be null: the message is then dropped).
+    explicit TPDFCanvas(const QString& programFolder = QString(), Prompts* prompts = nullptr);
+    ~TPDFCanvas();
+    TPDFCanvas(const TPDFCanvas&) = delete;
+    TPDFCanvas& operator=(const TPDFCanvas&) = delete;
+
+    // Creates the file and writes the document start; false when the file cannot be
+    // created (nothing else changes).
+    bool BeginDoc(const QString& fname);
+    void NewPage();
+    // Writes everything after the last page and closes the file. Throws pw::Error when a
+    // write failed.
+    void EndDoc();
+
+    void MoveTo(int xp, int yp) { penpos = QPoint(xp, yp); }
+    void LineTo(int xp, int yp);
+    void FillRect(int x1, int y1, int x2, int y2);
+    void Rectangle(int x1, int y1, int x2, int y2);
+    void TextOut(int x, int y, const QString& text);
+    int TextWidth(const QString& text);
+    int TextHeight(const QString& text);
+
+    // Places the whole picture in the page rectangle (x1, y1, x2w wide, y2w high, points)
+    // and keeps a copy for EndDoc. 4- and 8-bit pictures are stored as 24-bit ones. The
+    // source rectangle only has to have a non-zero size.
+    void DrawDIB(int x1, int y1, int x2w, int y2w, const dib& di, int xx1, int yy1, int xx2w, int yy2w);
+    // Places picture imageNR (0-based, placed earlier in this document) again.
+    void DrawDIBOfImageNr(int x1, int y1, int x2w, int y2w, int imageNR, int xx1, int yy1, int xx2w,
+                          int yy2w);
+
+    // Appends text in Windows-1252 ("?" for what it cannot hold), to the file or, inside
+    // a page, to its content stream; writeln adds a line feed.
+    void write(const QString& s);
+    void writeln(const QString& s);
+
+    bool isOpen() const { return m_isincreation; }
+    int pictureCount() const { return int(m_images.size()); }
+
+    qint32 PageWidth = 595;
+    qint32 PageHeight = 841;
+    PdfPen pen;
+    PdfBrush brush;
+    FontSpec font; // size in points, 72 pixels per inch
+    QPoint penpos;
+    bool compressasCMYK = false;
+    bool usetempfileforimages = false;
+    // The profile transform is in use (a CMYK profile was found and works).
+    bool uselcms() const { return m_transform != nullptr; }
+
+private:
+    struct ObjectEntry {
+        qint64 offset = 0;
+        qint32 generation = 0;
+        bool free = false;
+    };
+    struct PageEntry {
+        qint32 width;
+        qint32 height;
+    };
+    struct FontEntry {
+        QString name;
+        quint8 style;
+    };
+    struct PictureEntry {
+        dib picture;      // the writer's own copy (empty with temporary files)
+        QString tempFile; // with usetempfileforimages
+    };
+
+    void writeBytes(const char* data, qint64 size);
+    void writeLine(const QByteArray& line);
+    qint64 filePosition();
+    int StartObj();
+    int BeginObj();
+    void EndObj();
+    void CloseObj();
+    void BeginPageStream();
+    void EndPageStream();
+    void SetPen();
+    void SetBrush();
+    void SetFont();
+    int GetFontNr(const QString& name, quint8 style);
+    void writeFontObject(const FontEntry& entry);
+    void writePictureObject(PictureEntry& entry);
+    void writeImageObject(int width, int height, const QByteArray& data, bool cmyk);
+    void writeCcittObject(const dib& picture);
+    void writeWhitePixel();
+    QString rgb(quint32 color) const;
+    QString cmLine(int x1, int y1, int x2w, int y2w) const;
+    void releasePictures();
+
+    QString m_fileName;
+    QFile m_f;
+    Prompts* m_prompts;
+    std::vector<ObjectEntry> m_objs;
+    std::vector<PageEntry> m_pageProps;
+    std::vector<FontEntry> m_fontList;
+    std::vector<PictureEntry> m_images;
+    qint32 m_rootObjNr = 0;
+    qint32 m_procobjsnr = 0;
+    qint32 m_pageobjnr = 0;
+    qint32 m_parentnr = 0;
+    qint32 m_fontobjnr = 0;
+    qint32 m_apages = 0;
+    qint64 m_startstream = 0;
+    qint64 m_endstream = 0;
+    qint32 m_ofontnr = 0;
+    qint32 m_ofontsize = 0;
+    bool m_fontsetted = false;
+    bool m_brushsetted = false;
+    bool m_pensetted = false;
+    bool m_nofill = false;
+    bool m_noline = false;
+    bool m_isincreation = false;
+    bool m_instream = false;
+    PdfPen m_open;
+    PdfBrush m_oBrush;
+    QByteArray m_streambuf;
+    QByteArray m_pixelBuffer;                  // a picture's pixels while it is encoded
+    std::unique_ptr<PainterCanvas> m_mycanbit; // measuring surface at 72 pixels per inch
+
+    // Colour management: the CMYK profile transform, or null for the simple formula.
+    void* m_hSrc = nullptr;
+    void* m_hDest = nullptr;
+    void* m_transform = nullptr;
+};
+
+} // namespace pw
