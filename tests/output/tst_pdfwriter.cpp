@@ -235,7 +235,8 @@ private slots:
             pdf.TextOut(10, 20, QStringLiteral("a(b)\\c"));
             pdf.font.Style = 0;
             pdf.TextOut(10, 40, QStringLiteral("x"));
-            pdf.TextOut(10, 60, QStringLiteral("y")); // same font and size: no Tf again
+            pdf.TextOut(10, 60, QStringLiteral("y"));           // same font and size: no Tf again
+            pdf.TextOut(10, 80, QStringLiteral("Größe 5 € ✓")); // Windows-1252; "?" for the rest
             pdf.NewPage();
             pdf.EndDoc();
         }
@@ -244,6 +245,8 @@ private slots:
         QVERIFY(page1.startsWith("BT\n0 0 0 rg\n/F1 12 Tf\n10 " + QByteArray::number(841 - 20 - h - 1) +
                                  "  Td (a\\(b\\)\\\\c) Tj\nET\n"));
         QCOMPARE(page1.count("Tf"), 2);
+        QVERIFY(page1.contains("(Gr\xF6\xDF"
+                               "e 5 \x80 ?) Tj"));
         QVERIFY(page1.contains("/F2 12 Tf"));
         const QByteArray bytes = readAll(file);
         // Two fonts after the two pages' streams (objects 6 and 7), listed on both pages.
@@ -339,6 +342,37 @@ private slots:
         QCOMPARE(images[0].object, 8);
         QCOMPARE(images[1].object, 9);
         QCOMPARE(images[2].object, 8); // of two objects
+    }
+
+    void picturesLandWhereTheyArePlaced() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("place.pdf"));
+        {
+            TPDFCanvas pdf;
+            pdf.PageWidth = 40;
+            pdf.PageHeight = 40;
+            QVERIFY(pdf.BeginDoc(file));
+            const dib d = picture24({{0xFF0000, 0xFF0000}, {0xFF0000, 0xFF0000}});
+            pdf.DrawDIB(10, 10, 20, 20, d, 0, 0, 2, 2);
+            pdf.EndDoc();
+        }
+        QVERIFY(qpdfCheck(file));
+        const QString out = dir.filePath(QStringLiteral("page"));
+        QCOMPARE(runTool(QStringLiteral("pdftoppm"),
+                         {QStringLiteral("-r"), QStringLiteral("288"), QStringLiteral("-png"),
+                          QStringLiteral("-singlefile"), file, out})
+                     .code,
+                 0);
+        const QImage page(out + QStringLiteral(".png"));
+        QCOMPARE(page.width(), 39 * 4); // the MediaBox is one point smaller than the page
+        // Points 10 to 29 from the top left, four pixels each.
+        auto red = [&](int x, int y) { return page.pixelColor(x, y) == QColor(255, 0, 0); };
+        QVERIFY(red(42, 42));
+        QVERIFY(red(114, 114));
+        QVERIFY(!red(37, 60));
+        QVERIFY(!red(60, 37));
+        QVERIFY(!red(119, 60));
+        QVERIFY(!red(60, 119));
     }
 
     void oneBitPicturesKeepTheirPolarity_data() {
