@@ -379,13 +379,16 @@ private slots:
         QTest::addColumn<quint32>("entry0");
         QTest::addColumn<quint32>("entry1");
         QTest::addColumn<bool>("setIsBlack");
-        QTest::newRow("entry 0 white: set bits black") << 0xFFFFFFu << 0x000000u << true;
-        QTest::newRow("entry 0 black: set bits white") << 0x000000u << 0xFFFFFFu << false;
+        QTest::addColumn<bool>("tempFiles");
+        QTest::newRow("entry 0 white: set bits black") << 0xFFFFFFu << 0x000000u << true << false;
+        QTest::newRow("entry 0 black: set bits white") << 0x000000u << 0xFFFFFFu << false << false;
+        QTest::newRow("through a temporary file") << 0x000000u << 0xFFFFFFu << false << true;
     }
     void oneBitPicturesKeepTheirPolarity() {
         QFETCH(quint32, entry0);
         QFETCH(quint32, entry1);
         QFETCH(bool, setIsBlack);
+        QFETCH(bool, tempFiles);
         QTemporaryDir dir;
         TemporaryFolder tmp;
         const QString file = dir.filePath(QStringLiteral("g4.pdf"));
@@ -393,6 +396,7 @@ private slots:
             TPDFCanvas pdf;
             pdf.PageWidth = 40;
             pdf.PageHeight = 40;
+            pdf.usetempfileforimages = tempFiles;
             QVERIFY(pdf.BeginDoc(file));
             // Left column set, right column clear.
             const dib d = palettePicture(1, {entry0, entry1}, {{1, 0}, {1, 0}});
