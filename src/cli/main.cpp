@@ -19,6 +19,7 @@ constexpr Command kCommands[] = {
     {"convert", "IN OUT", &runConvert},
     {"render", "FILE --page N -o OUT.png [--dpi 96] [--zoom 100] [--layout 1..8] [--preview]", &runRender},
     {"pages", "FILE [--layout 1..8] [--runs K]", &runPages},
+    {"pdf", "FILE -o OUT.pdf [--dpi 300] [--cmyk|--rgb] [--layout 1..8]", &runPdf},
 };
 
 const Command* findCommand(const QString& name) {

@@ -1,16 +1,19 @@
-// pagewright-cli render: one page as a PNG picture; pagewright-cli pages: the page of every
-// category and product as JSON.
+// The commands that lay pages out: render (one page as a PNG picture), pages (the page of
+// every category and product as JSON) and pdf (the catalogue as a PDF file).
 
 #include "cli/cli.h"
 #include "cli/json.h"
 #include "cli/load.h"
 #include "compose/engine.h"
 #include "model/options.h"
+#include "model/programfolders.h"
+#include "output/pdfexport.h"
 
 #include <QImage>
 
 #include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace pw::cli {
 
@@ -77,6 +80,29 @@ void measuringRun(int layout, CatalogDocument& doc, EngineEnvironment& env, Engi
     call.seiteedvalue = 0;
     PaintLayout(layout, measure, doc, ViewState{}, env, call);
 }
+
+// A progress line on stderr, shown only when stderr is a terminal.
+class TerminalProgress final : public Progress {
+public:
+    explicit TerminalProgress(const char* what) : m_what(what), m_show(isatty(STDERR_FILENO) != 0) {}
+    ~TerminalProgress() override {
+        if (m_show && m_shown)
+            std::fputs("\n", stderr);
+    }
+    bool report(int done, int total) override {
+        if (m_show) {
+            std::fprintf(stderr, "\r%s: %d / %d", m_what, done, total);
+            std::fflush(stderr);
+            m_shown = true;
+        }
+        return true;
+    }
+
+private:
+    const char* m_what;
+    bool m_show;
+    bool m_shown = false;
+};
 
 } // namespace
 
@@ -238,6 +264,74 @@ int runPages(const QStringList& args, Context& context) {
     j.endArray();
     j.endObject();
     return printJson(j);
+}
+
+} // namespace pw::cli
+
+namespace pw::cli {
+
+int runPdf(const QStringList& args, Context& context) {
+    QString file;
+    QString out;
+    int dpi = 300;
+    int layoutArg = 0;
+    int colours = -1; // -1: the program option, 0 RGB, 1 CMYK
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        QString v;
+        if (isOption(a, "-o")) {
+            if (!optionValue(args, i, QStringLiteral("-o"), out))
+                return usageError(QStringLiteral("pdf: -o braucht einen Dateinamen"));
+        } else if (isOption(a, "--dpi")) {
+            if (!optionValue(args, i, QStringLiteral("--dpi"), v) || !parseInt(v, 10, 4000, dpi))
+                return usageError(QStringLiteral("pdf: --dpi erwartet 10 bis 4000"));
+        } else if (isOption(a, "--layout")) {
+            if (!optionValue(args, i, QStringLiteral("--layout"), v) ||
+                !parseInt(v, 1, kLayoutCount, layoutArg))
+                return usageError(QStringLiteral("pdf: --layout erwartet 1 bis 8"));
+        } else if (a == QLatin1String("--cmyk") || a == QLatin1String("--rgb")) {
+            if (colours >= 0)
+                return usageError(QStringLiteral("pdf: nur eine von --cmyk und --rgb"));
+            colours = a == QLatin1String("--cmyk") ? 1 : 0;
+        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
+            return usageError(QStringLiteral("pdf: unerwartetes Argument %1").arg(a));
+        } else {
+            file = a;
+        }
+    }
+    if (file.isEmpty() || out.isEmpty())
+        return usageError(QStringLiteral("pdf: Katalogdatei und -o DATEI.pdf sind nötig"));
+
+    CatalogDocument doc;
+    int layout = 0;
+    if (!openForLayout(context, doc, file, layoutArg, layout))
+        return kFailed;
+    PdfExportSettings settings;
+    settings.printerDpi = context.global.printerDpi;
+    settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
+    settings.dpi = dpi;
+    settings.cmyk = colours >= 0 ? colours == 1 : LoadProgramOptions().PDFDateienmitCMYKFarbenausgeben1;
+    settings.programFolder = ProgramFolders::forThisProgram().programDir();
+
+    const std::unique_ptr<Clock> clock = clockFor(context);
+    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
+    const PdfPageGeometry g = PdfExportGeometry(doc.settings, settings);
+    EngineCall call;
+    call.dpi = dpi;
+    call.width = g.bitmapWidth;
+    call.height = g.bitmapHeight;
+    call.printit = true;
+    call.widthmm = g.widthmm;
+    call.heightmm = g.heightmm;
+    measuringRun(layout, doc, env, call);
+    try {
+        TerminalProgress progress("PDF");
+        ExportPdf(doc, layout, env, settings, out, progress);
+    } catch (const Error& e) {
+        printError(context, e);
+        return kFailed;
+    }
+    return kOk;
 }
 
 } // namespace pw::cli

@@ -198,7 +198,7 @@ void TPDFCanvas::releasePictures() {
 
 void TPDFCanvas::writeBytes(const char* data, qint64 size) {
     if (m_f.write(data, size) != size)
-        throw Error::text(QStringLiteral("Fehler beim Schreiben der Datei"), m_fileName);
+        throw Error(49, m_fileName);
 }
 
 void TPDFCanvas::write(const QString& s) {
@@ -387,7 +387,7 @@ void TPDFCanvas::EndDoc() {
         writeln(number(startxref));
         write(QStringLiteral("%%EOF"));
         if (!m_f.flush())
-            throw Error::text(QStringLiteral("Fehler beim Schreiben der Datei"), m_fileName);
+            throw Error(49, m_fileName);
         m_f.close();
     } catch (...) {
         m_instream = false;

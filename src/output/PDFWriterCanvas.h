@@ -11,8 +11,8 @@
 // a page is taken when the page ends, so it may change between pages. The destructor
 // finishes an open document and deletes the temporary picture files.
 //
-// A write that fails (a full disk, a file removed) throws pw::Error naming the file; the
-// file is then incomplete and the caller must not treat it as written.
+// A write that fails (a full disk, a file removed) throws pw::Error with message 49 and the
+// file name; the file is then incomplete and the caller must not treat it as written.
 
 #include "imagelib/PicIO3.h"
 #include "model/orvanto.h"
@@ -89,8 +89,8 @@ public:
     // created (nothing else changes).
     bool BeginDoc(const QString& fname);
     void NewPage();
-    // Writes everything after the last page and closes the file. Throws pw::Error when a
-    // write failed.
+    // Writes everything after the last page and closes the file. Throws pw::Error (message
+    // 49 with the file name) when a write failed.
     void EndDoc();
 
     void MoveTo(int xp, int yp) { penpos = QPoint(xp, yp); }

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace pw;
@@ -129,6 +130,32 @@ private slots:
         QCOMPARE(o.value(QStringLiteral("anzpages")).toInt(), 3);
     }
 
+    void pdfWritesTheChosenColours_data() {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("colour");
+        QTest::newRow("RGB") << "--rgb"
+                             << "rgb";
+        QTest::newRow("CMYK") << "--cmyk"
+                              << "cmyk";
+    }
+    void pdfWritesTheChosenColours() {
+        QFETCH(QString, option);
+        QFETCH(QString, colour);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("k.pdf"));
+        const Run r = cli({"pdf", writeCatalogue(dir), "-o", out, option, "--dpi", "30"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.isEmpty());
+        QProcess check;
+        check.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), out});
+        QVERIFY(check.waitForFinished(60000) && check.exitCode() == 0);
+        QProcess list;
+        list.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), out});
+        QVERIFY(list.waitForFinished(60000));
+        const QString images = QString::fromLatin1(list.readAllStandardOutput());
+        QCOMPARE(images.count(QLatin1Char(' ') + colour + QLatin1Char(' ')), 3); // one picture per page
+    }
+
     void errors_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
@@ -143,6 +170,10 @@ private slots:
             << QStringList{"render", "@file", "--page", "1", "-o", "@dir/no/such/x.png"} << 2
             << "@dir/no/such/x.png";
         QTest::newRow("missing catalogue") << QStringList{"pages", "@dir/fehlt.pk2"} << 2 << "fehlt.pk2";
+        QTest::newRow("pdf with both colour options")
+            << QStringList{"pdf", "@file", "-o", "@dir/x.pdf", "--rgb", "--cmyk"} << 1 << "--cmyk";
+        QTest::newRow("pdf into a missing folder")
+            << QStringList{"pdf", "@file", "-o", "@dir/no/x.pdf", "--dpi", "30"} << 2 << "@dir/no/x.pdf";
     }
     void errors() {
         QFETCH(QStringList, args);

@@ -1,0 +1,116 @@
+#include "pdfexport.h"
+
+#include "compose/units.h"
+#include "imagelib/PicIO3.h"
+#include "model/error.h"
+#include "output/PDFWriterCanvas.h"
+
+#include <QFile>
+#include <QImage>
+
+namespace pw {
+
+namespace {
+
+constexpr double kPointsPerInch = 72;
+
+} // namespace
+
+PdfPageGeometry PdfExportGeometry(const LayoutSettings& s, const PdfExportSettings& e) {
+    PdfPageGeometry g;
+    const double r = e.printerDpi;
+    const double margin = s.PDFRandEd * 2 * kPointsPerInch / kMmPerInch;
+    if (s.SetPDFSizeCheck) {
+        g.pageWidth = Trunc(s.PDFWidthEd * kPointsPerInch / kMmPerInch + margin);
+        g.pageHeight = Trunc(s.PDFHeightED * kPointsPerInch / kMmPerInch + margin);
+    } else {
+        g.pageWidth = Trunc(e.printerPixels.width() * kPointsPerInch / r + margin);
+        g.pageHeight = Trunc(e.printerPixels.height() * kPointsPerInch / r + margin);
+    }
+    if (s.SetPDFSizeCheck && !s.ZerrePDFCheck) {
+        const double extra = s.PDFRandEd * 2 * e.dpi / kMmPerInch;
+        g.bitmapWidth = Trunc(s.PDFWidthEd * e.dpi / kMmPerInch + extra);
+        g.bitmapHeight = Trunc(s.PDFHeightED * e.dpi / kMmPerInch + extra);
+    } else {
+        g.bitmapWidth = int(qint64(e.printerPixels.width()) * e.dpi / e.printerDpi);
+        g.bitmapHeight = int(qint64(e.printerPixels.height()) * e.dpi / e.printerDpi);
+    }
+    g.widthmm = PxToMm(e.printerPixels.width(), e.printerDpi);
+    g.heightmm = PxToMm(e.printerPixels.height(), e.printerDpi);
+    return g;
+}
+
+bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
+               const PdfExportSettings& settings, const QString& file, Progress& progress) {
+    const PdfPageGeometry g = PdfExportGeometry(doc.settings, settings);
+    TPDFCanvas pdf(settings.programFolder);
+    pdf.usetempfileforimages = true;
+    pdf.compressasCMYK = settings.cmyk;
+    pdf.PageWidth = g.pageWidth;
+    pdf.PageHeight = g.pageHeight;
+    if (!pdf.BeginDoc(file))
+        throw Error(49, file);
+    // Whatever ends the export early leaves no half-written file behind.
+    auto abandon = [&] {
+        try {
+            pdf.EndDoc();
+        } catch (const Error&) {
+        }
+        QFile::remove(file);
+    };
+    const Error noMemory =
+        Error::text(QStringLiteral("Nicht genug Speicher für eine Seite von %1 x %2 Pixeln")
+                        .arg(g.bitmapWidth)
+                        .arg(g.bitmapHeight),
+                    file);
+
+    EngineCall call;
+    call.dpi = settings.dpi;
+    call.width = g.bitmapWidth;
+    call.height = g.bitmapHeight;
+    call.zoomedvalue = 100;
+    call.printit = true;
+    call.widthmm = g.widthmm;
+    call.heightmm = g.heightmm;
+    const int expected = std::max(1, doc.anzpages);
+    int last = 0;
+    try {
+        QImage page;
+        if (g.bitmapWidth > 0 && g.bitmapHeight > 0 && qint64(g.bitmapWidth) * g.bitmapHeight <= 400'000'000)
+            page = QImage(g.bitmapWidth, g.bitmapHeight, QImage::Format_RGB32);
+        if (page.isNull())
+            throw noMemory;
+        bool more = progress.report(0, expected);
+        for (int number = 1; more; ++number) {
+            page.fill(Qt::white);
+            call.seiteedvalue = number;
+            {
+                PainterCanvas canvas(&page);
+                more = PaintLayout(layoutCombo, canvas, doc, ViewState{}, env, call);
+            }
+            dib picture;
+            if (!dibFromImage(picture, page))
+                throw noMemory;
+            pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, picture, 0, 0, g.bitmapWidth, g.bitmapHeight);
+            last = number;
+            if (!progress.report(number, std::max(expected, number + (more ? 1 : 0)))) {
+                abandon();
+                return false;
+            }
+            if (more)
+                pdf.NewPage();
+        }
+        if (last == 0) { // cancelled before the first page
+            abandon();
+            return false;
+        }
+        pdf.EndDoc();
+    } catch (const Error&) {
+        abandon();
+        throw;
+    }
+    doc.anzpages = last;
+    return true;
+}
+
+} // namespace pw

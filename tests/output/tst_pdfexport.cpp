@@ -1,0 +1,140 @@
+#include "testmain.h"
+
+#include "model/error.h"
+#include "output/pdfexport.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace pw;
+
+namespace {
+
+// Cancels after a number of pages.
+class CancelAfter final : public Progress {
+public:
+    explicit CancelAfter(int pages) : m_pages(pages) {}
+    bool report(int done, int) override { return done < m_pages; }
+
+private:
+    int m_pages;
+};
+
+CatalogDocument smallCatalogue(int products) {
+    CatalogDocument doc;
+    doc.settings.KopfEd.clear();
+    doc.settings.FussEd.clear();
+    doc.settings.LogoChecked = false;
+    doc.settings.FilenameEdit1.clear();
+    doc.settings.BackgroundColorCheck = false;
+    const int k = doc.addCategory(QStringLiteral("Werkzeug"));
+    for (int i = 0; i < products; ++i) {
+        TProdukt& p = *doc.products(k).Add();
+        SetProductTableDefaults(p);
+        p.name = QStringLiteral("Produkt %1").arg(i);
+        p.desc =
+            QString(2000, QLatin1Char('x')).replace(QStringLiteral("xxxxxxxx"), QStringLiteral("Wort und "));
+    }
+    return doc;
+}
+
+QByteArray qpdf(const QStringList& args) {
+    QProcess p;
+    p.start(QStringLiteral("qpdf"), args);
+    p.waitForFinished(60000);
+    return p.exitCode() == 0 ? p.readAllStandardOutput() : QByteArray();
+}
+
+} // namespace
+
+class TestPdfExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void pageGeometry_data() {
+        QTest::addColumn<bool>("setSize");
+        QTest::addColumn<bool>("stretch");
+        QTest::addColumn<double>("margin");
+        QTest::addColumn<QList<int>>("sizes"); // points and pixels
+        QTest::newRow("printer page, 300 dpi") << false << false << 0.0 << QList<int>{595, 841, 2480, 3508};
+        QTest::newRow("set size with 5 mm more") << true << false << 5.0 << QList<int>{623, 870, 2598, 3625};
+        QTest::newRow("set size, printer page stretched")
+            << true << true << 5.0 << QList<int>{623, 870, 2480, 3508};
+    }
+    void pageGeometry() {
+        QFETCH(bool, setSize);
+        QFETCH(bool, stretch);
+        QFETCH(double, margin);
+        QFETCH(QList<int>, sizes);
+        LayoutSettings s;
+        s.SetPDFSizeCheck = setSize;
+        s.ZerrePDFCheck = stretch;
+        s.PDFRandEd = margin;
+        s.PDFWidthEd = 210;
+        s.PDFHeightED = 297;
+        PdfExportSettings e; // A4 at 600 dpi, rendered at 300
+        const PdfPageGeometry g = PdfExportGeometry(s, e);
+        QCOMPARE((QList<int>{g.pageWidth, g.pageHeight, g.bitmapWidth, g.bitmapHeight}), sizes);
+        QCOMPARE(g.widthmm, 4960 / 600.0 * 25.39995); // the engine always lays out the printer page
+    }
+
+    void exportsEveryPageAsOnePicture() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("k.pdf"));
+        CatalogDocument doc = smallCatalogue(6);
+        FixedClock clock(QDate(2026, 12, 10));
+        EngineEnvironment env(clock);
+        PdfExportSettings e;
+        e.dpi = 50;
+        e.cmyk = false;
+        NoProgress progress;
+        QVERIFY(ExportPdf(doc, 0, env, e, file, progress));
+        QVERIFY(doc.anzpages > 1);
+        QVERIFY(!qpdf({QStringLiteral("--check"), file}).isEmpty());
+        // The first page's content: one picture over the whole 595 x 841 page.
+        QCOMPARE(qpdf({QStringLiteral("--show-object=2"), QStringLiteral("--filtered-stream-data"), file}),
+                 QByteArray("q\n594 0 0 840 0 0 cm\n/Im0 Do\nQ\n"));
+        const QByteArray json = qpdf({QStringLiteral("--json"), QStringLiteral("--json-key=pages"), file});
+        QCOMPARE(json.count("\"contents\""), doc.anzpages);
+
+        CatalogDocument one = smallCatalogue(1);
+        QVERIFY(ExportPdf(one, 0, env, e, file, progress));
+        QCOMPARE(one.anzpages, 1);
+        QCOMPARE(
+            qpdf({QStringLiteral("--json"), QStringLiteral("--json-key=pages"), file}).count("\"contents\""),
+            1);
+    }
+
+    void cancelAndFailuresLeaveNoFile() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("k.pdf"));
+        CatalogDocument doc = smallCatalogue(6);
+        FixedClock clock(QDate(2026, 12, 10));
+        EngineEnvironment env(clock);
+        PdfExportSettings e;
+        e.dpi = 50;
+        CancelAfter cancel(1);
+        QVERIFY(!ExportPdf(doc, 0, env, e, file, cancel));
+        QVERIFY(!QFile::exists(file));
+
+        NoProgress progress;
+        try {
+            ExportPdf(doc, 0, env, e, dir.filePath(QStringLiteral("fehlt/k.pdf")), progress);
+            QFAIL("no error for a file that cannot be created");
+        } catch (const Error& error) {
+            QCOMPARE(error.messageNumber(), 49);
+        }
+        e.dpi = 40000; // a page far too large to hold
+        try {
+            ExportPdf(doc, 0, env, e, file, progress);
+            QFAIL("no error for a page that cannot be held");
+        } catch (const Error& error) {
+            QVERIFY(error.plainText().contains(QLatin1String("Pixeln")));
+        }
+        QVERIFY(!QFile::exists(file));
+    }
+};
+
+PW_TEST_CLASS(TestPdfExport)
+#include "tst_pdfexport.moc"
