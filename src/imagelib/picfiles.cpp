@@ -340,6 +340,24 @@ bool SaveDib(const dib& d, const QString& path, int format) {
     return WriteFileAtomically(normalisedPath(path), data);
 }
 
+QString FormatExtension(int format) {
+    for (const FileType& type : kFileTypes) {
+        if (type.code == format)
+            return QLatin1String(type.extension);
+    }
+    return {};
+}
+
+int FormatForExtension(const QString& extension) {
+    for (const FileType& type : kFileTypes) {
+        if (extension.compare(QLatin1String(type.extension), Qt::CaseInsensitive) == 0 ||
+            (*type.otherExtensions &&
+             extension.compare(QLatin1String(type.otherExtensions), Qt::CaseInsensitive) == 0))
+            return type.code;
+    }
+    return kFormatByContent;
+}
+
 bool SaveTemporaryDib(const dib& d, const QString& path) {
     const QByteArray header = codec::bmpPlainHeader(d);
     if (header.isEmpty())

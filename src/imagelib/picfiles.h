@@ -21,6 +21,11 @@ bool decodeDib(dib& d, QByteArrayView data, int format);
 // side where the format stores 16-bit sizes).
 QByteArray encodeDib(const dib& d, int format);
 
+// The extension (without dot) a save format writes, "" for an unknown code; and the format
+// code of an extension, matched without regard to case, kFormatByContent when none writes it.
+QString FormatExtension(int format);
+int FormatForExtension(const QString& extension);
+
 // The program's own temporary pictures: an uncompressed BMP written straight from the
 // picture's rows, without the replace-and-flush that SaveDib gives user files (a lost
 // temporary file costs nothing), and read back through a memory mapping. False, or d

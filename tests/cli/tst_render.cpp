@@ -3,6 +3,7 @@
 #include "clirun.h"
 #include "model/catalogfile.h"
 
+#include <QDir>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -156,6 +157,17 @@ private slots:
         QCOMPARE(images.count(QLatin1Char(' ') + colour + QLatin1Char(' ')), 3); // one picture per page
     }
 
+    void imagesArePagesNamedByNumber() {
+        QTemporaryDir dir;
+        const Run r = cli({"images", writeCatalogue(dir), "-o", dir.filePath(QStringLiteral("seite")),
+                           "--dpi", "30", "--from", "2", "--to", "3"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("seite*")}, QDir::Files, QDir::Name),
+                 (QStringList{"seite2.jpg", "seite3.jpg"}));
+        QCOMPARE(QImage(dir.filePath(QStringLiteral("seite2.jpg"))).size(), QSize(248, 350));
+    }
+
     void errors_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
@@ -172,6 +184,13 @@ private slots:
         QTest::newRow("missing catalogue") << QStringList{"pages", "@dir/fehlt.pk2"} << 2 << "fehlt.pk2";
         QTest::newRow("pdf with both colour options")
             << QStringList{"pdf", "@file", "-o", "@dir/x.pdf", "--rgb", "--cmyk"} << 1 << "--cmyk";
+        QTest::newRow("images in an unknown format")
+            << QStringList{"images", "@file", "-o", "@dir/seite.xyz"} << 1 << ".xyz";
+        QTest::newRow("images with half a range")
+            << QStringList{"images", "@file", "-o", "@dir/seite.png", "--from", "2"} << 1 << "--to";
+        QTest::newRow("images into a missing folder")
+            << QStringList{"images", "@file", "-o", "@dir/no/seite.png", "--dpi", "20"} << 2
+            << "@dir/no/seite1.png";
         QTest::newRow("pdf into a missing folder")
             << QStringList{"pdf", "@file", "-o", "@dir/no/x.pdf", "--dpi", "30"} << 2 << "@dir/no/x.pdf";
     }

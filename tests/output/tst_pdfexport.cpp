@@ -1,9 +1,13 @@
 #include "testmain.h"
 
+#include "imagelib/PicIO3.h"
 #include "model/error.h"
+#include "output/imageexport.h"
 #include "output/pdfexport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -136,5 +140,75 @@ private slots:
     }
 };
 
+class TestImageExport : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fileNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("format");
+        QTest::addColumn<QString>("file");
+        QTest::newRow("no extension: the format's") << "/x/katalog" << int(kFormatJpg) << "/x/katalog1.jpg";
+        QTest::newRow("the name's own extension") << "/x/bild.png" << int(kFormatPng) << "/x/bild1.png";
+        QTest::newRow("a dot in the folder") << "/x.y/seite" << int(kFormatBmp) << "/x.y/seite1.bmp";
+    }
+    void fileNames() {
+        QFETCH(QString, name);
+        QFETCH(int, format);
+        QFETCH(QString, file);
+        QCOMPARE(PageImageName(name, format, 1), file);
+    }
+
+    void pagesOfARangeAtTheirResolution_data() {
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("last");
+        QTest::addColumn<QStringList>("files");
+        QTest::newRow("all pages") << true << 1 << 1 << QStringList{"k1.png", "k2.png", "k3.png"};
+        QTest::newRow("pages 2 to 3") << false << 2 << 3 << QStringList{"k2.png", "k3.png"};
+        QTest::newRow("3 to 2: nothing") << false << 3 << 2 << QStringList{};
+    }
+    void pagesOfARangeAtTheirResolution() {
+        QFETCH(bool, all);
+        QFETCH(int, first);
+        QFETCH(int, last);
+        QFETCH(QStringList, files);
+        QTemporaryDir dir;
+        CatalogDocument doc = smallCatalogue(6);
+        FixedClock clock(QDate(2026, 12, 10));
+        EngineEnvironment env(clock);
+        NoProgress progress;
+        ImageExportSettings e;
+        e.dpi = 72;
+        e.format = kFormatPng;
+        e.allPages = all;
+        e.first = first;
+        e.last = last;
+        QVERIFY(ExportPageImages(doc, 0, env, e, dir.filePath(QStringLiteral("k")), progress));
+        QCOMPARE(doc.anzpages, 3); // every page is rendered
+        QDir folder(dir.path());
+        QCOMPARE(folder.entryList(QDir::Files, QDir::Name), files);
+        for (const QString& f : files)
+            QCOMPARE(QImage(dir.filePath(f)).size(), QSize(595, 841)); // A4 at 72 dpi
+    }
+
+    void unwritablePageIsAnError() {
+        CatalogDocument doc = smallCatalogue(1);
+        FixedClock clock(QDate(2026, 12, 10));
+        EngineEnvironment env(clock);
+        NoProgress progress;
+        ImageExportSettings e;
+        e.dpi = 20;
+        try {
+            ExportPageImages(doc, 0, env, e, QStringLiteral("/nonexistent/folder/k.jpg"), progress);
+            QFAIL("no error");
+        } catch (const Error& error) {
+            QCOMPARE(error.messageNumber(), 49);
+            QCOMPARE(error.args(), QStringList{QStringLiteral("/nonexistent/folder/k1.jpg")});
+        }
+    }
+};
+
 PW_TEST_CLASS(TestPdfExport)
+PW_TEST_CLASS(TestImageExport)
 #include "tst_pdfexport.moc"
