@@ -168,6 +168,24 @@ private slots:
         QCOMPARE(QImage(dir.filePath(QStringLiteral("seite2.jpg"))).size(), QSize(248, 350));
     }
 
+    void pricelistAsTextAndPdf() {
+        QTemporaryDir dir;
+        const QString file = writeCatalogue(dir);
+        const QString text = dir.filePath(QStringLiteral("p.txt"));
+        QCOMPARE(cli({"pricelist", file, "-o", text}).code, 0);
+        QFile f(text);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray lines = f.readAll();
+        QVERIFY(lines.startsWith("Preisliste\n\nWerkzeug 0\n"));
+        QVERIFY(lines.contains("\nAlt 1\n")); // deactivated categories and products are listed too
+        const QString pdf = dir.filePath(QStringLiteral("p.pdf"));
+        QCOMPARE(cli({"pricelist", file, "-o", pdf}).code, 0);
+        QProcess check;
+        check.start(QStringLiteral("qpdf"), {QStringLiteral("--check"), pdf});
+        QVERIFY(check.waitForFinished(60000) && check.exitCode() == 0);
+        QCOMPARE(cli({"pricelist", file, "-o", dir.filePath(QStringLiteral("p.doc"))}).code, 1);
+    }
+
     void errors_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");

@@ -1,0 +1,56 @@
+// pagewright-cli pricelist: the price list as plain text or as a printed PDF.
+
+#include "output/pricelist.h"
+#include "cli/cli.h"
+#include "cli/load.h"
+#include "compose/engine.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QTextDocument>
+
+namespace pw::cli {
+
+int runPricelist(const QStringList& args, Context& context) {
+    QString file;
+    QString out;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("-o") && i + 1 < args.size()) {
+            out = args[++i];
+        } else if (a.startsWith(QLatin1String("-o="))) {
+            out = a.mid(3);
+        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
+            return usageError(QStringLiteral("pricelist: unerwartetes Argument %1").arg(a));
+        } else {
+            file = a;
+        }
+    }
+    const QString suffix = QFileInfo(out).suffix().toLower();
+    if (file.isEmpty() || out.isEmpty() || (suffix != QLatin1String("txt") && suffix != QLatin1String("pdf")))
+        return usageError(
+            QStringLiteral("pricelist: Katalogdatei und -o DATEI.txt oder DATEI.pdf sind nötig"));
+
+    CatalogDocument doc;
+    if (!loadCatalog(context, doc, file, ReadOptions{}))
+        return kFailed;
+    const QList<PriceListLine> lines = PriceListLines(doc, context.texts.GetMessageText(43));
+    bool ok = false;
+    if (suffix == QLatin1String("txt")) {
+        QFile f(out);
+        const QByteArray bytes = PriceListText(lines).toUtf8();
+        ok =
+            f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
+    } else {
+        const std::unique_ptr<QTextDocument> document = PriceListDocument(lines);
+        ok = PrintPriceList(*document, out, PaperPixels(context.global.paper, context.global.printerDpi),
+                            context.global.printerDpi, context.texts.GetMessageText(44));
+    }
+    if (!ok) {
+        printError(context, Error(49, out));
+        return kFailed;
+    }
+    return kOk;
+}
+
+} // namespace pw::cli
