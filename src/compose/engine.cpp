@@ -4,10 +4,6 @@
 
 namespace pw {
 
-bool LayoutAvailable(int layoutCombo) {
-    return layoutCombo >= 0 && layoutCombo < kLayoutCount;
-}
-
 bool PaintLayout(int layoutCombo, Canvas& canvas, CatalogDocument& doc, ViewState view,
                  EngineEnvironment& env, const EngineCall& call) {
     view.froceOnlyOneColumnCheck = layoutCombo == 3;

@@ -63,10 +63,8 @@ bool PaintToCanvasLayout3(Canvas& canvas, CatalogDocument& doc, const ViewState&
                           const EngineCall& call);
 
 constexpr int kLayoutCount = 8;
-// Whether a layout (LayoutCombo index 0..7) has its engine.
-bool LayoutAvailable(int layoutCombo);
 // Calls the engine of a layout (LayoutCombo index 0..7) with the variations it needs set
-// for the call alone. A layout without an engine draws nothing and returns false.
+// for the call alone. An index outside 0..7 draws nothing and returns false.
 bool PaintLayout(int layoutCombo, Canvas& canvas, CatalogDocument& doc, ViewState view,
                  EngineEnvironment& env, const EngineCall& call);
 

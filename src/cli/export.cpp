@@ -1,0 +1,154 @@
+// pagewright-cli pdf: the catalogue as a PDF file; pagewright-cli images: every page as a
+// picture file.
+
+#include "cli/layoutcli.h"
+#include "compose/units.h"
+#include "imagelib/picfiles.h"
+#include "model/options.h"
+#include "model/programfolders.h"
+#include "output/imageexport.h"
+#include "output/pdfexport.h"
+
+#include <QFileInfo>
+
+namespace pw::cli {
+
+int runPdf(const QStringList& args, Context& context) {
+    QString file;
+    QString out;
+    int dpi = 300;
+    int layoutArg = 0;
+    int colours = -1; // -1: the program option, 0 RGB, 1 CMYK
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        QString v;
+        if (isOption(a, "-o")) {
+            if (!optionValue(args, i, QStringLiteral("-o"), out))
+                return usageError(QStringLiteral("pdf: -o braucht einen Dateinamen"));
+        } else if (isOption(a, "--dpi")) {
+            if (!optionValue(args, i, QStringLiteral("--dpi"), v) || !parseInt(v, 10, 4000, dpi))
+                return usageError(QStringLiteral("pdf: --dpi erwartet 10 bis 4000"));
+        } else if (isOption(a, "--layout")) {
+            if (!optionValue(args, i, QStringLiteral("--layout"), v) ||
+                !parseInt(v, 1, kLayoutCount, layoutArg))
+                return usageError(QStringLiteral("pdf: --layout erwartet 1 bis 8"));
+        } else if (a == QLatin1String("--cmyk") || a == QLatin1String("--rgb")) {
+            if (colours >= 0)
+                return usageError(QStringLiteral("pdf: nur eine von --cmyk und --rgb"));
+            colours = a == QLatin1String("--cmyk") ? 1 : 0;
+        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
+            return usageError(QStringLiteral("pdf: unerwartetes Argument %1").arg(a));
+        } else {
+            file = a;
+        }
+    }
+    if (file.isEmpty() || out.isEmpty())
+        return usageError(QStringLiteral("pdf: Katalogdatei und -o DATEI.pdf sind nötig"));
+
+    CatalogDocument doc;
+    int layout = 0;
+    if (!openForLayout(context, doc, file, layoutArg, layout))
+        return kFailed;
+    PdfExportSettings settings;
+    settings.printerDpi = context.global.printerDpi;
+    settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
+    settings.dpi = dpi;
+    settings.cmyk = colours >= 0 ? colours == 1 : LoadProgramOptions().PDFDateienmitCMYKFarbenausgeben1;
+    settings.programFolder = ProgramFolders::forThisProgram().programDir();
+
+    const std::unique_ptr<Clock> clock = clockFor(context);
+    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
+    const PdfPageGeometry g = PdfExportGeometry(doc.settings, settings);
+    EngineCall call;
+    call.dpi = dpi;
+    call.width = g.bitmapWidth;
+    call.height = g.bitmapHeight;
+    call.printit = true;
+    call.widthmm = g.widthmm;
+    call.heightmm = g.heightmm;
+    measuringRun(layout, doc, env, call);
+    try {
+        TerminalProgress progress("PDF");
+        ExportPdf(doc, layout, env, settings, out, progress);
+    } catch (const Error& e) {
+        printError(context, e);
+        return kFailed;
+    }
+    return kOk;
+}
+
+int runImages(const QStringList& args, Context& context) {
+    QString file;
+    QString out;
+    ImageExportSettings settings;
+    int layoutArg = 0;
+    int from = 0;
+    int to = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        QString v;
+        if (isOption(a, "-o")) {
+            if (!optionValue(args, i, QStringLiteral("-o"), out))
+                return usageError(QStringLiteral("images: -o braucht einen Dateinamen"));
+        } else if (isOption(a, "--dpi")) {
+            if (!optionValue(args, i, QStringLiteral("--dpi"), v) || !parseInt(v, 10, 1440, settings.dpi))
+                return usageError(QStringLiteral("images: --dpi erwartet 10 bis 1440"));
+        } else if (isOption(a, "--quality")) {
+            if (!optionValue(args, i, QStringLiteral("--quality"), v) ||
+                !parseInt(v, 0, 100, settings.quality))
+                return usageError(QStringLiteral("images: --quality erwartet 0 bis 100"));
+        } else if (isOption(a, "--from")) {
+            if (!optionValue(args, i, QStringLiteral("--from"), v) || !parseInt(v, 1, 1000000, from))
+                return usageError(QStringLiteral("images: --from erwartet eine Seitennummer"));
+        } else if (isOption(a, "--to")) {
+            if (!optionValue(args, i, QStringLiteral("--to"), v) || !parseInt(v, 1, 1000000, to))
+                return usageError(QStringLiteral("images: --to erwartet eine Seitennummer"));
+        } else if (isOption(a, "--layout")) {
+            if (!optionValue(args, i, QStringLiteral("--layout"), v) ||
+                !parseInt(v, 1, kLayoutCount, layoutArg))
+                return usageError(QStringLiteral("images: --layout erwartet 1 bis 8"));
+        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
+            return usageError(QStringLiteral("images: unerwartetes Argument %1").arg(a));
+        } else {
+            file = a;
+        }
+    }
+    if (file.isEmpty() || out.isEmpty())
+        return usageError(QStringLiteral("images: Katalogdatei und -o NAME.jpg sind nötig"));
+    if ((from > 0) != (to > 0))
+        return usageError(QStringLiteral("images: --from und --to gehören zusammen"));
+    const QString extension = QFileInfo(out).suffix();
+    settings.format = extension.isEmpty() ? kFormatJpg : FormatForExtension(extension);
+    if (settings.format == kFormatByContent)
+        return usageError(QStringLiteral("images: unbekanntes Bildformat .%1").arg(extension));
+    settings.allPages = from == 0;
+    settings.first = from;
+    settings.last = to;
+
+    CatalogDocument doc;
+    int layout = 0;
+    if (!openForLayout(context, doc, file, layoutArg, layout))
+        return kFailed;
+    settings.printerDpi = context.global.printerDpi;
+    settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
+    const std::unique_ptr<Clock> clock = clockFor(context);
+    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
+    EngineCall call;
+    call.dpi = settings.dpi;
+    call.width = int(qint64(settings.printerPixels.width()) * settings.dpi / settings.printerDpi);
+    call.height = int(qint64(settings.printerPixels.height()) * settings.dpi / settings.printerDpi);
+    call.printit = true;
+    call.widthmm = PxToMm(settings.printerPixels.width(), settings.printerDpi);
+    call.heightmm = PxToMm(settings.printerPixels.height(), settings.printerDpi);
+    measuringRun(layout, doc, env, call);
+    try {
+        TerminalProgress progress("Bilder");
+        ExportPageImages(doc, layout, env, settings, out, progress);
+    } catch (const Error& e) {
+        printError(context, e);
+        return kFailed;
+    }
+    return kOk;
+}
+
+} // namespace pw::cli

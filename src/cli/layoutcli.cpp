@@ -1,0 +1,87 @@
+#include "layoutcli.h"
+
+#include "cli/load.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+namespace pw::cli {
+
+namespace {
+
+// The layout to use: --layout N (1..8), else the catalogue's own. Prints the error and
+// returns -1 for a stored layout that does not exist.
+int chooseLayout(const CatalogDocument& doc, int requested) {
+    const int layout = requested > 0 ? requested - 1 : doc.settings.LayoutCombo;
+    if (layout < 0 || layout >= kLayoutCount) {
+        const QByteArray line =
+            QStringLiteral("pagewright-cli: Layout %1 gibt es nicht (1 bis 8)\n").arg(layout + 1).toUtf8();
+        std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
+        return -1;
+    }
+    return layout;
+}
+
+} // namespace
+
+bool optionValue(const QStringList& args, qsizetype& i, const QString& name, QString& value) {
+    const QString& a = args[i];
+    if (a.startsWith(name + QLatin1Char('='))) {
+        value = a.mid(name.size() + 1);
+        return true;
+    }
+    if (i + 1 >= args.size())
+        return false;
+    value = args[++i];
+    return true;
+}
+
+bool isOption(const QString& a, const char* name) {
+    return a == QLatin1String(name) || a.startsWith(QLatin1String(name) + QLatin1Char('='));
+}
+
+bool parseInt(const QString& text, int low, int high, int& out) {
+    bool ok = false;
+    const int v = text.toInt(&ok);
+    if (!ok || v < low || v > high)
+        return false;
+    out = v;
+    return true;
+}
+
+std::unique_ptr<Clock> clockFor(const Context& context) {
+    if (context.global.date.isValid())
+        return std::make_unique<FixedClock>(context.global.date);
+    return std::make_unique<SystemClock>();
+}
+
+bool openForLayout(Context& context, CatalogDocument& doc, const QString& file, int requested, int& layout) {
+    if (!loadCatalog(context, doc, file, ReadOptions{}))
+        return false;
+    layout = chooseLayout(doc, requested);
+    return layout >= 0;
+}
+
+void measuringRun(int layout, CatalogDocument& doc, EngineEnvironment& env, EngineCall call) {
+    PainterCanvas measure(nullptr);
+    call.seiteedvalue = 0;
+    PaintLayout(layout, measure, doc, ViewState{}, env, call);
+}
+
+TerminalProgress::TerminalProgress(const char* what) : m_what(what), m_show(isatty(STDERR_FILENO) != 0) {}
+
+TerminalProgress::~TerminalProgress() {
+    if (m_show && m_shown)
+        std::fputs("\n", stderr);
+}
+
+bool TerminalProgress::report(int done, int total) {
+    if (m_show) {
+        std::fprintf(stderr, "\r%s: %d / %d", m_what, done, total);
+        std::fflush(stderr);
+        m_shown = true;
+    }
+    return true;
+}
+
+} // namespace pw::cli

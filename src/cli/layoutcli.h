@@ -1,0 +1,44 @@
+#pragma once
+
+// What the commands that lay out pages share: option reading, the clock of --date, the
+// choice of layout, the layout run that draws nothing first, and a progress line.
+
+#include "cli/cli.h"
+#include "compose/engine.h"
+
+#include <memory>
+
+namespace pw::cli {
+
+// The value of an option written "--name value" or "--name=value"; advances i past it.
+// Returns false when the value is missing.
+bool optionValue(const QStringList& args, qsizetype& i, const QString& name, QString& value);
+// Whether an argument is the option `name`, in either of those forms.
+bool isOption(const QString& a, const char* name);
+// A whole number from low to high.
+bool parseInt(const QString& text, int low, int high, int& out);
+
+// The fixed date of --date, else the system's.
+std::unique_ptr<Clock> clockFor(const Context& context);
+
+// Loads FILE into doc and chooses its layout: --layout N (1..8), else the catalogue's own.
+// False (with the message printed) when either fails.
+bool openForLayout(Context& context, CatalogDocument& doc, const QString& file, int requested, int& layout);
+
+// One layout run that draws nothing, as the window's preview would have made before.
+void measuringRun(int layout, CatalogDocument& doc, EngineEnvironment& env, EngineCall call);
+
+// A progress line on stderr, shown only when stderr is a terminal.
+class TerminalProgress final : public Progress {
+public:
+    explicit TerminalProgress(const char* what);
+    ~TerminalProgress() override;
+    bool report(int done, int total) override;
+
+private:
+    const char* m_what;
+    bool m_show;
+    bool m_shown = false;
+};
+
+} // namespace pw::cli
