@@ -307,6 +307,18 @@ void TPDFCanvas::NewPage() {
     BeginPageStream();
 }
 
+void TPDFCanvas::AbortDoc() {
+    if (!m_isincreation)
+        return;
+    m_isincreation = false;
+    m_instream = false;
+    m_f.close();
+    m_streambuf = QByteArray();
+    m_objs.clear();
+    m_pageProps.clear();
+    m_fontList.clear();
+}
+
 void TPDFCanvas::EndDoc() {
     if (!m_isincreation)
         return;

@@ -92,6 +92,9 @@ public:
     // Writes everything after the last page and closes the file. Throws pw::Error (message
     // 49 with the file name) when a write failed.
     void EndDoc();
+    // Closes an open document without writing anything more (the file stays incomplete);
+    // for a caller that removes the file anyway.
+    void AbortDoc();
 
     void MoveTo(int xp, int yp) { penpos = QPoint(xp, yp); }
     void LineTo(int xp, int yp);

@@ -52,10 +52,7 @@ bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
         throw Error(49, file);
     // Whatever ends the export early leaves no half-written file behind.
     auto abandon = [&] {
-        try {
-            pdf.EndDoc();
-        } catch (const Error&) {
-        }
+        pdf.AbortDoc();
         QFile::remove(file);
     };
     const Error noMemory =

@@ -465,6 +465,18 @@ private slots:
         QVERIFY(tmp.files().isEmpty()); // the picture file is gone
         TPDFCanvas closed;
         QVERIFY(!closed.BeginDoc(QStringLiteral("/nonexistent/folder/x.pdf")));
+        // An aborted document writes nothing more, and its pictures' files go with it.
+        {
+            TPDFCanvas pdf;
+            pdf.usetempfileforimages = true;
+            QVERIFY(pdf.BeginDoc(tmp.filePath(QStringLiteral("a.pdf"))));
+            const dib d = picture24({{0xFF0000, 0x0000FF}});
+            pdf.DrawDIB(0, 0, 10, 10, d, 0, 0, 2, 1);
+            pdf.AbortDoc();
+            QVERIFY(!pdf.isOpen());
+            QVERIFY(!readAll(tmp.filePath(QStringLiteral("a.pdf"))).contains("xref"));
+        }
+        QCOMPARE(tmp.files(), QStringList{QStringLiteral("a.pdf")});
     }
 
     void entryWithoutPixelsStillGetsItsObject() {
