@@ -2,7 +2,6 @@
 // picture file.
 
 #include "cli/layoutcli.h"
-#include "compose/units.h"
 #include "imagelib/picfiles.h"
 #include "model/options.h"
 #include "model/programfolders.h"
@@ -58,15 +57,7 @@ int runPdf(const QStringList& args, Context& context) {
 
     const std::unique_ptr<Clock> clock = clockFor(context);
     EngineEnvironment env(*clock, LanguageLocale(context.global.language));
-    const PdfPageGeometry g = PdfExportGeometry(doc.settings, settings);
-    EngineCall call;
-    call.dpi = dpi;
-    call.width = g.bitmapWidth;
-    call.height = g.bitmapHeight;
-    call.printit = true;
-    call.widthmm = g.widthmm;
-    call.heightmm = g.heightmm;
-    measuringRun(layout, doc, env, call);
+    measuringRun(layout, doc, env, PdfExportCall(doc.settings, settings));
     try {
         TerminalProgress progress("PDF");
         ExportPdf(doc, layout, env, settings, out, progress);
@@ -133,14 +124,7 @@ int runImages(const QStringList& args, Context& context) {
     settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
     const std::unique_ptr<Clock> clock = clockFor(context);
     EngineEnvironment env(*clock, LanguageLocale(context.global.language));
-    EngineCall call;
-    call.dpi = settings.dpi;
-    call.width = int(qint64(settings.printerPixels.width()) * settings.dpi / settings.printerDpi);
-    call.height = int(qint64(settings.printerPixels.height()) * settings.dpi / settings.printerDpi);
-    call.printit = true;
-    call.widthmm = PxToMm(settings.printerPixels.width(), settings.printerDpi);
-    call.heightmm = PxToMm(settings.printerPixels.height(), settings.printerDpi);
-    measuringRun(layout, doc, env, call);
+    measuringRun(layout, doc, env, ImageExportCall(settings));
     try {
         TerminalProgress progress("Bilder");
         ExportPageImages(doc, layout, env, settings, out, progress);

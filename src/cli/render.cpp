@@ -4,6 +4,7 @@
 #include "cli/json.h"
 #include "cli/layoutcli.h"
 #include "model/options.h"
+#include "output/exportpage.h"
 
 #include <QImage>
 
@@ -52,13 +53,10 @@ int runRender(const QStringList& args, Context& context) {
     const QSize printer = PaperPixels(context.global.paper, context.global.printerDpi);
     const PageGeometry g = PreviewGeometry(printer, context.global.printerDpi, dpi, zoom);
     QImage image;
-    if (g.width > 0 && g.height > 0 && qint64(g.width) * g.height <= 400'000'000)
-        image = QImage(g.width, g.height, QImage::Format_RGB32);
-    if (image.isNull()) {
-        printError(context,
-                   Error::text(QStringLiteral("Die Seite ist mit %1 x %2 Pixeln zu groß zum Zeichnen")
-                                   .arg(g.width)
-                                   .arg(g.height)));
+    try {
+        image = NewPageBitmap(QSize(g.width, g.height), out);
+    } catch (const Error& e) {
+        printError(context, e);
         return kFailed;
     }
 

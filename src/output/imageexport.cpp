@@ -1,8 +1,8 @@
 #include "imageexport.h"
 
-#include "compose/units.h"
 #include "imagelib/picfiles.h"
 #include "model/error.h"
+#include "output/exportpage.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -20,27 +20,17 @@ QString PageImageName(const QString& name, int format, int page) {
     return base + QString::number(page) + QLatin1Char('.') + extension;
 }
 
+EngineCall ImageExportCall(const ImageExportSettings& settings) {
+    const QSize bitmap(int(qint64(settings.printerPixels.width()) * settings.dpi / settings.printerDpi),
+                       int(qint64(settings.printerPixels.height()) * settings.dpi / settings.printerDpi));
+    return ExportCall(settings.dpi, bitmap, settings.printerPixels, settings.printerDpi);
+}
+
 bool ExportPageImages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
                       const ImageExportSettings& settings, const QString& name, Progress& progress) {
-    const int w = int(qint64(settings.printerPixels.width()) * settings.dpi / settings.printerDpi);
-    const int h = int(qint64(settings.printerPixels.height()) * settings.dpi / settings.printerDpi);
-    const Error noMemory = Error::text(
-        QStringLiteral("Nicht genug Speicher für eine Seite von %1 x %2 Pixeln").arg(w).arg(h), name);
-    QImage page;
-    if (w > 0 && h > 0 && qint64(w) * h <= 400'000'000)
-        page = QImage(w, h, QImage::Format_RGB32);
-    if (page.isNull())
-        throw noMemory;
+    EngineCall call = ImageExportCall(settings);
+    QImage page = NewPageBitmap(QSize(call.width, call.height), name);
     SetJPEGQual(settings.quality);
-
-    EngineCall call;
-    call.dpi = settings.dpi;
-    call.width = w;
-    call.height = h;
-    call.zoomedvalue = 100;
-    call.printit = true;
-    call.widthmm = PxToMm(settings.printerPixels.width(), settings.printerDpi);
-    call.heightmm = PxToMm(settings.printerPixels.height(), settings.printerDpi);
     const int expected = std::max(1, doc.anzpages);
     if (!progress.report(0, expected))
         return false;
@@ -55,9 +45,7 @@ bool ExportPageImages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& 
         }
         last = number;
         if (settings.allPages || (settings.first <= number && number <= settings.last)) {
-            dib picture;
-            if (!dibFromImage(picture, page))
-                throw noMemory;
+            const dib picture = PagePicture(page, name);
             const QString file = PageImageName(name, settings.format, number);
             if (!SaveDib(picture, file, settings.format))
                 throw Error(49, file);

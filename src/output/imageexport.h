@@ -27,6 +27,9 @@ struct ImageExportSettings {
 // between base and extension.
 QString PageImageName(const QString& name, int format, int page);
 
+// The engine call for the pages (the page number still to set).
+EngineCall ImageExportCall(const ImageExportSettings& settings);
+
 // Renders every page (also those outside the range: the layout runs from the start) and
 // saves the wanted ones. Returns false when cancelled; pages already written stay. Throws
 // pw::Error: message 49 with the file name when a page cannot be written, a text when a

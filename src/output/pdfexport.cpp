@@ -4,6 +4,7 @@
 #include "imagelib/PicIO3.h"
 #include "model/error.h"
 #include "output/PDFWriterCanvas.h"
+#include "output/exportpage.h"
 
 #include <QFile>
 #include <QImage>
@@ -40,6 +41,11 @@ PdfPageGeometry PdfExportGeometry(const LayoutSettings& s, const PdfExportSettin
     return g;
 }
 
+EngineCall PdfExportCall(const LayoutSettings& s, const PdfExportSettings& e) {
+    const PdfPageGeometry g = PdfExportGeometry(s, e);
+    return ExportCall(e.dpi, QSize(g.bitmapWidth, g.bitmapHeight), e.printerPixels, e.printerDpi);
+}
+
 bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
                const PdfExportSettings& settings, const QString& file, Progress& progress) {
     const PdfPageGeometry g = PdfExportGeometry(doc.settings, settings);
@@ -55,28 +61,11 @@ bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
         pdf.AbortDoc();
         QFile::remove(file);
     };
-    const Error noMemory =
-        Error::text(QStringLiteral("Nicht genug Speicher für eine Seite von %1 x %2 Pixeln")
-                        .arg(g.bitmapWidth)
-                        .arg(g.bitmapHeight),
-                    file);
-
-    EngineCall call;
-    call.dpi = settings.dpi;
-    call.width = g.bitmapWidth;
-    call.height = g.bitmapHeight;
-    call.zoomedvalue = 100;
-    call.printit = true;
-    call.widthmm = g.widthmm;
-    call.heightmm = g.heightmm;
+    EngineCall call = PdfExportCall(doc.settings, settings);
     const int expected = std::max(1, doc.anzpages);
     int last = 0;
     try {
-        QImage page;
-        if (g.bitmapWidth > 0 && g.bitmapHeight > 0 && qint64(g.bitmapWidth) * g.bitmapHeight <= 400'000'000)
-            page = QImage(g.bitmapWidth, g.bitmapHeight, QImage::Format_RGB32);
-        if (page.isNull())
-            throw noMemory;
+        QImage page = NewPageBitmap(QSize(g.bitmapWidth, g.bitmapHeight), file);
         bool more = progress.report(0, expected);
         for (int number = 1; more; ++number) {
             page.fill(Qt::white);
@@ -85,9 +74,7 @@ bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
                 PainterCanvas canvas(&page);
                 more = PaintLayout(layoutCombo, canvas, doc, ViewState{}, env, call);
             }
-            dib picture;
-            if (!dibFromImage(picture, page))
-                throw noMemory;
+            const dib picture = PagePicture(page, file);
             pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, picture, 0, 0, g.bitmapWidth, g.bitmapHeight);
             last = number;
             if (!progress.report(number, std::max(expected, number + (more ? 1 : 0)))) {

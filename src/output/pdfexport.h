@@ -31,6 +31,8 @@ struct PdfPageGeometry {
     double heightmm = 0;
 };
 PdfPageGeometry PdfExportGeometry(const LayoutSettings& s, const PdfExportSettings& e);
+// The engine call for those pages (the page number still to set).
+EngineCall PdfExportCall(const LayoutSettings& s, const PdfExportSettings& e);
 
 // Writes the catalogue in layout layoutCombo (0..7) to file, replacing it. Progress is
 // reported per page (the total is the page count of the previous layout run); a cancel

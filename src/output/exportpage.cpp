@@ -1,0 +1,50 @@
+#include "exportpage.h"
+
+#include "compose/units.h"
+#include "model/error.h"
+
+namespace pw {
+
+namespace {
+
+// Larger pages (1.6 GB as 32-bit pixels) are refused before they are allocated.
+constexpr qint64 kMostPagePixels = 400'000'000;
+
+Error pageTooLarge(QSize size, const QString& file) {
+    return Error::text(QStringLiteral("Nicht genug Speicher für eine Seite von %1 x %2 Pixeln")
+                           .arg(size.width())
+                           .arg(size.height()),
+                       file);
+}
+
+} // namespace
+
+EngineCall ExportCall(int dpi, QSize bitmap, QSize printerPixels, int printerDpi) {
+    EngineCall call;
+    call.dpi = dpi;
+    call.width = bitmap.width();
+    call.height = bitmap.height();
+    call.zoomedvalue = 100;
+    call.printit = true;
+    call.widthmm = PxToMm(printerPixels.width(), printerDpi);
+    call.heightmm = PxToMm(printerPixels.height(), printerDpi);
+    return call;
+}
+
+QImage NewPageBitmap(QSize size, const QString& file) {
+    QImage page;
+    if (size.width() > 0 && size.height() > 0 && qint64(size.width()) * size.height() <= kMostPagePixels)
+        page = QImage(size, QImage::Format_RGB32);
+    if (page.isNull())
+        throw pageTooLarge(size, file);
+    return page;
+}
+
+dib PagePicture(const QImage& page, const QString& file) {
+    dib picture;
+    if (!dibFromImage(picture, page))
+        throw pageTooLarge(page.size(), file);
+    return picture;
+}
+
+} // namespace pw

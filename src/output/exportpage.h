@@ -1,0 +1,26 @@
+#pragma once
+
+// What every export that renders whole pages shares: the engine call for a page bitmap and
+// the bitmap itself.
+
+#include "compose/engine.h"
+#include "imagelib/PicIO3.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
+
+namespace pw {
+
+// The call for pages rendered into a bitmap of `bitmap` pixels at dpi, as for printing:
+// zoom 100, no preview fill, and the printer's page in millimetres (printable pixels /
+// horizontal resolution * 25.39995), whatever size the bitmap has.
+EngineCall ExportCall(int dpi, QSize bitmap, QSize printerPixels, int printerDpi);
+
+// A page bitmap of that size. Throws pw::Error naming `file` when the size is empty or too
+// large to hold.
+QImage NewPageBitmap(QSize size, const QString& file);
+// The rendered page as a 24-bit picture; throws like NewPageBitmap when it cannot be held.
+dib PagePicture(const QImage& page, const QString& file);
+
+} // namespace pw
