@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Pagewright needs to build, test and run.
-# Idempotent: when every package is already present it only checks and exits.
+# Installs the Debian packages Pagewright needs to build, test and run, and the Node
+# packages of the browser test of the flip catalogue (tests/browser).
+# Idempotent: when everything is already present it only checks and exits.
 set -euo pipefail
+
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-dev clang-format
@@ -9,12 +12,8 @@ packages=(
   libdeflate-dev zlib1g-dev liblcms2-dev libgif-dev libtiff-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb qpdf poppler-utils libgs-common
+  chromium
 )
-# Browser tests of the flip catalogue need these; they are large, so they are
-# only pulled in when asked for (PAGEWRIGHT_BROWSER_TESTS=1).
-if [ "${PAGEWRIGHT_BROWSER_TESTS:-0}" = 1 ]; then
-  packages+=(chromium)
-fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,9 +21,10 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-
-if [ ${#missing[@]} -eq 0 ]; then
-  exit 0
+# Node.js may come from elsewhere on these machines; Debian's is installed only when
+# there is none at all.
+if ! command -v node >/dev/null 2>&1; then
+  missing+=(nodejs npm)
 fi
 
 sudo=""
@@ -32,12 +32,16 @@ if [ "$(id -u)" -ne 0 ]; then
   sudo="sudo"
 fi
 
-echo "Installing: ${missing[*]}" >&2
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}" >&2
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+fi
 
-# Node.js comes from elsewhere on these machines; install Debian's only when none exists.
-if ! command -v node >/dev/null 2>&1 && [ "${PAGEWRIGHT_BROWSER_TESTS:-0}" = 1 ]; then
-  $sudo apt-get install -y -qq --no-install-recommends nodejs npm >&2
+# The browser test drives the Debian chromium through playwright-core, at the version
+# pinned in tests/browser/package-lock.json. It never downloads a browser of its own.
+if [ ! -d "$root/tests/browser/node_modules/playwright-core" ]; then
+  echo "Installing the Node packages of tests/browser" >&2
+  (cd "$root/tests/browser" && npm ci --no-audit --no-fund >&2)
 fi
