@@ -112,6 +112,12 @@ int PainterCanvas::advance(FontEntry& e, const QString& text) {
 }
 
 PainterCanvas::PainterCanvas(QPaintDevice* device, bool rasterPrinter) : m_rasterPrinter(rasterPrinter) {
+    setDevice(device);
+}
+
+void PainterCanvas::setDevice(QPaintDevice* device) {
+    if (m_painter.isActive())
+        m_painter.end();
     if (!device)
         return;
     m_painter.begin(device);

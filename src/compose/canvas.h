@@ -100,6 +100,10 @@ public:
     explicit PainterCanvas(QPaintDevice* device, bool rasterPrinter = false);
     ~PainterCanvas() override;
 
+    // Paints on another device from now on (none: only measures); the font, pen, brush
+    // and pen position stay as they are. A run that draws every page switches pages so.
+    void setDevice(QPaintDevice* device);
+
     void TextOut(int x, int y, const QString& text) override;
     int TextWidth(const QString& text) override;
     int TextHeight(const QString& text) override;

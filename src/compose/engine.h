@@ -24,6 +24,18 @@ struct ViewState {
     bool SecondPictureBelowText = false;  // layout 5
 };
 
+// Takes the pages of a run that draws every page (EngineCall::pages) one after the other.
+// The run tells it where each page starts, before the page's frame is drawn; the sink points
+// the run's canvas at that page's surface, or at none for a page it does not want.
+class PageSink {
+public:
+    virtual ~PageSink() = default;
+    // Page `page` starts (the page before it is complete); returns whether it is drawn.
+    virtual bool beginPage(int page) = 0;
+    // The run is over; `lastPage` is complete.
+    virtual void endRun(int lastPage) = 0;
+};
+
 // The arguments of one engine call.
 struct EngineCall {
     int dpi = 96;  // horizontal resolution of the canvas
@@ -34,6 +46,10 @@ struct EngineCall {
     bool printit = false; // print or export run: no white fill and no preview outline
     double widthmm = 0;   // page size in millimetres
     double heightmm = 0;
+    // With a sink the run draws every page the sink wants, each as though it were the
+    // requested one; seiteedvalue plays no part then. The layout is the same as in a call
+    // for a single page.
+    PageSink* pages = nullptr;
 };
 
 // What lives longer than one call: the clock for "%DATE%", the locale of the interface

@@ -104,6 +104,8 @@ bool LayoutRun::finishRun() {
         m_c.Rectangle(0, 0, m_call.width, m_call.height);
     }
     m_doc.anzpages = m_page;
+    if (m_call.pages)
+        m_call.pages->endRun(m_page);
     return m_call.seiteedvalue < m_page;
 }
 
@@ -114,12 +116,15 @@ void LayoutRun::runPageFrame() {
     in.width = m_call.width;
     in.height = m_call.height;
     in.page = m_page;
+    framePrologue();
+    // The previous page is complete once its frame is closed above.
+    if (m_call.pages)
+        m_call.seiteedvalue = m_call.pages->beginPage(m_page) ? m_page : -1;
     in.seiteedvalue = m_call.seiteedvalue;
     in.anzpages = m_doc.anzpages;
     in.lastkat = &m_doc.lastkat;
     in.today = m_today;
     in.locale = m_env.locale;
-    framePrologue();
     m_frame = PageFrame(m_c, m_s, m_env.pictures, in);
     m_items = 0;
     frameEpilogue();

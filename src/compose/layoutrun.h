@@ -103,7 +103,7 @@ protected:
     const LayoutSettings& m_s;
     const ViewState& m_view;
     EngineEnvironment& m_env;
-    const EngineCall m_call;
+    EngineCall m_call; // with a page sink, seiteedvalue follows the page being drawn
 
     int m_page = 1;
     double m_y = 0;                                       // running vertical position, mm

@@ -122,6 +122,7 @@ public:
     QString get(int page) const;
     void set(int page, const QString& caption);
     void clear() { m_pages.clear(); }
+    bool operator==(const LastKatTable&) const = default;
 
 private:
     std::vector<QString> m_pages;

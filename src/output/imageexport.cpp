@@ -3,6 +3,7 @@
 #include "imagelib/picfiles.h"
 #include "model/error.h"
 #include "output/exportpage.h"
+#include "output/pagerender.h"
 
 #include <QFileInfo>
 #include <QImage>
@@ -28,33 +29,24 @@ EngineCall ImageExportCall(const ImageExportSettings& settings) {
 
 bool ExportPageImages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
                       const ImageExportSettings& settings, const QString& name, Progress& progress) {
-    EngineCall call = ImageExportCall(settings);
-    QImage page = NewPageBitmap(QSize(call.width, call.height), name);
+    const EngineCall call = ImageExportCall(settings);
+    QImage bitmap = NewPageBitmap(QSize(call.width, call.height), name);
     SetJPEGQual(settings.quality);
     const int expected = std::max(1, doc.anzpages);
     if (!progress.report(0, expected))
         return false;
     int last = 0;
-    for (int number = 1;; ++number) {
-        page.fill(Qt::white);
-        call.seiteedvalue = number;
-        bool more = false;
-        {
-            PainterCanvas canvas(&page);
-            more = PaintLayout(layoutCombo, canvas, doc, ViewState{}, env, call);
-        }
+    const auto page = [&](int number, const QImage& rendered, bool more) {
         last = number;
         if (settings.allPages || (settings.first <= number && number <= settings.last)) {
-            const dib picture = PagePicture(page, name);
             const QString file = PageImageName(name, settings.format, number);
-            if (!SaveDib(picture, file, settings.format))
+            if (!SaveDib(PagePicture(rendered, file), file, settings.format))
                 throw Error(49, file);
         }
-        if (!progress.report(number, std::max(expected, number + (more ? 1 : 0))))
-            return false;
-        if (!more)
-            break;
-    }
+        return progress.report(number, std::max(expected, number + (more ? 1 : 0)));
+    };
+    if (!RenderPages(doc, layoutCombo, env, call, bitmap, page))
+        return false;
     doc.anzpages = last;
     return true;
 }

@@ -5,6 +5,7 @@
 #include "model/error.h"
 #include "output/PDFWriterCanvas.h"
 #include "output/exportpage.h"
+#include "output/pagerender.h"
 
 #include <QFile>
 #include <QImage>
@@ -61,30 +62,23 @@ bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
         pdf.AbortDoc();
         QFile::remove(file);
     };
-    EngineCall call = PdfExportCall(doc.settings, settings);
     const int expected = std::max(1, doc.anzpages);
     int last = 0;
     try {
-        QImage page = NewPageBitmap(QSize(g.bitmapWidth, g.bitmapHeight), file);
-        bool more = progress.report(0, expected);
-        for (int number = 1; more; ++number) {
-            page.fill(Qt::white);
-            call.seiteedvalue = number;
-            {
-                PainterCanvas canvas(&page);
-                more = PaintLayout(layoutCombo, canvas, doc, ViewState{}, env, call);
-            }
-            const dib picture = PagePicture(page, file);
-            pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, picture, 0, 0, g.bitmapWidth, g.bitmapHeight);
-            last = number;
-            if (!progress.report(number, std::max(expected, number + (more ? 1 : 0)))) {
-                abandon();
-                return false;
-            }
-            if (more)
-                pdf.NewPage();
+        QImage bitmap = NewPageBitmap(QSize(g.bitmapWidth, g.bitmapHeight), file);
+        if (!progress.report(0, expected)) {
+            abandon();
+            return false;
         }
-        if (last == 0) { // cancelled before the first page
+        const auto page = [&](int number, const QImage& rendered, bool more) {
+            if (number > 1)
+                pdf.NewPage();
+            pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, PagePicture(rendered, file), 0, 0, g.bitmapWidth,
+                        g.bitmapHeight);
+            last = number;
+            return progress.report(number, std::max(expected, number + (more ? 1 : 0)));
+        };
+        if (!RenderPages(doc, layoutCombo, env, PdfExportCall(doc.settings, settings), bitmap, page)) {
             abandon();
             return false;
         }
