@@ -41,6 +41,7 @@ int runRender(const QStringList& args, Context& context);
 int runPages(const QStringList& args, Context& context);
 int runPdf(const QStringList& args, Context& context);
 int runImages(const QStringList& args, Context& context);
+int runHtml(const QStringList& args, Context& context);
 int runPricelist(const QStringList& args, Context& context);
 
 // One line on stderr: "pagewright-cli: <file>: <what is wrong>", in the chosen language

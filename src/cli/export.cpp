@@ -1,10 +1,12 @@
 // pagewright-cli pdf: the catalogue as a PDF file; pagewright-cli images: every page as a
-// picture file.
+// picture file; pagewright-cli html: the flip catalogue in a folder.
 
 #include "cli/layoutcli.h"
 #include "imagelib/picfiles.h"
 #include "model/options.h"
 #include "model/programfolders.h"
+#include "output/exportpage.h"
+#include "output/flipexport.h"
 #include "output/imageexport.h"
 #include "output/pdfexport.h"
 
@@ -128,6 +130,65 @@ int runImages(const QStringList& args, Context& context) {
     try {
         TerminalProgress progress("Bilder");
         ExportPageImages(doc, layout, env, settings, out, progress);
+    } catch (const Error& e) {
+        printError(context, e);
+        return kFailed;
+    }
+    return kOk;
+}
+
+int runHtml(const QStringList& args, Context& context) {
+    QString file;
+    QString out;
+    FlipExportSettings settings;
+    int layoutArg = 0;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        QString v;
+        if (isOption(a, "-o")) {
+            if (!optionValue(args, i, QStringLiteral("-o"), out))
+                return usageError(QStringLiteral("html: -o braucht ein Verzeichnis"));
+        } else if (isOption(a, "--dpi")) {
+            if (!optionValue(args, i, QStringLiteral("--dpi"), v) || !parseInt(v, 10, 1440, settings.dpi))
+                return usageError(QStringLiteral("html: --dpi erwartet 10 bis 1440"));
+        } else if (isOption(a, "--quality")) {
+            if (!optionValue(args, i, QStringLiteral("--quality"), v) ||
+                !parseInt(v, 0, 100, settings.quality))
+                return usageError(QStringLiteral("html: --quality erwartet 0 bis 100"));
+        } else if (isOption(a, "--layout")) {
+            if (!optionValue(args, i, QStringLiteral("--layout"), v) ||
+                !parseInt(v, 1, kLayoutCount, layoutArg))
+                return usageError(QStringLiteral("html: --layout erwartet 1 bis 8"));
+        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
+            return usageError(QStringLiteral("html: unerwartetes Argument %1").arg(a));
+        } else {
+            file = a;
+        }
+    }
+    if (file.isEmpty() || out.isEmpty())
+        return usageError(QStringLiteral("html: Katalogdatei und -o VERZEICHNIS sind nötig"));
+
+    CatalogDocument doc;
+    int layout = 0;
+    if (!openForLayout(context, doc, file, layoutArg, layout))
+        return kFailed;
+    settings.printerDpi = context.global.printerDpi;
+    settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
+    FlipTexts texts;
+    texts.back = context.texts.GetMessageText(39);
+    texts.forward = context.texts.GetMessageText(40);
+    texts.firstPage = context.texts.GetMessageText(41);
+    texts.lastPage = context.texts.GetMessageText(42);
+    const std::unique_ptr<Clock> clock = clockFor(context);
+    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
+    const QSize size(int(qint64(settings.printerPixels.width()) * settings.dpi / settings.printerDpi),
+                     int(qint64(settings.printerPixels.height()) * settings.dpi / settings.printerDpi));
+    measuringRun(layout, doc, env,
+                 ExportCall(settings.dpi, size, settings.printerPixels, settings.printerDpi));
+    try {
+        TerminalProgress progress("HTML");
+        ExportFlipCatalogue(doc, layout, env, settings, ProgramFolders::forThisProgram(), out, texts,
+                            progress);
     } catch (const Error& e) {
         printError(context, e);
         return kFailed;

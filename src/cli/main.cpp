@@ -21,6 +21,7 @@ constexpr Command kCommands[] = {
     {"pages", "FILE [--layout 1..8] [--runs K]", &runPages},
     {"pdf", "FILE -o OUT.pdf [--dpi 300] [--cmyk|--rgb] [--layout 1..8]", &runPdf},
     {"images", "FILE -o BASE.jpg [--dpi 150] [--quality 95] [--from N --to M] [--layout 1..8]", &runImages},
+    {"html", "FILE -o FOLDER [--dpi 50] [--quality 95] [--layout 1..8]", &runHtml},
     {"pricelist", "FILE -o OUT.txt|OUT.pdf", &runPricelist},
 };
 

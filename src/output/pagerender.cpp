@@ -106,13 +106,19 @@ void LayoutState::restore(CatalogDocument& doc) const {
     }
 }
 
+bool RenderPage(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
+                QImage& bitmap, int page) {
+    return renderOne(doc, layoutCombo, env, call, bitmap, page);
+}
+
 bool RenderPagesOneByOne(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
                          QImage& bitmap, const PageConsumer& consumer) {
     return oneByOneFrom(doc, layoutCombo, env, call, bitmap, consumer, 1);
 }
 
 bool RenderPages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
-                 QImage& bitmap, const PageConsumer& consumer, RenderStats* stats) {
+                 QImage& bitmap, const PageConsumer& consumer, RenderStats* stats,
+                 const StateAdjustment& adjustment) {
     RenderStats unused;
     RenderStats& counted = stats ? *stats : unused;
     counted = RenderStats{};
@@ -132,6 +138,8 @@ bool RenderPages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, 
         call.pages = nullptr;
         PaintLayout(layoutCombo, measuring, doc, ViewState{}, env, call);
         ++counted.engineCalls;
+        if (adjustment)
+            adjustment(doc);
     }
     if (!(LayoutState::of(doc) == first)) {
         first.restore(doc);

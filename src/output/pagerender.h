@@ -40,11 +40,21 @@ struct RenderStats {
     bool oneRun = false;
 };
 
+// What a consumer does to the layout state after a page (the flip catalogue makes an odd
+// page count even), so that the state the next call reads can be foreseen.
+using StateAdjustment = std::function<void(CatalogDocument& doc)>;
+
 // Renders pages 1 to the last of layout layoutCombo with `call` (its page number is set
 // here) into `bitmap`, filled white before each page. Returns false when the consumer
 // cancelled. The consumer may throw; the rendering ends then.
 bool RenderPages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
-                 QImage& bitmap, const PageConsumer& consumer, RenderStats* stats = nullptr);
+                 QImage& bitmap, const PageConsumer& consumer, RenderStats* stats = nullptr,
+                 const StateAdjustment& adjustment = {});
+
+// One engine call drawing page `page` into the bitmap, filled white first; returns whether
+// pages follow.
+bool RenderPage(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
+                QImage& bitmap, int page);
 
 // The same, one engine call per page, for comparison.
 bool RenderPagesOneByOne(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,

@@ -168,6 +168,21 @@ private slots:
         QCOMPARE(QImage(dir.filePath(QStringLiteral("seite2.jpg"))).size(), QSize(248, 350));
     }
 
+    void htmlWritesTheFlipCatalogue() {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("flip"));
+        const Run r = cli({"html", writeCatalogue(dir), "-o", out, "--dpi", "20", "--lang", "fr"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.isEmpty());
+        QFile html(out + QStringLiteral("/catalog.htm"));
+        QVERIFY(html.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(html.readAll());
+        QVERIFY(!text.contains(QStringLiteral("%%")));
+        QVERIFY(text.contains(QStringLiteral("Précédent")));
+        QVERIFY(QFile::exists(out + QStringLiteral("/vcr-start.gif")));
+        QCOMPARE(QImage(out + QStringLiteral("/catalogpageflip1.jpg")).size(), QSize(165, 233));
+    }
+
     void pricelistAsTextAndPdf() {
         QTemporaryDir dir;
         const QString file = writeCatalogue(dir);
@@ -209,6 +224,9 @@ private slots:
         QTest::newRow("images into a missing folder")
             << QStringList{"images", "@file", "-o", "@dir/no/seite.png", "--dpi", "20"} << 2
             << "@dir/no/seite1.png";
+        QTest::newRow("html without a folder") << QStringList{"html", "@file"} << 1 << "-o";
+        QTest::newRow("html below a file")
+            << QStringList{"html", "@file", "-o", "@file/flip", "--dpi", "20"} << 2 << "@file/flip";
         QTest::newRow("pdf into a missing folder")
             << QStringList{"pdf", "@file", "-o", "@dir/no/x.pdf", "--dpi", "30"} << 2 << "@dir/no/x.pdf";
     }
@@ -220,7 +238,7 @@ private slots:
         const QString file = writeCatalogue(dir);
         for (QString& a : args)
             a.replace(QStringLiteral("@file"), file).replace(QStringLiteral("@dir"), dir.path());
-        stderrHas.replace(QStringLiteral("@dir"), dir.path());
+        stderrHas.replace(QStringLiteral("@file"), file).replace(QStringLiteral("@dir"), dir.path());
         const Run r = cli(args);
         QCOMPARE(r.code, code);
         QVERIFY2(QString::fromUtf8(r.err).contains(stderrHas), r.err.constData());

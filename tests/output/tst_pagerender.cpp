@@ -21,7 +21,9 @@ struct Rendered {
     RenderStats stats;
 };
 
-Rendered render(const Builder& build, int layout, bool oneByOne) {
+// Renders one way or the other; with `makeEven`, an odd page count is made even after every
+// page, as the flip catalogue does.
+Rendered render(const Builder& build, int layout, bool oneByOne, bool makeEven = false) {
     CatalogDocument doc;
     build(doc);
     FixedClock clock(QDate(2026, 12, 10));
@@ -35,10 +37,17 @@ Rendered render(const Builder& build, int layout, bool oneByOne) {
             return false;
         r.pages.append(image.copy());
         r.more.append(more);
+        if (makeEven && doc.anzpages % 2 == 1)
+            ++doc.anzpages;
         return true;
     };
+    const StateAdjustment adjustment = [](CatalogDocument& d) {
+        if (d.anzpages % 2 == 1)
+            ++d.anzpages;
+    };
     const bool done = oneByOne ? RenderPagesOneByOne(doc, layout, env, call, bitmap, keep)
-                               : RenderPages(doc, layout, env, call, bitmap, keep, &r.stats);
+                               : RenderPages(doc, layout, env, call, bitmap, keep, &r.stats,
+                                             makeEven ? adjustment : StateAdjustment());
     if (!done)
         r.pages.clear();
     r.state = LayoutState::of(doc);
@@ -93,21 +102,27 @@ private slots:
         QTest::addColumn<int>("layout");
         QTest::addColumn<Builder>("build");
         QTest::addColumn<bool>("oneRun");
+        QTest::addColumn<bool>("makeEven");
         for (int layout = 0; layout < kLayoutCount; ++layout)
-            QTest::addRow("sample, layout %d", layout + 1) << layout << Builder(sample) << true;
-        QTest::newRow("descriptions split across pages, layout 2") << 1 << Builder(longDescriptions) << true;
-        QTest::newRow("descriptions split across pages, layout 3") << 2 << Builder(longDescriptions) << true;
+            QTest::addRow("sample, layout %d", layout + 1) << layout << Builder(sample) << true << false;
+        QTest::newRow("descriptions split across pages, layout 2")
+            << 1 << Builder(longDescriptions) << true << false;
+        QTest::newRow("descriptions split across pages, layout 3")
+            << 2 << Builder(longDescriptions) << true << false;
         QTest::newRow("cover rule moves to the last page")
-            << 0 << Builder([](CatalogDocument& d) { coverCatalogue(d, 30, 0); }) << true;
+            << 0 << Builder([](CatalogDocument& d) { coverCatalogue(d, 30, 0); }) << true << false;
         QTest::newRow("first call lays out another page count")
-            << 0 << Builder([](CatalogDocument& d) { coverCatalogue(d, 30, 2); }) << false;
+            << 0 << Builder([](CatalogDocument& d) { coverCatalogue(d, 30, 2); }) << false << false;
+        // The sample has 11 pages: every call after the first reads 12.
+        QTest::newRow("odd page count made even after every page") << 0 << Builder(sample) << true << true;
     }
     void pagesAreThoseOfOneCallPerPage() {
         QFETCH(int, layout);
         QFETCH(Builder, build);
         QFETCH(bool, oneRun);
-        const Rendered expected = render(build, layout, true);
-        const Rendered actual = render(build, layout, false);
+        QFETCH(bool, makeEven);
+        const Rendered expected = render(build, layout, true, makeEven);
+        const Rendered actual = render(build, layout, false, makeEven);
         QVERIFY(expected.pages.size() >= 3);
         QCOMPARE(actual.pages.size(), expected.pages.size());
         for (int i = 0; i < expected.pages.size(); ++i) {

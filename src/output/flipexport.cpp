@@ -1,0 +1,241 @@
+#include "flipexport.h"
+
+#include "compose/units.h"
+#include "model/error.h"
+#include "output/exportpage.h"
+#include "output/pagerender.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <cmath>
+#include <cstdlib>
+
+namespace pw {
+
+namespace {
+
+constexpr int kEdgeBand = 10;     // pixels of the narrow bands
+constexpr int kWeightStep = 5;    // blend weight per pixel inside a band
+constexpr int kBlendBase = 50;    // weight added everywhere; 100 leaves a pixel as it is
+constexpr int kBlendColour = 128; // the grey the edges fade to
+constexpr int kCornerSquare = 80;
+constexpr double kCornerAngle = M_PI / 4;
+constexpr int kCornerThreshold = 60;
+
+const QString kTemplate = QStringLiteral("flippages.htm");
+const QString kCatalogue = QStringLiteral("catalog.htm");
+
+QString htmlText(const QString& text) {
+    return text.toHtmlEscaped().replace(QLatin1Char('\''), QStringLiteral("&#39;"));
+}
+
+quint8* pixel(dib& d, int x, int y) {
+    // Rows are stored bottom first; y = 0 is the top row, as for getpixel and setpixel.
+    return d.poi + qint64(dibheight(d) - 1 - y) * d.bytew + qint64(x) * 3;
+}
+
+void blendPixel(dib& d, int x, int y, int weight) {
+    quint8* p = pixel(d, x, y);
+    for (int c = 0; c < 3; ++c)
+        p[c] = quint8(FlipBlend(weight, p[c], kBlendColour));
+}
+
+void saveJpeg(const dib& picture, const QString& file) {
+    if (!SaveDib(picture, file, kFormatJpg))
+        throw Error(49, file);
+}
+
+} // namespace
+
+QString FlipPageFile(const QString& folder, int page, bool flip) {
+    return QDir(folder).filePath(
+        QStringLiteral("catalogpage%1%2.jpg").arg(flip ? QStringLiteral("flip") : QString()).arg(page));
+}
+
+QString FlipCatalogueHtml(const QString& htmlTemplate, int evenPages, const FlipTexts& texts) {
+    QString html = htmlTemplate;
+    html.replace(QStringLiteral("%%ANZPAGES%%"), QString::number((evenPages + 1) / 2 + 1));
+    html.replace(QStringLiteral("%%BACKTEXT%%"), htmlText(texts.back));
+    html.replace(QStringLiteral("%%FORWARDTEXT%%"), htmlText(texts.forward));
+    html.replace(QStringLiteral("%%FIRSTPAGE%%"), htmlText(texts.firstPage));
+    html.replace(QStringLiteral("%%LASTPAGE%%"), htmlText(texts.lastPage));
+    return html;
+}
+
+int FlipBlend(int weight, int channel, int with) {
+    // Exactly, in hundredths: the halves fall on a remainder of 50.
+    const int v = weight * channel + (100 - weight) * with;
+    int q = v / 100;
+    const int r = v % 100;
+    if (r > 50 || (r == 50 && q % 2 == 1))
+        ++q;
+    return q;
+}
+
+void ShadePageEdges(dib& picture, int page) {
+    if (!picture.poi || dibbitcount(picture) != 24)
+        return;
+    const int w = dibwidth(picture);
+    const int h = dibheight(picture);
+    const bool odd = page % 2 == 1;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            int a = 0;
+            if (odd) {
+                a = x > w - kEdgeBand ? (w - 1 - x) * kWeightStep : x;
+            } else {
+                a = w - 1 - x;
+                if (a > w - kEdgeBand)
+                    a = x * kWeightStep;
+            }
+            if (y < kEdgeBand && a > y * kWeightStep)
+                a = y * kWeightStep;
+            if (y > h - kEdgeBand - 1 && a > (h - 1 - y) * kWeightStep)
+                a = (h - 1 - y) * kWeightStep;
+            a = std::min(a + kBlendBase, 100);
+            if (a < 100)
+                blendPixel(picture, x, y, a);
+        }
+    }
+}
+
+void TurnPageCorner(dib& picture, int page) {
+    if (!picture.poi || dibbitcount(picture) != 24)
+        return;
+    const int w = dibwidth(picture);
+    const int h = dibheight(picture);
+    const bool odd = page % 2 == 1;
+    const double s = std::sin(kCornerAngle);
+    const double c = std::cos(kCornerAngle);
+    for (int y = std::max(0, h - kCornerSquare); y < h; ++y) {
+        const int xFrom = odd ? std::max(0, w - kCornerSquare) : 0;
+        const int xTo = odd ? w - 1 : std::min(w - 1, kCornerSquare);
+        for (int x = xFrom; x <= xTo; ++x) {
+            const double d = (odd ? std::abs(w - x) : std::abs(x)) * s + std::abs(h - y) * c;
+            int a = Round(d);
+            if (a < kCornerThreshold || a > 100)
+                a = 100;
+            const quint8 v = quint8(FlipBlend(a, 255, kBlendColour));
+            quint8* p = pixel(picture, x, y);
+            p[0] = p[1] = p[2] = v;
+        }
+    }
+}
+
+bool CopyFileWithTime(const QString& source, const QString& target) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    QFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw Error(49, target);
+    char block[2048];
+    for (;;) {
+        const qint64 n = in.read(block, sizeof block);
+        if (n < 0) {
+            out.close();
+            QFile::remove(target);
+            throw Error(1, source);
+        }
+        if (n == 0)
+            break;
+        if (out.write(block, n) != n) {
+            out.close();
+            QFile::remove(target);
+            throw Error(49, target);
+        }
+    }
+    if (!out.flush())
+        throw Error(49, target);
+    // The birth time cannot be set on every file system; the other two can.
+    for (QFileDevice::FileTime t :
+         {QFileDevice::FileBirthTime, QFileDevice::FileAccessTime, QFileDevice::FileModificationTime}) {
+        const QDateTime time = in.fileTime(t);
+        if (time.isValid())
+            out.setFileTime(time, t);
+    }
+    return true;
+}
+
+bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
+                         const FlipExportSettings& settings, const ProgramFolders& program,
+                         const QString& folder, const FlipTexts& texts, Progress& progress) {
+    if (folder.isEmpty())
+        throw Error(38);
+    // The folder may be given with a trailing separator (or a Windows one) or without.
+    const QString dir = QDir::cleanPath(
+        QDir::fromNativeSeparators(QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/'))));
+    const int evenPages = EvenPageCount(doc.anzpages);
+
+    const QString templatePath = program.dataLocation(kTemplate);
+    QFile templateFile(templatePath);
+    if (!templateFile.open(QIODevice::ReadOnly))
+        throw Error(1, templatePath);
+    const QString html = FlipCatalogueHtml(QString::fromUtf8(templateFile.readAll()), evenPages, texts);
+    templateFile.close();
+    if (!QDir().mkpath(dir))
+        throw Error(49, dir);
+    const QString cataloguePath = QDir(dir).filePath(kCatalogue);
+    QSaveFile catalogue(cataloguePath);
+    if (!catalogue.open(QIODevice::WriteOnly) || catalogue.write(html.toUtf8()) < 0 || !catalogue.commit())
+        throw Error(49, cataloguePath);
+    for (const char* name : kFlipPictures) {
+        const QString file = QString::fromLatin1(name);
+        CopyFileWithTime(program.dataLocation(file), QDir(dir).filePath(file));
+    }
+
+    // The pages: the printer page scaled to the resolution.
+    const QSize size(int(qint64(settings.printerPixels.width()) * settings.dpi / settings.printerDpi),
+                     int(qint64(settings.printerPixels.height()) * settings.dpi / settings.printerDpi));
+    const EngineCall call = ExportCall(settings.dpi, size, settings.printerPixels, settings.printerDpi);
+    QImage bitmap = NewPageBitmap(size, cataloguePath);
+    SetJPEGQual(settings.quality);
+    bitmap.fill(Qt::white);
+    {
+        const dib blank = PagePicture(bitmap, cataloguePath);
+        saveJpeg(blank, FlipPageFile(dir, 0, false));
+        saveJpeg(blank, FlipPageFile(dir, evenPages + 1, false));
+        saveJpeg(blank, FlipPageFile(dir, evenPages + 1, true));
+    }
+
+    const int expected = std::max(1, evenPages);
+    if (!progress.report(0, expected))
+        return false;
+    int last = 0;
+    bool extraPage = false; // the page after an odd last one, written although it is blank
+    // An odd page count becomes even after every page: the last page gets a blank partner.
+    const auto makeEven = [](CatalogDocument& d) {
+        if (d.anzpages % 2 == 1)
+            ++d.anzpages;
+    };
+    const auto page = [&](int number, const QImage& rendered, bool more) {
+        if (doc.anzpages % 2 == 1) {
+            if (doc.anzpages == number)
+                more = extraPage = true;
+            ++doc.anzpages;
+        }
+        dib picture = PagePicture(rendered, cataloguePath);
+        ShadePageEdges(picture, number);
+        saveJpeg(picture, FlipPageFile(dir, number, false));
+        TurnPageCorner(picture, number);
+        saveJpeg(picture, FlipPageFile(dir, number, true));
+        last = number;
+        return progress.report(number, std::max(expected, number + (more ? 1 : 0)));
+    };
+    if (!RenderPages(doc, layoutCombo, env, call, bitmap, page, nullptr, makeEven))
+        return false;
+    while (extraPage) {
+        extraPage = false;
+        const int number = last + 1;
+        const bool more = RenderPage(doc, layoutCombo, env, call, bitmap, number);
+        if (!page(number, bitmap, more))
+            return false;
+    }
+    doc.anzpages = last;
+    return true;
+}
+
+} // namespace pw

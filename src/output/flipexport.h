@@ -1,0 +1,81 @@
+#pragma once
+
+// The HTML flip catalogue: a folder with catalog.htm (made from the template flippages.htm
+// delivered with the program), its six navigation pictures, and two JPEG pictures of every
+// page: one with shaded edges, and a "flip" one that also shows a turned-up corner. The page
+// turning itself is done by the template in the browser.
+
+#include "compose/engine.h"
+#include "imagelib/PicIO3.h"
+#include "model/programfolders.h"
+#include "model/services.h"
+
+#include <QSize>
+#include <QString>
+
+namespace pw {
+
+struct FlipExportSettings {
+    QSize printerPixels{4960, 7016}; // the printer's printable page
+    int printerDpi = 600;            // its horizontal resolution, used for both sides
+    int dpi = 50;                    // ResEd
+    int quality = 95;                // JPEG quality, 100 - CompressEd
+};
+
+// The texts the template shows on its buttons (messages 39 to 42 in the user's language).
+struct FlipTexts {
+    QString back = QStringLiteral("Zurück");
+    QString forward = QStringLiteral("Vorwärts");
+    QString firstPage = QStringLiteral("Erste Seite");
+    QString lastPage = QStringLiteral("Letzte Seite");
+};
+
+// The navigation pictures the template uses, copied beside catalog.htm.
+inline constexpr const char* kFlipPictures[] = {
+    "vcr-end.gif",
+    "vcr-next.gif",
+    "vcr-previous.gif",
+    "vcr-start.gif",
+    "magnifying-glass-plus.gif",
+    "magnifying-glass-minus.gif",
+};
+
+// The page count made even: one more for an odd count.
+inline int EvenPageCount(int pages) {
+    return pages % 2 == 1 ? pages + 1 : pages;
+}
+
+// The template with its placeholders replaced: "%%ANZPAGES%%" by the number of double
+// pages, (pages + 1) div 2 + 1 for the even page count, and the four button texts, which are
+// escaped for HTML.
+QString FlipCatalogueHtml(const QString& htmlTemplate, int evenPages, const FlipTexts& texts);
+
+// a * c / 100 + (100 - a) * with / 100, rounded to the nearest whole number, halves to even.
+int FlipBlend(int weight, int channel, int with = 128);
+// The grey bands along a page's edges: 50 pixels along the spine (left on an odd, right-hand
+// page), narrow ones along the other three edges. `picture` is a 24-bit picture.
+void ShadePageEdges(dib& picture, int page);
+// The turned-up corner at the page's outer bottom corner: an 80-pixel square made white with
+// a grey diagonal band.
+void TurnPageCorner(dib& picture, int page);
+
+// Copies a file in blocks, then gives the copy the source's file times. A source that cannot
+// be opened is skipped (false). Throws pw::Error (message 49 with the file name) when the
+// copy cannot be created or written.
+bool CopyFileWithTime(const QString& source, const QString& target);
+
+// Writes the flip catalogue of layout layoutCombo into `folder` (created with its parents):
+// catalog.htm, the navigation pictures (a missing one is skipped), catalogpage0.jpg and the
+// blank pages after the last one, and every page twice. Progress is reported per page.
+// Returns false when cancelled; everything written so far stays. Throws pw::Error: message
+// 38 for an empty folder name, message 1 naming a template that cannot be read, message 49
+// naming a file that cannot be written, a text when a page cannot be held in memory.
+// Leaves anzpages at the last page written (even).
+bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
+                         const FlipExportSettings& settings, const ProgramFolders& program,
+                         const QString& folder, const FlipTexts& texts, Progress& progress);
+
+// The name of page p's picture in the folder ("catalogpage<p>.jpg", "catalogpageflip<p>.jpg").
+QString FlipPageFile(const QString& folder, int page, bool flip);
+
+} // namespace pw
