@@ -26,7 +26,22 @@ const html = readFileSync(path.join(folder, 'catalog.htm'), 'utf8');
 const spreads = Number(/data-spreads="(\d+)"/.exec(html)?.[1]);
 const lastPage = 2 * (spreads - 1); // N
 const catalogUrl = pathToFileURL(path.join(folder, 'catalog.htm')).href;
-const WIDE = { width: 1280, height: 800 };
+
+// Width and height of a baseline or progressive JPEG, from its frame header.
+function jpegSize(file) {
+  const data = readFileSync(file);
+  for (let at = 2; at + 9 < data.length;) {
+    const marker = data[at + 1];
+    if (marker >= 0xc0 && marker <= 0xcf && ![0xc4, 0xc8, 0xcc].includes(marker))
+      return { width: data.readUInt16BE(at + 7), height: data.readUInt16BE(at + 5) };
+    at += 2 + data.readUInt16BE(at + 2);
+  }
+  throw new Error(`${file}: no JPEG frame header`);
+}
+
+// A window wide enough for spreads of these pages, and a phone held upright.
+const picture = jpegSize(path.join(folder, 'catalogpage1.jpg'));
+const WIDE = { width: Math.max(1280, Math.ceil((2.1 * 800 * picture.width) / picture.height)), height: 800 };
 const PHONE = { width: 390, height: 844 };
 const LABELS = { first: 'Erste Seite', previous: 'Zurück', next: 'Vorwärts', last: 'Letzte Seite' };
 
@@ -95,6 +110,13 @@ async function shown(page) {
       const expected = `catalogpage${box.dataset.page}.jpg`;
       if (img.getAttribute('src') !== expected || !img.complete || img.naturalWidth === 0)
         throw new Error(`page ${box.dataset.page} shows ${img.getAttribute('src')} (loaded: ${img.naturalWidth > 0})`);
+      // Pages keep the shape of their pictures, and at zoom 1 they lie inside the window.
+      const r = box.getBoundingClientRect();
+      if (Math.abs(r.width / r.height - img.naturalWidth / img.naturalHeight) > 0.02)
+        throw new Error(`page ${box.dataset.page} is ${r.width} x ${r.height}, its picture ${img.naturalWidth} x ${img.naturalHeight}`);
+      if (!document.querySelector('#stage').classList.contains('zoomed') &&
+          (r.left < 0 || r.top < 0 || r.right > innerWidth || r.bottom > innerHeight))
+        throw new Error(`page ${box.dataset.page} lies outside the window`);
     }
     return {
       pages: boxes.map((box) => Number(box.dataset.page)),
@@ -335,9 +357,9 @@ describe('flip catalogue in chromium', () => {
     const stage = page.locator('#stage');
     const scroll = () => stage.evaluate((s) => [s.scrollLeft, s.scrollTop]);
     const before = await scroll();
-    await page.mouse.move(640, 400);
+    await page.mouse.move(WIDE.width / 2, 400);
     await page.mouse.down();
-    await page.mouse.move(540, 330, { steps: 5 });
+    await page.mouse.move(WIDE.width / 2 - 100, 330, { steps: 5 });
     await page.mouse.up();
     const panned = await scroll();
     assert.ok(Math.abs(panned[0] - before[0] - 100) <= 1 && Math.abs(panned[1] - before[1] - 70) <= 1, `panned ${before} -> ${panned}`);
