@@ -406,6 +406,15 @@ describe('flip catalogue in chromium', () => {
         assert.ok(turned.length >= 3, `the leaf turned in ${turned.length} frames`);
         assert.ok(took < 3000, `the turn took ${took} ms`);
       }
+      // Keys pressed during a turn are not lost: the book turns on to the last target.
+      const target = Math.min(4, spreads - 1);
+      for (let k = 1; k < target; k++)
+        await page.keyboard.press('ArrowRight');
+      await settled(page);
+      assert.deepEqual(await shown(page), {
+        pages: spreadOf(target), indicator: `${2 * target}\u2013${2 * target + 1} / ${lastPage}`, hash: `#page=${2 * target}`,
+      });
+      assert.equal(await page.locator('.leaf').isHidden(), true);
       await close();
     }
   });
