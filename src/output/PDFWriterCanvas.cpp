@@ -26,6 +26,8 @@ const QString kCmykProfile = QStringLiteral("WebCoatedSWOP2006Grade3.icc");
 // the compressor's levels are on the same scale.
 constexpr int kContentLevel = 9;
 constexpr int kPictureLevel = 6;
+// Pictures compressed at the same time in the background.
+constexpr std::size_t kMostPreparing = 2;
 
 // The zlib format (with its Adler-32 trailer) of a block of bytes.
 QByteArray zlibCompress(const char* data, qsizetype size, int level) {
@@ -188,6 +190,7 @@ TPDFCanvas::~TPDFCanvas() {
 }
 
 void TPDFCanvas::releasePictures() {
+    finishPreparing(); // the worker may still write its file
     for (PictureEntry& e : m_images) {
         if (!e.tempFile.isEmpty())
             QFile::remove(e.tempFile);
@@ -374,6 +377,7 @@ void TPDFCanvas::EndDoc() {
         writeln(QStringLiteral("/Count 0"));
         EndObj();
 
+        finishPreparing();
         for (PictureEntry& e : m_images)
             writePictureObject(e);
         m_pixelBuffer = QByteArray();
@@ -663,6 +667,15 @@ QString TPDFCanvas::cmLine(int x1, int y1, int x2w, int y2w) const {
 }
 
 void TPDFCanvas::DrawDIB(int x1, int y1, int x2w, int y2w, const dib& di, int, int, int xx2w, int yy2w) {
+    drawPicture(x1, y1, x2w, y2w, di, nullptr, xx2w, yy2w);
+}
+
+void TPDFCanvas::DrawDIB(int x1, int y1, int x2w, int y2w, dib&& di, int, int, int xx2w, int yy2w) {
+    drawPicture(x1, y1, x2w, y2w, di, &di, xx2w, yy2w);
+}
+
+void TPDFCanvas::drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, dib* owned, int xx2w,
+                             int yy2w) {
     if (!m_isincreation)
         return;
     const dib* use = &di;
@@ -694,8 +707,40 @@ void TPDFCanvas::DrawDIB(int x1, int y1, int x2w, int y2w, const dib& di, int, i
     PictureEntry entry;
     if (usetempfileforimages) {
         entry.tempFile = GetUniqueTempFileName(QStringLiteral("temppdfimg"), QStringLiteral(".bmp"));
-        // A picture that cannot be saved is written as a white pixel in EndDoc.
-        SaveTemporaryDib(*use, entry.tempFile);
+        dib job; // the picture the worker takes over
+        if (compressInBackground && useBits == 24 && use->poi) {
+            if (use == &converted)
+                job = std::move(converted);
+            else if (owned)
+                job = std::move(*owned);
+            else if (newdib(job, w, h, 24, nullptr, 0))
+                std::memcpy(job.poi, use->poi, std::size_t(qint64(h) * use->bytew));
+        }
+        if (job.poi) {
+            finishPreparing(kMostPreparing);
+            // The file exists from now on, so that the next picture takes another name.
+            QFile(entry.tempFile).open(QIODevice::WriteOnly);
+            entry.prepared = true;
+            entry.width = w;
+            entry.height = h;
+            entry.cmyk = compressasCMYK;
+            auto prepare = [this, picture = std::move(job), file = entry.tempFile,
+                            cmyk = entry.cmyk]() mutable -> qint64 {
+                QByteArray data;
+                pixelBytes(picture, cmyk, data);
+                freedib(picture);
+                const QByteArray compressed = zlibCompress(data.constData(), data.size(), kPictureLevel);
+                data = QByteArray();
+                QFile f(file);
+                if (!f.open(QIODevice::WriteOnly) || f.write(compressed) != compressed.size() || !f.flush())
+                    return -1;
+                return compressed.size();
+            };
+            m_preparing.push_back({m_images.size(), std::async(std::launch::async, std::move(prepare))});
+        } else {
+            // A picture that cannot be saved is written as a white pixel in EndDoc.
+            SaveTemporaryDib(*use, entry.tempFile);
+        }
     } else if (use->poi) {
         const int colors = useBits <= 8 ? (1 << useBits) : 0;
         if (newdib(entry.picture, w, h, useBits, use->pmi.get(), colors))
@@ -719,7 +764,11 @@ void TPDFCanvas::DrawDIBOfImageNr(int x1, int y1, int x2w, int y2w, int imageNR,
 }
 
 void TPDFCanvas::writeImageObject(int width, int height, const QByteArray& data, bool cmyk) {
-    const QByteArray compressed = zlibCompress(data.constData(), data.size(), kPictureLevel);
+    writeCompressedImageObject(width, height, zlibCompress(data.constData(), data.size(), kPictureLevel),
+                               cmyk);
+}
+
+void TPDFCanvas::writeCompressedImageObject(int width, int height, const QByteArray& compressed, bool cmyk) {
     StartObj();
     writeln(QStringLiteral("<<"));
     writeln(QStringLiteral("/Type /XObject /Subtype /Image"));
@@ -741,6 +790,10 @@ void TPDFCanvas::writeWhitePixel() {
 }
 
 void TPDFCanvas::writePictureObject(PictureEntry& entry) {
+    if (entry.prepared) {
+        writePreparedObject(entry);
+        return;
+    }
     dib loaded;
     const dib* picture = &entry.picture;
     if (usetempfileforimages) {
@@ -752,21 +805,38 @@ void TPDFCanvas::writePictureObject(PictureEntry& entry) {
         writeWhitePixel();
         return;
     }
-    const int w = dibwidth(*picture);
-    const int h = dibheight(*picture);
     if (dibbitcount(*picture) == 1) {
         writeCcittObject(*picture);
         return;
     }
-    const bool cmyk = compressasCMYK;
-    const int channels = cmyk ? 4 : 3;
     // One buffer serves every picture of the document: full pages are large, and fresh
     // memory for each would cost more than the conversion.
-    QByteArray& data = m_pixelBuffer;
-    data.resize(qsizetype(w) * h * channels);
+    pixelBytes(*picture, compressasCMYK, m_pixelBuffer);
+    const int w = dibwidth(*picture);
+    const int h = dibheight(*picture);
+    freedib(loaded);
+    writeImageObject(w, h, m_pixelBuffer, compressasCMYK);
+}
+
+void TPDFCanvas::writePreparedObject(const PictureEntry& entry) {
+    QFile f(entry.tempFile);
+    QByteArray compressed;
+    if (entry.length >= 0 && f.open(QIODevice::ReadOnly))
+        compressed = f.readAll();
+    if (entry.length < 0 || compressed.size() != entry.length) {
+        writeWhitePixel();
+        return;
+    }
+    writeCompressedImageObject(entry.width, entry.height, compressed, entry.cmyk);
+}
+
+void TPDFCanvas::pixelBytes(const dib& picture, bool cmyk, QByteArray& data) const {
+    const int w = dibwidth(picture);
+    const int h = dibheight(picture);
+    data.resize(qsizetype(w) * h * (cmyk ? 4 : 3));
     quint8* out = reinterpret_cast<quint8*>(data.data());
     for (int r = 0; r < h; ++r) {
-        const quint8* src = picture->poi + qint64(h - 1 - r) * picture->bytew; // rows are stored bottom first
+        const quint8* src = picture.poi + qint64(h - 1 - r) * picture.bytew; // rows are stored bottom first
         if (cmyk && m_transform) {
             cmsDoTransform(m_transform, src, out, cmsUInt32Number(w));
             out += qint64(w) * 4;
@@ -781,8 +851,22 @@ void TPDFCanvas::writePictureObject(PictureEntry& entry) {
             }
         }
     }
-    freedib(loaded);
-    writeImageObject(w, h, data, cmyk);
+}
+
+void TPDFCanvas::finishPreparing(std::size_t busy) {
+    while (!m_preparing.empty() && m_preparing.size() >= std::max<std::size_t>(busy, 1)) {
+        Preparing& oldest = m_preparing.front();
+        qint64 length = -1;
+        try {
+            length = oldest.length.get();
+        } catch (const std::bad_alloc&) {
+            // Like a picture that could not be saved: a white pixel stands in for it.
+        } catch (const Error&) {
+        }
+        if (oldest.index < m_images.size())
+            m_images[oldest.index].length = length;
+        m_preparing.pop_front();
+    }
 }
 
 void TPDFCanvas::writeCcittObject(const dib& picture) {

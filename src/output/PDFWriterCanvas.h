@@ -13,6 +13,12 @@
 //
 // A write that fails (a full disk, a file removed) throws pw::Error with message 49 and the
 // file name; the file is then incomplete and the caller must not treat it as written.
+//
+// With compressInBackground (and temporary files), a picture handed over with DrawDIB is
+// converted and compressed on a worker thread while the caller goes on (rendering the next
+// page, say); EndDoc then copies the finished streams. The file is byte for byte the one
+// the writer makes without it. At most two pictures are prepared at a time, one per core of
+// a small machine, so memory stays bounded.
 
 #include "imagelib/PicIO3.h"
 #include "model/orvanto.h"
@@ -25,6 +31,8 @@
 #include <QString>
 
 #include <algorithm>
+#include <deque>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -108,6 +116,8 @@ public:
     // and keeps a copy for EndDoc. 4- and 8-bit pictures are stored as 24-bit ones. The
     // source rectangle only has to have a non-zero size.
     void DrawDIB(int x1, int y1, int x2w, int y2w, const dib& di, int xx1, int yy1, int xx2w, int yy2w);
+    // The same for a picture the writer may keep instead of copying it.
+    void DrawDIB(int x1, int y1, int x2w, int y2w, dib&& di, int xx1, int yy1, int xx2w, int yy2w);
     // Places picture imageNR (0-based, placed earlier in this document) again.
     void DrawDIBOfImageNr(int x1, int y1, int x2w, int y2w, int imageNR, int xx1, int yy1, int xx2w,
                           int yy2w);
@@ -128,6 +138,7 @@ public:
     QPoint penpos;
     bool compressasCMYK = false;
     bool usetempfileforimages = false;
+    bool compressInBackground = false; // with usetempfileforimages
     // The profile transform is in use (a CMYK profile was found and works).
     bool uselcms() const { return m_transform != nullptr; }
 
@@ -148,6 +159,12 @@ private:
     struct PictureEntry {
         dib picture;      // the writer's own copy (empty with temporary files)
         QString tempFile; // with usetempfileforimages
+        // Prepared in the background: the temporary file holds the compressed stream.
+        bool prepared = false;
+        int width = 0;
+        int height = 0;
+        bool cmyk = false;
+        qint64 length = -1; // of the stream; -1 when it could not be written
     };
 
     void writeBytes(const char* data, qint64 size);
@@ -166,6 +183,14 @@ private:
     void writeFontObject(const FontEntry& entry);
     void writePictureObject(PictureEntry& entry);
     void writeImageObject(int width, int height, const QByteArray& data, bool cmyk);
+    void writeCompressedImageObject(int width, int height, const QByteArray& compressed, bool cmyk);
+    void writePreparedObject(const PictureEntry& entry);
+    // The picture's rows, top first, as RGB or CMYK bytes.
+    void pixelBytes(const dib& picture, bool cmyk, QByteArray& data) const;
+    void drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, dib* owned, int xx2w, int yy2w);
+    // Waits for the pictures being prepared (all, or the oldest until fewer than `busy` are
+    // left) and records their results.
+    void finishPreparing(std::size_t busy = 0);
     void writeCcittObject(const dib& picture);
     void writeWhitePixel();
     QString rgb(quint32 color) const;
@@ -179,6 +204,11 @@ private:
     std::vector<PageEntry> m_pageProps;
     std::vector<FontEntry> m_fontList;
     std::vector<PictureEntry> m_images;
+    struct Preparing {
+        std::size_t index;          // in m_images
+        std::future<qint64> length; // of the compressed stream, -1 when it was not written
+    };
+    std::deque<Preparing> m_preparing;
     qint32 m_rootObjNr = 0;
     qint32 m_procobjsnr = 0;
     qint32 m_pageobjnr = 0;

@@ -52,6 +52,7 @@ bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
     const PdfPageGeometry g = PdfExportGeometry(doc.settings, settings);
     TPDFCanvas pdf(settings.programFolder);
     pdf.usetempfileforimages = true;
+    pdf.compressInBackground = true; // the next page renders while this one is compressed
     pdf.compressasCMYK = settings.cmyk;
     pdf.PageWidth = g.pageWidth;
     pdf.PageHeight = g.pageHeight;

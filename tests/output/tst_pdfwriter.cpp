@@ -309,6 +309,60 @@ private slots:
         QCOMPARE(images[0].encoding, QStringLiteral("image")); // Flate
     }
 
+    void backgroundCompressionKeepsTheBytes_data() {
+        QTest::addColumn<bool>("cmyk");
+        QTest::addColumn<bool>("profile");
+        QTest::newRow("RGB") << false << false;
+        QTest::newRow("CMYK by the formula") << true << false;
+        QTest::newRow("CMYK by a profile") << true << true;
+    }
+    void backgroundCompressionKeepsTheBytes() {
+        QFETCH(bool, cmyk);
+        QFETCH(bool, profile);
+        const QString system = QStringLiteral("/usr/share/color/icc/ghostscript/default_cmyk.icc");
+        if (profile && !QFile::exists(system))
+            QSKIP("no CMYK profile on this machine");
+        QTemporaryDir folder;
+        if (profile)
+            QVERIFY(QFile::copy(system, folder.filePath(QStringLiteral("WebCoatedSWOP2006Grade3.icc"))));
+        const TemporaryFolder tmp;
+        const auto write = [&](bool background) {
+            const QString file =
+                folder.filePath(background ? QStringLiteral("b.pdf") : QStringLiteral("s.pdf"));
+            TPDFCanvas pdf(folder.path());
+            pdf.compressasCMYK = cmyk;
+            pdf.usetempfileforimages = true;
+            pdf.compressInBackground = background;
+            pdf.BeginDoc(file);
+            for (int page = 0; page < 3; ++page) {
+                if (page > 0)
+                    pdf.NewPage();
+                QImage image(300, 200, QImage::Format_RGB32);
+                for (int y = 0; y < image.height(); ++y) {
+                    for (int x = 0; x < image.width(); ++x)
+                        image.setPixel(x, y, qRgb((x * 7 + page * 50) % 256, (y * 3) % 256, (x ^ y) % 256));
+                }
+                dib d;
+                dibFromImage(d, image);
+                pdf.DrawDIB(0, 0, 300, 200, std::move(d), 0, 0, 300, 200); // handed over
+                pdf.DrawDIB(10, 10, 20, 20, picture24({{0xFF0000, 0x00FF00}}), 0, 0, 2, 1);
+                const dib kept = picture24({{0x123456}});
+                pdf.DrawDIB(30, 30, 5, 5, kept, 0, 0, 1, 1); // copied
+                pdf.DrawDIB(40, 40, 5, 5, palettePicture(8, {0x000000, 0xFFFFFF}, {{0, 1}}), 0, 0, 2, 1);
+                pdf.DrawDIB(50, 50, 5, 5, palettePicture(1, {0xFFFFFF, 0x000000}, {{0, 1, 1, 0}}), 0, 0, 4,
+                            1);
+                pdf.TextOut(10, 100, QStringLiteral("Seite %1").arg(page + 1));
+            }
+            pdf.EndDoc();
+            return readAll(file);
+        };
+        const QByteArray sequential = write(false);
+        QVERIFY(sequential.size() > 1000);
+        QCOMPARE(write(true), sequential);
+        QVERIFY(qpdfCheck(folder.filePath(QStringLiteral("b.pdf"))));
+        QCOMPARE(tmp.files(), QStringList()); // the temporary pictures are gone
+    }
+
     void palettePicturesBecomeRgb() {
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("p.pdf"));

@@ -1,0 +1,191 @@
+// export_bench: whole exports of a generated catalogue of about 100 A4 pages.
+//
+// The catalogue has categories of 10 products, each with a name, a description, two photos
+// and a variant table with two price columns, and as many categories as make 100 pages in
+// layout 1. Reported, in seconds per page from the call to the finished files:
+//   - the PDF export at 300 dpi, RGB (target 0.25 s) and CMYK (target 0.30 s),
+//   - the flip catalogue at 50 dpi (target 0.1 s),
+// each beside the same export made with one engine call per page, and the peak memory of
+// the process (target 250 MB; the page-by-page runs come last, so the peak is the
+// exports').
+
+#include "compose/engine.h"
+#include "compose/units.h"
+#include "model/programfolders.h"
+#include "output/PDFWriterCanvas.h"
+#include "output/exportpage.h"
+#include "output/flipexport.h"
+#include "output/pagerender.h"
+#include "output/pdfexport.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kWantedPages = 100;
+
+long peakMemoryMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
+    }
+    return -1;
+}
+
+void addCategory(pw::CatalogDocument& doc, int k, const QString& pictureA, const QString& pictureB) {
+    const QString desc = QStringLiteral(
+        "Geschmiedeter Kopf aus Werkzeugstahl, Bahn und Finne gehärtet und angelassen. Der Stiel aus "
+        "astfreiem Eschenholz ist mit einem Ringkeil gesichert und liegt auch bei langer Arbeit sicher in "
+        "der Hand. Ausführung nach Norm, geprüft im eigenen Betrieb, mit drei Jahren Garantie auf Material.");
+    const int kat = doc.addCategory(QStringLiteral("Kategorie %1").arg(k));
+    for (int i = 0; i < 10; ++i) {
+        pw::TProdukt& p = *doc.products(kat).Add();
+        pw::SetProductTableDefaults(p);
+        p.name = QStringLiteral("Produkt %1-%2 mit einem recht langen Namen").arg(k).arg(i);
+        p.desc = desc;
+        p.anzpreis = 2;
+        *p.bilder.Add() = pw::TBild{pictureA, 5};
+        *p.bilder.Add() = pw::TBild{pictureB, 3.5};
+        const QStringList head{"Ausführung", "Art.-Nr.", "Preis", "Ab 10 Stk."};
+        for (int r = 0; r < 6; ++r) {
+            pw::TVariante& row = *p.varianten.Add();
+            for (int c = 0; c < 4; ++c)
+                row.props.Add()->text = r == 0   ? head[c]
+                                        : c >= 2 ? QStringLiteral("%1,95 €").arg(r * 10 + c)
+                                                 : QStringLiteral("WZ-%1-%2").arg(i).arg(r);
+        }
+    }
+}
+
+int measuringRun(pw::CatalogDocument& doc, pw::EngineEnvironment& env, const pw::EngineCall& base) {
+    pw::EngineCall call = base;
+    call.seiteedvalue = 0;
+    pw::PainterCanvas measure(nullptr);
+    pw::PaintLayout(0, measure, doc, pw::ViewState{}, env, call);
+    return doc.anzpages;
+}
+
+double seconds(const QElapsedTimer& timer) {
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+// The PDF export as it was before the pages were rendered in one run: one engine call per
+// page, into the same writer.
+void pdfPageByPage(pw::CatalogDocument& doc, pw::EngineEnvironment& env,
+                   const pw::PdfExportSettings& settings, const QString& file) {
+    const pw::PdfPageGeometry g = pw::PdfExportGeometry(doc.settings, settings);
+    pw::TPDFCanvas pdf(settings.programFolder);
+    pdf.usetempfileforimages = true;
+    pdf.compressasCMYK = settings.cmyk;
+    pdf.PageWidth = g.pageWidth;
+    pdf.PageHeight = g.pageHeight;
+    pdf.BeginDoc(file);
+    QImage bitmap = pw::NewPageBitmap(QSize(g.bitmapWidth, g.bitmapHeight), file);
+    pw::RenderPagesOneByOne(doc, 0, env, pw::PdfExportCall(doc.settings, settings), bitmap,
+                            [&](int number, const QImage& rendered, bool) {
+                                if (number > 1)
+                                    pdf.NewPage();
+                                pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight,
+                                            pw::PagePicture(rendered, file), 0, 0, g.bitmapWidth,
+                                            g.bitmapHeight);
+                                return true;
+                            });
+    pdf.EndDoc();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QTemporaryDir dir;
+    QImage photo(800, 600, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x % 256, y % 256, (x ^ y) % 256));
+    }
+    const QString a = dir.filePath(QStringLiteral("a.jpg"));
+    const QString b = dir.filePath(QStringLiteral("b.jpg"));
+    if (!photo.save(a, "JPEG") || !photo.scaled(400, 600).save(b, "JPEG")) {
+        std::fprintf(stderr, "export_bench: cannot write the pictures\n");
+        return 1;
+    }
+    pw::FixedClock clock(QDate(2026, 12, 10));
+    pw::EngineEnvironment env(clock);
+    pw::PdfExportSettings pdfSettings;
+    pdfSettings.programFolder = QCoreApplication::applicationDirPath();
+    pw::CatalogDocument doc;
+    for (int k = 0; measuringRun(doc, env, pw::PdfExportCall(doc.settings, pdfSettings)) < kWantedPages; ++k)
+        addCategory(doc, k, a, b);
+    const int pages = doc.anzpages;
+    std::printf("export_bench: %d products on %d pages (layout 1)\n", doc.productCount(), pages);
+
+    pw::NoProgress progress;
+    double pdfSeconds[2] = {0, 0};
+    for (int cmyk = 0; cmyk < 2; ++cmyk) {
+        pdfSettings.cmyk = cmyk == 1;
+        QElapsedTimer timer;
+        timer.start();
+        pw::ExportPdf(doc, 0, env, pdfSettings, dir.filePath(QStringLiteral("k.pdf")), progress);
+        pdfSeconds[cmyk] = seconds(timer) / pages;
+    }
+    pw::FlipExportSettings flipSettings;
+    const pw::ProgramFolders program(QStringLiteral(PW_PROGRAM_DIR), dir.filePath(QStringLiteral("user")));
+    QElapsedTimer flipTimer;
+    flipTimer.start();
+    pw::ExportFlipCatalogue(doc, 0, env, flipSettings, program, dir.filePath(QStringLiteral("flip")),
+                            pw::FlipTexts{}, progress);
+    const double flipSeconds = seconds(flipTimer) / doc.anzpages;
+    const long peak = peakMemoryMb();
+
+    // The same with one engine call per page.
+    double loopSeconds[2] = {0, 0};
+    for (int cmyk = 0; cmyk < 2; ++cmyk) {
+        pdfSettings.cmyk = cmyk == 1;
+        QElapsedTimer timer;
+        timer.start();
+        pdfPageByPage(doc, env, pdfSettings, dir.filePath(QStringLiteral("loop.pdf")));
+        loopSeconds[cmyk] = seconds(timer) / pages;
+    }
+    QImage small = pw::NewPageBitmap(QSize(413, 584), QString());
+    QElapsedTimer loopFlip;
+    loopFlip.start();
+    pw::EngineCall flipCall =
+        pw::ExportCall(50, small.size(), flipSettings.printerPixels, flipSettings.printerDpi);
+    pw::RenderPagesOneByOne(doc, 0, env, flipCall, small, [&](int number, const QImage& rendered, bool) {
+        pw::dib picture = pw::PagePicture(rendered, QString());
+        pw::ShadePageEdges(picture, number);
+        pw::SaveDib(picture, pw::FlipPageFile(dir.filePath(QStringLiteral("loop")), number, false),
+                    pw::kFormatJpg);
+        pw::TurnPageCorner(picture, number);
+        pw::SaveDib(picture, pw::FlipPageFile(dir.filePath(QStringLiteral("loop")), number, true),
+                    pw::kFormatJpg);
+        return true;
+    });
+    const double loopFlipSeconds = seconds(loopFlip) / pages;
+
+    std::printf("  PDF 300 dpi RGB:  %.3f s per page (target 0.25 s); one call per page: %.3f s\n",
+                pdfSeconds[0], loopSeconds[0]);
+    std::printf("  PDF 300 dpi CMYK: %.3f s per page (target 0.30 s); one call per page: %.3f s\n",
+                pdfSeconds[1], loopSeconds[1]);
+    std::printf("  flip catalogue 50 dpi: %.3f s per page (target 0.1 s); one call per page: %.3f s\n",
+                flipSeconds, loopFlipSeconds);
+    std::printf("  peak memory of the exports: %ld MB (target 250 MB)\n", peak);
+    const bool met =
+        pdfSeconds[0] < 0.25 && pdfSeconds[1] < 0.30 && flipSeconds < 0.1 && peak > 0 && peak < 250;
+    std::printf("%s\n", met ? "all targets met" : "a target was missed");
+    return 0;
+}
