@@ -1,5 +1,5 @@
 # The project's entry points. Each installs what is missing, configures and builds first.
-#   make run    the main job on the bundled sample catalogue
+#   make run    the main job: exports the bundled sample catalogue to PDF and to the flip catalogue
 #   make test   every test (ctest)
 #   make bench  the benchmark programs
 #   make fuzz   the fuzz targets, FUZZ_SECONDS each (default 60)
@@ -9,19 +9,24 @@ BUILD := build/$(PRESET)
 FUZZ_SECONDS ?= 60
 CLI := $(BUILD)/src/pagewright-cli
 SAMPLE := resources/samples/test.pk2
+RUN_OUT := $(BUILD)/sample
 
 .PHONY: deps build run test bench fuzz asan-test format-check clean
 
 deps:
 	@bash scripts/install-deps.sh
 
-# Build progress goes to stderr, so that `make -s run > catalogue.json` keeps stdout clean.
+# Build progress goes to stderr, so that stdout carries only what a target reports.
 build: deps
 	@cmake --preset $(PRESET) >/dev/null
 	@cmake --build --preset $(PRESET) 1>&2
 
 run: build
-	@$(CLI) dump $(SAMPLE)
+	@mkdir -p $(RUN_OUT)
+	@$(CLI) pdf $(SAMPLE) -o $(RUN_OUT)/katalog.pdf
+	@$(CLI) html $(SAMPLE) -o $(RUN_OUT)/blaetterkatalog
+	@echo "The sample catalogue as a PDF file:   $(CURDIR)/$(RUN_OUT)/katalog.pdf"
+	@echo "The sample catalogue to leaf through: $(CURDIR)/$(RUN_OUT)/blaetterkatalog/catalog.htm"
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure
@@ -39,6 +44,7 @@ bench: build
 	$(BUILD)/bench/linebreak_bench
 	$(BUILD)/bench/layout_bench
 	$(BUILD)/bench/pdf_bench
+	$(BUILD)/bench/export_bench
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

@@ -47,4 +47,12 @@ dib PagePicture(const QImage& page, const QString& file) {
     return picture;
 }
 
+QString CancelledExportText(bool pagesKept, const QString& where) {
+    if (pagesKept)
+        return QStringLiteral("Der Export wurde abgebrochen. Die bereits geschriebenen Seiten bleiben in %1.")
+            .arg(where);
+    return QStringLiteral("Der Export wurde abgebrochen. Die unvollständige Datei %1 wurde entfernt.")
+        .arg(where);
+}
+
 } // namespace pw

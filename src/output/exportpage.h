@@ -23,4 +23,8 @@ QImage NewPageBitmap(QSize size, const QString& file);
 // The rendered page as a 24-bit picture; throws like NewPageBitmap when it cannot be held.
 dib PagePicture(const QImage& page, const QString& file);
 
+// What a cancelled export tells the user: the PDF export removes its unfinished file; the
+// exports that write a file per page leave the pages written so far in `where`.
+QString CancelledExportText(bool pagesKept, const QString& where);
+
 } // namespace pw
