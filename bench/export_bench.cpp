@@ -9,6 +9,7 @@
 // the process (target 250 MB; the page-by-page runs come last, so the peak is the
 // exports').
 
+#include "benchsupport.h"
 #include "compose/engine.h"
 #include "compose/units.h"
 #include "model/programfolders.h"
@@ -31,42 +32,6 @@
 namespace {
 
 constexpr int kWantedPages = 100;
-
-long peakMemoryMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
-    }
-    return -1;
-}
-
-void addCategory(pw::CatalogDocument& doc, int k, const QString& pictureA, const QString& pictureB) {
-    const QString desc = QStringLiteral(
-        "Geschmiedeter Kopf aus Werkzeugstahl, Bahn und Finne gehärtet und angelassen. Der Stiel aus "
-        "astfreiem Eschenholz ist mit einem Ringkeil gesichert und liegt auch bei langer Arbeit sicher in "
-        "der Hand. Ausführung nach Norm, geprüft im eigenen Betrieb, mit drei Jahren Garantie auf Material.");
-    const int kat = doc.addCategory(QStringLiteral("Kategorie %1").arg(k));
-    for (int i = 0; i < 10; ++i) {
-        pw::TProdukt& p = *doc.products(kat).Add();
-        pw::SetProductTableDefaults(p);
-        p.name = QStringLiteral("Produkt %1-%2 mit einem recht langen Namen").arg(k).arg(i);
-        p.desc = desc;
-        p.anzpreis = 2;
-        *p.bilder.Add() = pw::TBild{pictureA, 5};
-        *p.bilder.Add() = pw::TBild{pictureB, 3.5};
-        const QStringList head{"Ausführung", "Art.-Nr.", "Preis", "Ab 10 Stk."};
-        for (int r = 0; r < 6; ++r) {
-            pw::TVariante& row = *p.varianten.Add();
-            for (int c = 0; c < 4; ++c)
-                row.props.Add()->text = r == 0   ? head[c]
-                                        : c >= 2 ? QStringLiteral("%1,95 €").arg(r * 10 + c)
-                                                 : QStringLiteral("WZ-%1-%2").arg(i).arg(r);
-        }
-    }
-}
 
 int measuringRun(pw::CatalogDocument& doc, pw::EngineEnvironment& env, const pw::EngineCall& base) {
     pw::EngineCall call = base;
@@ -112,14 +77,9 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
 
     QTemporaryDir dir;
-    QImage photo(800, 600, QImage::Format_RGB32);
-    for (int y = 0; y < photo.height(); ++y) {
-        for (int x = 0; x < photo.width(); ++x)
-            photo.setPixel(x, y, qRgb(x % 256, y % 256, (x ^ y) % 256));
-    }
     const QString a = dir.filePath(QStringLiteral("a.jpg"));
     const QString b = dir.filePath(QStringLiteral("b.jpg"));
-    if (!photo.save(a, "JPEG") || !photo.scaled(400, 600).save(b, "JPEG")) {
+    if (!pw::bench::writePhotos(a, b)) {
         std::fprintf(stderr, "export_bench: cannot write the pictures\n");
         return 1;
     }
@@ -129,7 +89,7 @@ int main(int argc, char** argv) {
     pdfSettings.programFolder = QCoreApplication::applicationDirPath();
     pw::CatalogDocument doc;
     for (int k = 0; measuringRun(doc, env, pw::PdfExportCall(doc.settings, pdfSettings)) < kWantedPages; ++k)
-        addCategory(doc, k, a, b);
+        pw::bench::addCategory(doc, k, 10, a, b);
     const int pages = doc.anzpages;
     std::printf("export_bench: %d products on %d pages (layout 1)\n", doc.productCount(), pages);
 
@@ -149,7 +109,7 @@ int main(int argc, char** argv) {
     pw::ExportFlipCatalogue(doc, 0, env, flipSettings, program, dir.filePath(QStringLiteral("flip")),
                             pw::FlipTexts{}, progress);
     const double flipSeconds = seconds(flipTimer) / doc.anzpages;
-    const long peak = peakMemoryMb();
+    const long peak = pw::bench::peakMemoryMb();
 
     // The same with one engine call per page.
     double loopSeconds[2] = {0, 0};

@@ -7,6 +7,7 @@
 //   - a run that draws no page, once the picture sizes are cached (target 100 ms), and
 //   - a run that draws one A4 page at 300 dpi into a 2480 x 3508 bitmap (target 200 ms).
 
+#include "benchsupport.h"
 #include "compose/engine.h"
 #include "compose/units.h"
 
@@ -26,30 +27,8 @@ constexpr int kRuns = 11;
 
 pw::CatalogDocument makeCatalogue(const QString& pictureA, const QString& pictureB) {
     pw::CatalogDocument doc;
-    const QString desc = QStringLiteral(
-        "Geschmiedeter Kopf aus Werkzeugstahl, Bahn und Finne gehärtet und angelassen. Der Stiel aus "
-        "astfreiem Eschenholz ist mit einem Ringkeil gesichert und liegt auch bei langer Arbeit sicher in "
-        "der Hand. Ausführung nach Norm, geprüft im eigenen Betrieb, mit drei Jahren Garantie auf Material.");
-    for (int k = 0; k < 40; ++k) {
-        const int kat = doc.addCategory(QStringLiteral("Kategorie %1").arg(k));
-        for (int i = 0; i < 50; ++i) {
-            pw::TProdukt& p = *doc.products(kat).Add();
-            pw::SetProductTableDefaults(p);
-            p.name = QStringLiteral("Produkt %1-%2 mit einem recht langen Namen").arg(k).arg(i);
-            p.desc = desc;
-            p.anzpreis = 2;
-            *p.bilder.Add() = pw::TBild{pictureA, 5};
-            *p.bilder.Add() = pw::TBild{pictureB, 3.5};
-            const QStringList head{"Ausführung", "Art.-Nr.", "Preis", "Ab 10 Stk."};
-            for (int r = 0; r < 6; ++r) {
-                pw::TVariante& row = *p.varianten.Add();
-                for (int c = 0; c < 4; ++c)
-                    row.props.Add()->text = r == 0   ? head[c]
-                                            : c >= 2 ? QStringLiteral("%1,95 €").arg(r * 10 + c)
-                                                     : QStringLiteral("WZ-%1-%2").arg(i).arg(r);
-            }
-        }
-    }
+    for (int k = 0; k < 40; ++k)
+        pw::bench::addCategory(doc, k, 50, pictureA, pictureB);
     return doc;
 }
 
@@ -78,14 +57,9 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
 
     QTemporaryDir dir;
-    QImage photo(800, 600, QImage::Format_RGB32);
-    for (int y = 0; y < photo.height(); ++y) {
-        for (int x = 0; x < photo.width(); ++x)
-            photo.setPixel(x, y, qRgb(x % 256, y % 256, (x ^ y) % 256));
-    }
     const QString a = dir.filePath(QStringLiteral("a.jpg"));
     const QString b = dir.filePath(QStringLiteral("b.jpg"));
-    if (!photo.save(a, "JPEG") || !photo.scaled(400, 600).save(b, "JPEG")) {
+    if (!pw::bench::writePhotos(a, b)) {
         std::fprintf(stderr, "layout_bench: cannot write the pictures\n");
         return 1;
     }

@@ -7,6 +7,7 @@
 // (target 150 MB). When img2pdf or ImageMagick's convert are installed, the same 20 pages
 // (as PNG files) go through them too, for comparison.
 
+#include "benchsupport.h"
 #include "compose/engine.h"
 #include "imagelib/PicIO3.h"
 #include "model/catalogfile.h"
@@ -26,17 +27,6 @@
 namespace {
 
 constexpr int kPages = 20;
-
-long peakMemoryMb() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
-    }
-    return -1;
-}
 
 double writePdf(const QString& file, const pw::dib& page, bool cmyk) {
     QElapsedTimer timer;
@@ -113,7 +103,7 @@ int main(int argc, char** argv) {
     QTemporaryDir dir;
     const double rgb = writePdf(dir.filePath(QStringLiteral("rgb.pdf")), page, false);
     const double cmyk = writePdf(dir.filePath(QStringLiteral("cmyk.pdf")), page, true);
-    const long peak = peakMemoryMb();
+    const long peak = pw::bench::peakMemoryMb();
     std::printf("pdf_bench: %d pages of %d x %d pixels\n", kPages, pw::dibwidth(page), pw::dibheight(page));
     std::printf("  RGB:  %.3f s per page (target 0.25 s), file %lld bytes\n", rgb,
                 static_cast<long long>(QFile(dir.filePath(QStringLiteral("rgb.pdf"))).size()));

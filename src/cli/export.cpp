@@ -22,17 +22,15 @@ int runPdf(const QStringList& args, Context& context) {
     int colours = -1; // -1: the program option, 0 RGB, 1 CMYK
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        QString v;
+        const int read = readIntOption(
+            args, i, "pdf", {{"--dpi", 10, 4000, &dpi}, {"--layout", 1, kLayoutCount, &layoutArg}});
+        if (read < 0)
+            return kUsage;
+        if (read > 0)
+            continue;
         if (isOption(a, "-o")) {
             if (!optionValue(args, i, QStringLiteral("-o"), out))
                 return usageError(QStringLiteral("pdf: -o braucht einen Dateinamen"));
-        } else if (isOption(a, "--dpi")) {
-            if (!optionValue(args, i, QStringLiteral("--dpi"), v) || !parseInt(v, 10, 4000, dpi))
-                return usageError(QStringLiteral("pdf: --dpi erwartet 10 bis 4000"));
-        } else if (isOption(a, "--layout")) {
-            if (!optionValue(args, i, QStringLiteral("--layout"), v) ||
-                !parseInt(v, 1, kLayoutCount, layoutArg))
-                return usageError(QStringLiteral("pdf: --layout erwartet 1 bis 8"));
         } else if (a == QLatin1String("--cmyk") || a == QLatin1String("--rgb")) {
             if (colours >= 0)
                 return usageError(QStringLiteral("pdf: nur eine von --cmyk und --rgb"));
@@ -79,27 +77,19 @@ int runImages(const QStringList& args, Context& context) {
     int to = 0;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        QString v;
+        const int read = readIntOption(args, i, "images",
+                                       {{"--dpi", 10, 1440, &settings.dpi},
+                                        {"--quality", 0, 100, &settings.quality},
+                                        {"--from", 1, 1000000, &from},
+                                        {"--to", 1, 1000000, &to},
+                                        {"--layout", 1, kLayoutCount, &layoutArg}});
+        if (read < 0)
+            return kUsage;
+        if (read > 0)
+            continue;
         if (isOption(a, "-o")) {
             if (!optionValue(args, i, QStringLiteral("-o"), out))
                 return usageError(QStringLiteral("images: -o braucht einen Dateinamen"));
-        } else if (isOption(a, "--dpi")) {
-            if (!optionValue(args, i, QStringLiteral("--dpi"), v) || !parseInt(v, 10, 1440, settings.dpi))
-                return usageError(QStringLiteral("images: --dpi erwartet 10 bis 1440"));
-        } else if (isOption(a, "--quality")) {
-            if (!optionValue(args, i, QStringLiteral("--quality"), v) ||
-                !parseInt(v, 0, 100, settings.quality))
-                return usageError(QStringLiteral("images: --quality erwartet 0 bis 100"));
-        } else if (isOption(a, "--from")) {
-            if (!optionValue(args, i, QStringLiteral("--from"), v) || !parseInt(v, 1, 1000000, from))
-                return usageError(QStringLiteral("images: --from erwartet eine Seitennummer"));
-        } else if (isOption(a, "--to")) {
-            if (!optionValue(args, i, QStringLiteral("--to"), v) || !parseInt(v, 1, 1000000, to))
-                return usageError(QStringLiteral("images: --to erwartet eine Seitennummer"));
-        } else if (isOption(a, "--layout")) {
-            if (!optionValue(args, i, QStringLiteral("--layout"), v) ||
-                !parseInt(v, 1, kLayoutCount, layoutArg))
-                return usageError(QStringLiteral("images: --layout erwartet 1 bis 8"));
         } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
             return usageError(QStringLiteral("images: unerwartetes Argument %1").arg(a));
         } else {
@@ -144,21 +134,17 @@ int runHtml(const QStringList& args, Context& context) {
     int layoutArg = 0;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
-        QString v;
+        const int read = readIntOption(args, i, "html",
+                                       {{"--dpi", 10, 1440, &settings.dpi},
+                                        {"--quality", 0, 100, &settings.quality},
+                                        {"--layout", 1, kLayoutCount, &layoutArg}});
+        if (read < 0)
+            return kUsage;
+        if (read > 0)
+            continue;
         if (isOption(a, "-o")) {
             if (!optionValue(args, i, QStringLiteral("-o"), out))
                 return usageError(QStringLiteral("html: -o braucht ein Verzeichnis"));
-        } else if (isOption(a, "--dpi")) {
-            if (!optionValue(args, i, QStringLiteral("--dpi"), v) || !parseInt(v, 10, 1440, settings.dpi))
-                return usageError(QStringLiteral("html: --dpi erwartet 10 bis 1440"));
-        } else if (isOption(a, "--quality")) {
-            if (!optionValue(args, i, QStringLiteral("--quality"), v) ||
-                !parseInt(v, 0, 100, settings.quality))
-                return usageError(QStringLiteral("html: --quality erwartet 0 bis 100"));
-        } else if (isOption(a, "--layout")) {
-            if (!optionValue(args, i, QStringLiteral("--layout"), v) ||
-                !parseInt(v, 1, kLayoutCount, layoutArg))
-                return usageError(QStringLiteral("html: --layout erwartet 1 bis 8"));
         } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
             return usageError(QStringLiteral("html: unerwartetes Argument %1").arg(a));
         } else {

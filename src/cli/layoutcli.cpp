@@ -49,6 +49,24 @@ bool parseInt(const QString& text, int low, int high, int& out) {
     return true;
 }
 
+int readIntOption(const QStringList& args, qsizetype& i, const char* command,
+                  std::initializer_list<IntOption> options) {
+    for (const IntOption& o : options) {
+        if (!isOption(args[i], o.name))
+            continue;
+        QString v;
+        if (!optionValue(args, i, QString::fromLatin1(o.name), v) || !parseInt(v, o.low, o.high, *o.value)) {
+            usageError(QStringLiteral("%1: %2 erwartet %3 bis %4")
+                           .arg(QLatin1String(command), QLatin1String(o.name))
+                           .arg(o.low)
+                           .arg(o.high));
+            return -1;
+        }
+        return 1;
+    }
+    return 0;
+}
+
 std::unique_ptr<Clock> clockFor(const Context& context) {
     if (context.global.date.isValid())
         return std::make_unique<FixedClock>(context.global.date);

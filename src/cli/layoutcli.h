@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "compose/engine.h"
 
+#include <initializer_list>
 #include <memory>
 
 namespace pw::cli {
@@ -17,6 +18,19 @@ bool optionValue(const QStringList& args, qsizetype& i, const QString& name, QSt
 bool isOption(const QString& a, const char* name);
 // A whole number from low to high.
 bool parseInt(const QString& text, int low, int high, int& out);
+
+// A whole-number option of a command: its name, its range and where its value goes.
+struct IntOption {
+    const char* name;
+    int low;
+    int high;
+    int* value;
+};
+// Reads args[i] (and its value) when it is one of `options`: 1 when it was read, 0 when it
+// is none of them, -1 when its value is missing or out of range (the usage error is
+// printed: "<command>: <name> erwartet <low> bis <high>").
+int readIntOption(const QStringList& args, qsizetype& i, const char* command,
+                  std::initializer_list<IntOption> options);
 
 // The fixed date of --date, else the system's.
 std::unique_ptr<Clock> clockFor(const Context& context);

@@ -1,6 +1,7 @@
 #include "testmain.h"
 
 #include "compose/units.h"
+#include "exportfixture.h"
 #include "model/error.h"
 #include "output/exportpage.h"
 #include "output/flipexport.h"
@@ -15,30 +16,10 @@ using namespace pw;
 
 namespace {
 
-class CancelAfter final : public Progress {
-public:
-    explicit CancelAfter(int pages) : m_pages(pages) {}
-    bool report(int done, int) override { return done < m_pages; }
+using test::CancelAfter;
 
-private:
-    int m_pages;
-};
-
-// A plain catalogue of `products` products with long descriptions.
 void fill(CatalogDocument& doc, int products) {
-    doc.settings.KopfEd.clear();
-    doc.settings.FussEd.clear();
-    doc.settings.LogoChecked = false;
-    doc.settings.FilenameEdit1.clear();
-    doc.settings.BackgroundColorCheck = false;
-    const int k = doc.addCategory(QStringLiteral("Werkzeug"));
-    for (int i = 0; i < products; ++i) {
-        TProdukt& p = *doc.products(k).Add();
-        SetProductTableDefaults(p);
-        p.name = QStringLiteral("Produkt %1").arg(i);
-        p.desc =
-            QString(1500, QLatin1Char('x')).replace(QStringLiteral("xxxxxxxx"), QStringLiteral("Wort und "));
-    }
+    test::fillPlainCatalogue(doc, products, 1500);
 }
 
 int pagesOf(int products) {

@@ -1,5 +1,6 @@
 #include "testmain.h"
 
+#include "exportfixture.h"
 #include "imagelib/PicIO3.h"
 #include "model/error.h"
 #include "output/imageexport.h"
@@ -15,31 +16,11 @@ using namespace pw;
 
 namespace {
 
-// Cancels after a number of pages.
-class CancelAfter final : public Progress {
-public:
-    explicit CancelAfter(int pages) : m_pages(pages) {}
-    bool report(int done, int) override { return done < m_pages; }
-
-private:
-    int m_pages;
-};
+using test::CancelAfter;
 
 CatalogDocument smallCatalogue(int products) {
     CatalogDocument doc;
-    doc.settings.KopfEd.clear();
-    doc.settings.FussEd.clear();
-    doc.settings.LogoChecked = false;
-    doc.settings.FilenameEdit1.clear();
-    doc.settings.BackgroundColorCheck = false;
-    const int k = doc.addCategory(QStringLiteral("Werkzeug"));
-    for (int i = 0; i < products; ++i) {
-        TProdukt& p = *doc.products(k).Add();
-        SetProductTableDefaults(p);
-        p.name = QStringLiteral("Produkt %1").arg(i);
-        p.desc =
-            QString(2000, QLatin1Char('x')).replace(QStringLiteral("xxxxxxxx"), QStringLiteral("Wort und "));
-    }
+    test::fillPlainCatalogue(doc, products);
     return doc;
 }
 

@@ -1,0 +1,65 @@
+#pragma once
+
+// What the benchmark programs share: the process's peak memory, two photos to place, and
+// a category of products with descriptions, pictures and a variant table.
+
+#include "model/catalog.h"
+
+#include <QFile>
+#include <QImage>
+#include <QString>
+
+namespace pw::bench {
+
+// The process's peak resident memory in MB (-1 where the system does not tell).
+inline long peakMemoryMb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong() / 1024;
+    }
+    return -1;
+}
+
+// An 800 x 600 photo as `a` and a 400 x 600 one as `b` (JPEG); false when they cannot be
+// written.
+inline bool writePhotos(const QString& a, const QString& b) {
+    QImage photo(800, 600, QImage::Format_RGB32);
+    for (int y = 0; y < photo.height(); ++y) {
+        for (int x = 0; x < photo.width(); ++x)
+            photo.setPixel(x, y, qRgb(x % 256, y % 256, (x ^ y) % 256));
+    }
+    return photo.save(a, "JPEG") && photo.scaled(400, 600).save(b, "JPEG");
+}
+
+// Category k with `products` products: a long name, a description of about 300 characters,
+// the two photos (5 and 3.5 cm) and six rows of four cells, the last two prices.
+inline void addCategory(CatalogDocument& doc, int k, int products, const QString& pictureA,
+                        const QString& pictureB) {
+    const QString desc = QStringLiteral(
+        "Geschmiedeter Kopf aus Werkzeugstahl, Bahn und Finne gehärtet und angelassen. Der Stiel aus "
+        "astfreiem Eschenholz ist mit einem Ringkeil gesichert und liegt auch bei langer Arbeit sicher in "
+        "der Hand. Ausführung nach Norm, geprüft im eigenen Betrieb, mit drei Jahren Garantie auf Material.");
+    const int kat = doc.addCategory(QStringLiteral("Kategorie %1").arg(k));
+    for (int i = 0; i < products; ++i) {
+        TProdukt& p = *doc.products(kat).Add();
+        SetProductTableDefaults(p);
+        p.name = QStringLiteral("Produkt %1-%2 mit einem recht langen Namen").arg(k).arg(i);
+        p.desc = desc;
+        p.anzpreis = 2;
+        *p.bilder.Add() = TBild{pictureA, 5};
+        *p.bilder.Add() = TBild{pictureB, 3.5};
+        const QStringList head{"Ausführung", "Art.-Nr.", "Preis", "Ab 10 Stk."};
+        for (int r = 0; r < 6; ++r) {
+            TVariante& row = *p.varianten.Add();
+            for (int c = 0; c < 4; ++c)
+                row.props.Add()->text = r == 0   ? head[c]
+                                        : c >= 2 ? QStringLiteral("%1,95 €").arg(r * 10 + c)
+                                                 : QStringLiteral("WZ-%1-%2").arg(i).arg(r);
+        }
+    }
+}
+
+} // namespace pw::bench
