@@ -5,14 +5,41 @@
 #include "imagelib/picfiles.h"
 #include "model/options.h"
 #include "model/programfolders.h"
-#include "output/exportpage.h"
 #include "output/flipexport.h"
 #include "output/imageexport.h"
 #include "output/pdfexport.h"
 
 #include <QFileInfo>
 
+#include <functional>
+
 namespace pw::cli {
+
+namespace {
+
+// Loads FILE, lays it out once without drawing with the call the export will use, and runs
+// the export with a progress line. 2 (with the message printed) when either fails.
+int runExport(Context& context, const QString& file, int layoutArg, const char* what,
+              const std::function<EngineCall(const CatalogDocument&)>& call,
+              const std::function<void(CatalogDocument&, int, EngineEnvironment&, Progress&)>& exportPages) {
+    CatalogDocument doc;
+    int layout = 0;
+    if (!openForLayout(context, doc, file, layoutArg, layout))
+        return kFailed;
+    const std::unique_ptr<Clock> clock = clockFor(context);
+    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
+    measuringRun(layout, doc, env, call(doc));
+    try {
+        TerminalProgress progress(what);
+        exportPages(doc, layout, env, progress);
+    } catch (const Error& e) {
+        printError(context, e);
+        return kFailed;
+    }
+    return kOk;
+}
+
+} // namespace
 
 int runPdf(const QStringList& args, Context& context) {
     QString file;
@@ -44,28 +71,18 @@ int runPdf(const QStringList& args, Context& context) {
     if (file.isEmpty() || out.isEmpty())
         return usageError(QStringLiteral("pdf: Katalogdatei und -o DATEI.pdf sind nötig"));
 
-    CatalogDocument doc;
-    int layout = 0;
-    if (!openForLayout(context, doc, file, layoutArg, layout))
-        return kFailed;
     PdfExportSettings settings;
     settings.printerDpi = context.global.printerDpi;
     settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
     settings.dpi = dpi;
     settings.cmyk = colours >= 0 ? colours == 1 : LoadProgramOptions().PDFDateienmitCMYKFarbenausgeben1;
     settings.programFolder = ProgramFolders::forThisProgram().programDir();
-
-    const std::unique_ptr<Clock> clock = clockFor(context);
-    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
-    measuringRun(layout, doc, env, PdfExportCall(doc.settings, settings));
-    try {
-        TerminalProgress progress("PDF");
-        ExportPdf(doc, layout, env, settings, out, progress);
-    } catch (const Error& e) {
-        printError(context, e);
-        return kFailed;
-    }
-    return kOk;
+    return runExport(
+        context, file, layoutArg, "PDF",
+        [&](const CatalogDocument& doc) { return PdfExportCall(doc.settings, settings); },
+        [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
+            ExportPdf(doc, layout, env, settings, out, progress);
+        });
 }
 
 int runImages(const QStringList& args, Context& context) {
@@ -108,23 +125,13 @@ int runImages(const QStringList& args, Context& context) {
     settings.first = from;
     settings.last = to;
 
-    CatalogDocument doc;
-    int layout = 0;
-    if (!openForLayout(context, doc, file, layoutArg, layout))
-        return kFailed;
     settings.printerDpi = context.global.printerDpi;
     settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
-    const std::unique_ptr<Clock> clock = clockFor(context);
-    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
-    measuringRun(layout, doc, env, ImageExportCall(settings));
-    try {
-        TerminalProgress progress("Bilder");
-        ExportPageImages(doc, layout, env, settings, out, progress);
-    } catch (const Error& e) {
-        printError(context, e);
-        return kFailed;
-    }
-    return kOk;
+    return runExport(
+        context, file, layoutArg, "Bilder", [&](const CatalogDocument&) { return ImageExportCall(settings); },
+        [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
+            ExportPageImages(doc, layout, env, settings, out, progress);
+        });
 }
 
 int runHtml(const QStringList& args, Context& context) {
@@ -154,10 +161,6 @@ int runHtml(const QStringList& args, Context& context) {
     if (file.isEmpty() || out.isEmpty())
         return usageError(QStringLiteral("html: Katalogdatei und -o VERZEICHNIS sind nötig"));
 
-    CatalogDocument doc;
-    int layout = 0;
-    if (!openForLayout(context, doc, file, layoutArg, layout))
-        return kFailed;
     settings.printerDpi = context.global.printerDpi;
     settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
     FlipTexts texts;
@@ -165,21 +168,12 @@ int runHtml(const QStringList& args, Context& context) {
     texts.forward = context.texts.GetMessageText(40);
     texts.firstPage = context.texts.GetMessageText(41);
     texts.lastPage = context.texts.GetMessageText(42);
-    const std::unique_ptr<Clock> clock = clockFor(context);
-    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
-    const QSize size(int(qint64(settings.printerPixels.width()) * settings.dpi / settings.printerDpi),
-                     int(qint64(settings.printerPixels.height()) * settings.dpi / settings.printerDpi));
-    measuringRun(layout, doc, env,
-                 ExportCall(settings.dpi, size, settings.printerPixels, settings.printerDpi));
-    try {
-        TerminalProgress progress("HTML");
-        ExportFlipCatalogue(doc, layout, env, settings, ProgramFolders::forThisProgram(), out, texts,
-                            progress);
-    } catch (const Error& e) {
-        printError(context, e);
-        return kFailed;
-    }
-    return kOk;
+    return runExport(
+        context, file, layoutArg, "HTML", [&](const CatalogDocument&) { return FlipExportCall(settings); },
+        [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
+            ExportFlipCatalogue(doc, layout, env, settings, ProgramFolders::forThisProgram(), out, texts,
+                                progress);
+        });
 }
 
 } // namespace pw::cli

@@ -31,6 +31,11 @@ EngineCall ExportCall(int dpi, QSize bitmap, QSize printerPixels, int printerDpi
     return call;
 }
 
+QSize ScaledPageSize(QSize printerPixels, int printerDpi, int dpi) {
+    return {int(qint64(printerPixels.width()) * dpi / printerDpi),
+            int(qint64(printerPixels.height()) * dpi / printerDpi)};
+}
+
 QImage NewPageBitmap(QSize size, const QString& file) {
     QImage page;
     if (size.width() > 0 && size.height() > 0 && qint64(size.width()) * size.height() <= kMostPagePixels)

@@ -17,6 +17,9 @@ namespace pw {
 // horizontal resolution * 25.39995), whatever size the bitmap has.
 EngineCall ExportCall(int dpi, QSize bitmap, QSize printerPixels, int printerDpi);
 
+// The printer's page at another resolution: printable pixels * dpi div printer dpi.
+QSize ScaledPageSize(QSize printerPixels, int printerDpi, int dpi);
+
 // A page bitmap of that size. Throws pw::Error naming `file` when the size is empty or too
 // large to hold.
 QImage NewPageBitmap(QSize size, const QString& file);

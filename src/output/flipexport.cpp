@@ -125,6 +125,11 @@ void TurnPageCorner(dib& picture, int page) {
     }
 }
 
+EngineCall FlipExportCall(const FlipExportSettings& settings) {
+    return ExportCall(settings.dpi, ScaledPageSize(settings.printerPixels, settings.printerDpi, settings.dpi),
+                      settings.printerPixels, settings.printerDpi);
+}
+
 bool CopyFileWithTime(const QString& source, const QString& target) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
@@ -188,10 +193,8 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
     }
 
     // The pages: the printer page scaled to the resolution.
-    const QSize size(int(qint64(settings.printerPixels.width()) * settings.dpi / settings.printerDpi),
-                     int(qint64(settings.printerPixels.height()) * settings.dpi / settings.printerDpi));
-    const EngineCall call = ExportCall(settings.dpi, size, settings.printerPixels, settings.printerDpi);
-    QImage bitmap = NewPageBitmap(size, cataloguePath);
+    const EngineCall call = FlipExportCall(settings);
+    QImage bitmap = NewPageBitmap(QSize(call.width, call.height), cataloguePath);
     SetJPEGQual(settings.quality);
     bitmap.fill(Qt::white);
     {

@@ -59,6 +59,9 @@ void ShadePageEdges(dib& picture, int page);
 // a grey diagonal band.
 void TurnPageCorner(dib& picture, int page);
 
+// The engine call for the pages (the page number still to set).
+EngineCall FlipExportCall(const FlipExportSettings& settings);
+
 // Copies a file in blocks, then gives the copy the source's file times. A source that cannot
 // be opened is skipped (false). Throws pw::Error (message 49 with the file name) when the
 // copy cannot be created or written.

@@ -22,9 +22,8 @@ QString PageImageName(const QString& name, int format, int page) {
 }
 
 EngineCall ImageExportCall(const ImageExportSettings& settings) {
-    const QSize bitmap(int(qint64(settings.printerPixels.width()) * settings.dpi / settings.printerDpi),
-                       int(qint64(settings.printerPixels.height()) * settings.dpi / settings.printerDpi));
-    return ExportCall(settings.dpi, bitmap, settings.printerPixels, settings.printerDpi);
+    return ExportCall(settings.dpi, ScaledPageSize(settings.printerPixels, settings.printerDpi, settings.dpi),
+                      settings.printerPixels, settings.printerDpi);
 }
 
 bool ExportPageImages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
