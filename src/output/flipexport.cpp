@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 
 namespace pw {
 
@@ -22,7 +23,7 @@ constexpr int kWeightStep = 5;    // blend weight per pixel inside a band
 constexpr int kBlendBase = 50;    // weight added everywhere; 100 leaves a pixel as it is
 constexpr int kBlendColour = 128; // the grey the edges fade to
 constexpr int kCornerSquare = 80;
-constexpr double kCornerAngle = M_PI / 4;
+constexpr double kCornerAngle = std::numbers::pi / 4;
 constexpr int kCornerThreshold = 60;
 
 const QString kTemplate = QStringLiteral("flippages.htm");
@@ -171,8 +172,7 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
     if (folder.isEmpty())
         throw Error(38);
     // The folder may be given with a trailing separator (or a Windows one) or without.
-    const QString dir = QDir::cleanPath(
-        QDir::fromNativeSeparators(QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/'))));
+    const QString dir = QDir::cleanPath(QString(folder).replace(QLatin1Char('\\'), QLatin1Char('/')));
     const int evenPages = EvenPageCount(doc.anzpages);
 
     const QString templatePath = program.dataLocation(kTemplate);

@@ -167,7 +167,8 @@ private slots:
         EngineEnvironment env(clock);
         FlipExportSettings settings;
         NoProgress progress;
-        QVERIFY(ExportFlipCatalogue(doc, 0, env, settings, program, out + QLatin1Char('/'), FlipTexts{},
+        // A folder given with a trailing (Windows) separator.
+        QVERIFY(ExportFlipCatalogue(doc, 0, env, settings, program, out + QLatin1Char('\\'), FlipTexts{},
                                     progress));
 
         // The fifth page leaves 5 pages: page 6 follows as a blank partner; 7 is the blank end.
