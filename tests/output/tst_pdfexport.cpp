@@ -2,6 +2,7 @@
 
 #include "exportfixture.h"
 #include "imagelib/PicIO3.h"
+#include "model/catalogfile.h"
 #include "model/error.h"
 #include "output/imageexport.h"
 #include "output/pdfexport.h"
@@ -89,6 +90,23 @@ private slots:
         QCOMPARE(
             qpdf({QStringLiteral("--json"), QStringLiteral("--json-key=pages"), file}).count("\"contents\""),
             1);
+    }
+
+    void sampleCatalogueIsAValidPdf() {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("beispiel.pdf"));
+        CatalogDocument doc;
+        OpenCatalog(doc, QStringLiteral(PW_SOURCE_DIR "/resources/samples/test.pk2"), {});
+        FixedClock clock(QDate(2026, 12, 10));
+        EngineEnvironment env(clock);
+        PdfExportSettings e;
+        e.dpi = 40;
+        e.cmyk = true;
+        NoProgress progress;
+        QVERIFY(ExportPdf(doc, 0, env, e, file, progress));
+        QVERIFY(doc.anzpages >= 10);
+        QVERIFY(qpdf({QStringLiteral("--check"), file}).contains("No syntax or stream encoding errors"));
+        QCOMPARE(qpdf({QStringLiteral("--show-npages"), file}).trimmed().toInt(), doc.anzpages);
     }
 
     void cancelAndFailuresLeaveNoFile() {
