@@ -1,0 +1,170 @@
+#include "exchange/csvimport.h"
+
+#include "exchange/csvreader.h"
+#include "i18n/translateunit.h"
+#include "model/error.h"
+#include "model/services.h"
+
+#include <new>
+
+namespace pw {
+
+namespace {
+
+constexpr int kRecordsPerReport = 1000;
+constexpr int kProgressSteps = 1000;
+
+bool allEmpty(const QStringList& fields) {
+    for (const QString& f : fields) {
+        if (!f.isEmpty())
+            return false;
+    }
+    return true;
+}
+
+// Appends the product of one record to `list`; its name is column `first` (0-based).
+void addProduct(TProduktListe& list, const QStringList& fields, qsizetype first, const CatalogDocument& doc,
+                const CsvImportOptions& options) {
+    TProdukt& p = *list.Add();
+    p.name = fields.value(first);
+    p.desc = fields.value(first + 1);
+    TBild& picture = *p.bilder.Add();
+    picture.datei = fields.value(first + 2);
+    picture.breite = options.pictureWidth;
+    SetProductTableDefaults(p);
+    p.anzpreis = doc.settings.PreDefAnzPreisEd;
+
+    const QStringList& captions = doc.VorlageSpalten;
+    if (options.headerRow) {
+        TVariante& header = *p.varianten.Add();
+        for (const QString& c : captions)
+            header.props.Add()->text = c;
+    }
+    const qsizetype columns = captions.size();
+    if (columns == 0)
+        return;
+    qsizetype col = first + 3;
+    bool exhausted = false;
+    while (!exhausted) {
+        TVariante& row = *p.varianten.Add();
+        for (qsizetype c = 0; c < columns; ++c, ++col) {
+            TProp& cell = *row.props.Add();
+            if (col < fields.size())
+                cell.text = fields[col];
+            else
+                exhausted = true;
+        }
+    }
+}
+
+// Undoes an import that did not finish: the categories and the products of one category
+// go back to their counts before it.
+class Rollback {
+public:
+    Rollback(CatalogDocument& doc, int kat)
+        : m_doc(doc), m_categories(doc.categoryCount()), m_kat(kat),
+          m_products(kat >= 0 ? doc.products(kat).count() : 0) {}
+    Rollback(const Rollback&) = delete;
+    Rollback& operator=(const Rollback&) = delete;
+    ~Rollback() {
+        if (m_committed)
+            return;
+        while (m_doc.categoryCount() > m_categories)
+            m_doc.deleteCategory(m_doc.categoryCount() - 1);
+        if (m_kat >= 0) {
+            TProduktListe& list = m_doc.products(m_kat);
+            while (list.count() > m_products)
+                list.Delete(list.count() - 1);
+        }
+    }
+    void commit() { m_committed = true; }
+
+private:
+    CatalogDocument& m_doc;
+    int m_categories;
+    int m_kat;
+    int m_products;
+    bool m_committed = false;
+};
+
+bool reportProgress(Progress* progress, const CsvReader& reader) {
+    if (!progress)
+        return true;
+    const qsizetype size = reader.size();
+    const int done = size > 0 ? int(reader.position() * kProgressSteps / size) : kProgressSteps;
+    return progress->report(done, kProgressSteps);
+}
+
+// The common loop of both imports. `complete`: the first column names the category.
+CsvImportResult importRecords(CatalogDocument& doc, int kat, bool complete, QByteArrayView data,
+                              const CsvImportOptions& options, Progress* progress, const QString& file) {
+    if (!complete && (kat < 0 || kat >= doc.categoryCount()))
+        throw Error(7);
+    CsvImportResult result;
+    result.selectedKat = complete ? -1 : kat;
+    Rollback rollback(doc, complete ? -1 : kat);
+    try {
+        CsvReader reader(data);
+        if (progress && !progress->report(0, kProgressSteps))
+            return {true, 0, 0, -1};
+        QStringList fields;
+        QString previousName;
+        int records = 0;
+        while (reader.readRecord(fields)) {
+            if (++records % kRecordsPerReport == 0 && !reportProgress(progress, reader))
+                return {true, 0, 0, -1};
+            if (allEmpty(fields))
+                continue;
+            if (complete && (result.selectedKat < 0 || fields[0] != previousName)) {
+                previousName = fields[0];
+                result.selectedKat = doc.addCategory(previousName);
+                ++result.categories;
+            }
+            addProduct(doc.products(result.selectedKat), fields, complete ? 1 : 0, doc, options);
+            ++result.products;
+        }
+        if (progress && !progress->report(kProgressSteps, kProgressSteps))
+            return {true, 0, 0, -1};
+    } catch (const std::bad_alloc&) {
+        throw Error::text(
+            QStringLiteral("Nicht genug Arbeitsspeicher für den Import; es wurde nichts importiert"), file);
+    }
+    rollback.commit();
+    return result;
+}
+
+} // namespace
+
+CsvImportResult ImportCSVData(CatalogDocument& doc, int kat, QByteArrayView data,
+                              const CsvImportOptions& options, Progress* progress) {
+    return importRecords(doc, kat, false, data, options, progress, QString());
+}
+
+CsvImportResult ImportCSVDataComplete(CatalogDocument& doc, QByteArrayView data,
+                                      const CsvImportOptions& options, Progress* progress) {
+    return importRecords(doc, -1, true, data, options, progress, QString());
+}
+
+CsvImportResult ImportCSVFile(CatalogDocument& doc, int kat, const QString& fname,
+                              const CsvImportOptions& options, Progress* progress) {
+    if (kat < 0 || kat >= doc.categoryCount())
+        throw Error(7);
+    const QByteArray data = ReadCSVFileBytes(fname);
+    return importRecords(doc, kat, false, data, options, progress, fname);
+}
+
+CsvImportResult ImportCSVFileComplete(CatalogDocument& doc, const QString& fname,
+                                      const CsvImportOptions& options, Progress* progress) {
+    const QByteArray data = ReadCSVFileBytes(fname);
+    return importRecords(doc, -1, true, data, options, progress, fname);
+}
+
+QString ImportFormatInfoText(TranslationStore& texts) {
+    return texts.GetMessageText(4) + texts.GetMessageText(5);
+}
+
+QString ImportInfoCaption(TranslationStore& texts) {
+    return texts.GetMessageText(6);
+}
+
+} // namespace pw
