@@ -43,6 +43,9 @@ int runPdf(const QStringList& args, Context& context);
 int runImages(const QStringList& args, Context& context);
 int runHtml(const QStringList& args, Context& context);
 int runPricelist(const QStringList& args, Context& context);
+int runCsvExport(const QStringList& args, Context& context);
+int runCsvImport(const QStringList& args, Context& context);
+int runCategoryImport(const QStringList& args, Context& context);
 
 // One line on stderr: "pagewright-cli: <file>: <what is wrong>", in the chosen language
 // where the text comes from the message table.

@@ -23,6 +23,12 @@ constexpr Command kCommands[] = {
     {"images", "FILE -o BASE.jpg [--dpi 150] [--quality 95] [--from N --to M] [--layout 1..8]", &runImages},
     {"html", "FILE -o FOLDER [--dpi 50] [--quality 95] [--layout 1..8]", &runHtml},
     {"pricelist", "FILE -o OUT.txt|OUT.pdf", &runPricelist},
+    {"csv-export", "FILE -o OUT.csv (--all | --category NAME)", &runCsvExport},
+    {"csv-import",
+     "FILE IN.csv -o OUT.pk2 (--category NAME | --category-column) [--header-row] [--price-columns N] "
+     "[--picture-width CM]",
+     &runCsvImport},
+    {"category-import", "FILE IN.csv -o OUT.pk2 [--locale de_DE]", &runCategoryImport},
 };
 
 const Command* findCommand(const QString& name) {
