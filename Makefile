@@ -45,6 +45,7 @@ bench: build
 	$(BUILD)/bench/layout_bench
 	$(BUILD)/bench/pdf_bench
 	$(BUILD)/bench/export_bench
+	$(BUILD)/bench/csv_bench
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

@@ -13,16 +13,17 @@ namespace {
 
 void appendField(QString& line, const QString& text) {
     line += u'"';
-    for (const QChar c : text) {
-        if (c == u'\r')
-            line += QLatin1String("\\r");
-        else if (c == u'\n')
-            line += QLatin1String("\\n");
-        else if (c == u'"')
-            line += QLatin1String("\"\"");
-        else
-            line += c;
+    // Runs without a character to escape go in as a whole.
+    qsizetype run = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c != u'\r' && c != u'\n' && c != u'"')
+            continue;
+        line += QStringView(text).sliced(run, i - run);
+        line += c == u'\r' ? QLatin1String("\\r") : c == u'\n' ? QLatin1String("\\n") : QLatin1String("\"\"");
+        run = i + 1;
     }
+    line += QStringView(text).sliced(run);
     line += u'"';
 }
 
@@ -36,34 +37,51 @@ void appendProduct(QString& out, const QString* category, const TProdukt& p, int
     appendField(out, p.desc);
     out += u';';
     appendField(out, p.bilder.count() > 0 ? p.bilder[0].datei : QString());
+    static const QString kEmpty;
     for (const TVariante& row : p.varianten) {
         for (int c = 0; c < templateColumns; ++c) {
             out += u';';
-            appendField(out, CellText(row, c));
+            appendField(out, c < row.props.count() ? row.props[c].text : kEmpty);
         }
     }
     out += QLatin1String("\r\n");
 }
 
-// The export as text, or nothing when `progress` asked to stop.
-std::optional<QString> exportText(const CatalogDocument& doc, int kat, Progress* progress) {
+// The bytes of the export, or nothing when `progress` asked to stop. Each line is
+// encoded as soon as it is complete, so that no text image of the whole file is held.
+std::optional<QByteArray> exportBytes(const CatalogDocument& doc, int kat, Progress* progress) {
     if (kat != kAllCategories && (kat < 0 || kat >= doc.categoryCount()))
         throw Error(37);
     const bool all = kat == kAllCategories;
     const int first = all ? 0 : kat;
     const int last = all ? doc.categoryCount() - 1 : kat;
+    const int columns = int(doc.VorlageSpalten.size());
     int total = 0;
-    for (int k = first; k <= last; ++k)
+    qsizetype estimate = 0; // the bytes without escapes, so that the output grows only rarely
+    for (int k = first; k <= last; ++k) {
         total += doc.products(k).count();
+        for (const TProdukt& p : doc.products(k)) {
+            estimate += (all ? doc.categoryName(k).size() + 3 : 0) + p.name.size() + p.desc.size() + 11;
+            estimate += p.bilder.count() > 0 ? p.bilder[0].datei.size() : 0;
+            for (const TVariante& row : p.varianten) {
+                estimate += 3 * columns;
+                for (int c = 0; c < columns && c < row.props.count(); ++c)
+                    estimate += row.props[c].text.size();
+            }
+        }
+    }
     if (progress && !progress->report(0, total))
         return std::nullopt;
 
-    const int columns = int(doc.VorlageSpalten.size());
-    QString out;
+    QByteArray out;
+    out.reserve(estimate);
+    QString line;
     int done = 0;
     for (int k = first; k <= last; ++k) {
         for (const TProdukt& p : doc.products(k)) {
-            appendProduct(out, all ? &doc.categoryName(k) : nullptr, p, columns);
+            line.truncate(0); // keeps the room of the longest line so far
+            appendProduct(line, all ? &doc.categoryName(k) : nullptr, p, columns);
+            out += toAnsi(line);
             ++done;
             if (progress && done % 1000 == 0 && !progress->report(done, total))
                 return std::nullopt;
@@ -83,14 +101,14 @@ QString CSVExportField(const QString& text) {
 }
 
 QByteArray CSVExportImage(const CatalogDocument& doc, int kat) {
-    return toAnsi(*exportText(doc, kat, nullptr));
+    return *exportBytes(doc, kat, nullptr);
 }
 
 bool ExportCSVFile(const CatalogDocument& doc, int kat, const QString& path, Progress* progress) {
-    const std::optional<QString> text = exportText(doc, kat, progress);
-    if (!text)
+    const std::optional<QByteArray> bytes = exportBytes(doc, kat, progress);
+    if (!bytes)
         return false;
-    if (!WriteFileAtomically(path, toAnsi(*text)))
+    if (!WriteFileAtomically(path, *bytes))
         throw Error(34, path);
     return true;
 }

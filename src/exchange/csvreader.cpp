@@ -14,12 +14,13 @@ namespace {
 
 constexpr QChar kQuote = u'"';
 
-// A field enclosed in double quotes, without them and with doubled quotes halved.
-QString unquote(const QString& field) {
-    QString inner = field.mid(1, field.size() - 2);
-    if (inner.contains(kQuote))
-        inner.replace(QStringLiteral("\"\""), QStringLiteral("\""));
-    return inner;
+// Removes the enclosing double quotes of a field and halves the doubled ones inside, in
+// place (dropping characters at either end of a QString does not copy it).
+void unquote(QString& field) {
+    field.chop(1);
+    field.remove(0, 1);
+    if (field.contains(kQuote))
+        field.replace(QStringLiteral("\"\""), QStringLiteral("\""));
 }
 
 } // namespace
@@ -64,7 +65,7 @@ bool CsvReader::readRecord(QStringList& fields) {
         const QString& f = fields[i];
         if (f.size() >= 2 && f.front() == kQuote) {
             if (f.back() == kQuote) {
-                fields[i] = unquote(f);
+                unquote(fields[i]);
             } else if (i == fields.size() - 1 && !atEnd()) {
                 // The quoted field goes on in the next line; look at it again afterwards.
                 QStringList more;
