@@ -1,15 +1,64 @@
 #pragma once
 
-// What the benchmark programs share: the process's peak memory, two photos to place, and
-// a category of products with descriptions, pictures and a variant table.
+// What the benchmark programs share: timed series of runs and their table rows, the
+// process's peak memory, two photos to place, and a category of products with
+// descriptions, pictures and a variant table.
 
+#include "i18n/translateunit.h"
 #include "model/catalog.h"
+#include "model/error.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
 namespace pw::bench {
+
+struct Timing {
+    double best = 0; // milliseconds
+    double median = 0;
+    bool failed = false;
+};
+
+// Runs `step` `runs` times, each after an untimed `prepare` (may be empty). A step that
+// throws ends the series, prints why and marks it failed.
+inline Timing timeRuns(int runs, const std::function<void()>& prepare, const std::function<void()>& step) {
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        if (prepare)
+            prepare();
+        QElapsedTimer timer;
+        timer.start();
+        try {
+            step();
+        } catch (const Error& e) {
+            const QString where = e.file().isEmpty() ? QString() : e.file() + QStringLiteral(": ");
+            TranslationStore german;
+            std::printf("  failed: %s\n", qPrintable(where + errorText(e, german)));
+            return {0, 0, true};
+        }
+        ms.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return {ms.front(), ms[ms.size() / 2], false};
+}
+
+// One row of a timing table: name (padded to `width`), best and median, and whether the
+// best run met the target.
+inline void printTimingRow(const char* name, int width, const Timing& t, double targetMs) {
+    if (t.failed) {
+        std::printf("%-*s %10s %10s   %s\n", width, name, "-", "-", "FAILED");
+        return;
+    }
+    std::printf("%-*s %10.1f %10.1f   %s\n", width, name, t.best, t.median,
+                t.best < targetMs ? "met" : "MISSED");
+}
 
 // The process's peak resident memory in MB (-1 where the system does not tell).
 inline long peakMemoryMb() {

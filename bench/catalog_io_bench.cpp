@@ -6,18 +6,16 @@
 // rows and columns. Each step runs several times; the table shows the best and the median
 // run. This is a measurement, not a test: the exit code is always 0.
 
+#include "benchsupport.h"
 #include "i18n/translateunit.h"
 #include "model/catalog.h"
 #include "model/catalogfile.h"
 #include "model/error.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <functional>
 
@@ -81,38 +79,12 @@ pw::CatalogDocument buildCatalogue(const pw::CatalogDocument& seed) {
     return doc;
 }
 
-struct Timing {
-    double best = 0;
-    double median = 0;
-    bool failed = false;
-};
-
-// Runs `step` kRuns times; a step that throws ends the series and marks it failed.
-Timing measure(const std::function<void()>& step) {
-    std::array<double, kRuns> ms{};
-    for (double& m : ms) {
-        QElapsedTimer timer;
-        timer.start();
-        try {
-            step();
-        } catch (const pw::Error& e) {
-            const QString where = e.file().isEmpty() ? QString() : e.file() + u": "_s;
-            pw::TranslationStore german;
-            std::printf("  failed: %s\n", qPrintable(where + pw::errorText(e, german)));
-            return {0, 0, true};
-        }
-        m = double(timer.nsecsElapsed()) / 1e6;
-    }
-    std::sort(ms.begin(), ms.end());
-    return {ms.front(), ms[kRuns / 2], false};
+pw::bench::Timing measure(const std::function<void()>& step) {
+    return pw::bench::timeRuns(kRuns, {}, step);
 }
 
-void printRow(const char* name, const Timing& t) {
-    if (t.failed) {
-        std::printf("%-18s %10s %10s   %s\n", name, "-", "-", "FAILED");
-        return;
-    }
-    std::printf("%-18s %10.1f %10.1f   %s\n", name, t.best, t.median, t.best < kTargetMs ? "met" : "MISSED");
+void printRow(const char* name, const pw::bench::Timing& t) {
+    pw::bench::printTimingRow(name, 18, t, kTargetMs);
 }
 
 } // namespace
@@ -136,7 +108,7 @@ int main(int argc, char** argv) {
         "catalog_io_bench: %d products in %d categories, %d pictures and %d x %d variant cells each\n",
         doc.productCount(), doc.categoryCount(), kPictures, kRows, kCells);
 
-    const Timing save = measure([&] { pw::SaveTheFile(doc, path); });
+    const pw::bench::Timing save = measure([&] { pw::SaveTheFile(doc, path); });
 
     // A load that does not give back every product is reported, so that a fast but
     // broken reader does not pass for a fast one.
@@ -150,8 +122,10 @@ int main(int argc, char** argv) {
                                       .arg(result.warnings.size()),
                                   path);
     };
-    const Timing loadTrim = save.failed ? Timing{0, 0, true} : measure([&] { load(true); });
-    const Timing loadNoTrim = save.failed ? Timing{0, 0, true} : measure([&] { load(false); });
+    const pw::bench::Timing loadTrim =
+        save.failed ? pw::bench::Timing{0, 0, true} : measure([&] { load(true); });
+    const pw::bench::Timing loadNoTrim =
+        save.failed ? pw::bench::Timing{0, 0, true} : measure([&] { load(false); });
 
     const qint64 bytes = QFileInfo(path).size();
     std::printf("file size: %lld bytes (%.2f MB), %d runs each\n\n", static_cast<long long>(bytes),

@@ -16,13 +16,10 @@
 #include "model/error.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -60,41 +57,16 @@ QByteArray generateCsv(int columns) {
     return out;
 }
 
-struct Timing {
-    double best = 0;
-    double median = 0;
-    bool failed = false;
-};
-
 // Runs `step` on a fresh catalogue from `prepare` kRuns times; only the step is timed.
-// A step that throws ends the series and marks it failed.
-Timing measure(const std::function<pw::CatalogDocument()>& prepare,
-               const std::function<void(pw::CatalogDocument&)>& step) {
-    std::array<double, kRuns> ms{};
-    for (double& m : ms) {
-        pw::CatalogDocument doc = prepare();
-        QElapsedTimer timer;
-        timer.start();
-        try {
-            step(doc);
-        } catch (const pw::Error& e) {
-            const QString where = e.file().isEmpty() ? QString() : e.file() + u": "_s;
-            pw::TranslationStore german;
-            std::printf("  failed: %s\n", qPrintable(where + pw::errorText(e, german)));
-            return {0, 0, true};
-        }
-        m = double(timer.nsecsElapsed()) / 1e6;
-    }
-    std::sort(ms.begin(), ms.end());
-    return {ms.front(), ms[kRuns / 2], false};
+pw::bench::Timing measure(const std::function<pw::CatalogDocument()>& prepare,
+                          const std::function<void(pw::CatalogDocument&)>& step) {
+    pw::CatalogDocument doc;
+    return pw::bench::timeRuns(
+        kRuns, [&] { doc = prepare(); }, [&] { step(doc); });
 }
 
-void printRow(const char* name, const Timing& t) {
-    if (t.failed) {
-        std::printf("%-28s %10s %10s   %s\n", name, "-", "-", "FAILED");
-        return;
-    }
-    std::printf("%-28s %10.1f %10.1f   %s\n", name, t.best, t.median, t.best < kTargetMs ? "met" : "MISSED");
+void printRow(const char* name, const pw::bench::Timing& t) {
+    pw::bench::printTimingRow(name, 28, t, kTargetMs);
 }
 
 } // namespace
@@ -140,21 +112,21 @@ int main(int argc, char** argv) {
         doc.addCategory(u"Alles"_s);
         return doc;
     };
-    const Timing importComplete = measure(empty, [&](pw::CatalogDocument& doc) {
+    const pw::bench::Timing importComplete = measure(empty, [&](pw::CatalogDocument& doc) {
         check(pw::ImportCSVFileComplete(doc, in, {}), doc);
         if (doc.categoryCount() != kCategories)
             throw pw::Error::text(u"%1 categories instead of %2"_s.arg(doc.categoryCount()).arg(kCategories),
                                   in);
     });
-    const Timing importOne = measure(
+    const pw::bench::Timing importOne = measure(
         oneCategory, [&](pw::CatalogDocument& doc) { check(pw::ImportCSVFile(doc, 0, in, {}), doc); });
 
     pw::CatalogDocument imported = seed.seededCopy();
-    std::optional<Timing> exportAll;
+    std::optional<pw::bench::Timing> exportAll;
     try {
         pw::ImportCSVFileComplete(imported, in, {});
     } catch (const pw::Error&) {
-        exportAll = Timing{0, 0, true};
+        exportAll = pw::bench::Timing{0, 0, true};
     }
     if (!exportAll) {
         exportAll = measure(
