@@ -1,18 +1,16 @@
 #include "exchange/categoryimport.h"
 
 #include "exchange/csvreader.h"
+#include "exchange/importrollback.h"
 #include "i18n/translateunit.h"
 #include "model/error.h"
 
 #include <QHash>
-#include <QSet>
 
 #include <array>
 
 #include <cmath>
 #include <new>
-#include <optional>
-#include <utility>
 #include <vector>
 
 namespace pw {
@@ -52,43 +50,6 @@ void apply(TKategorie& o, const CategoryRecord& r) {
         *flags[i] = r.options[i + 1];
 }
 
-// Puts the options of the categories that existed before back, and removes the appended
-// ones, unless the import finished.
-class Rollback {
-public:
-    explicit Rollback(CatalogDocument& doc) : m_doc(doc), m_categories(doc.categoryCount()) {}
-    Rollback(const Rollback&) = delete;
-    Rollback& operator=(const Rollback&) = delete;
-    ~Rollback() {
-        if (m_committed)
-            return;
-        while (m_doc.categoryCount() > m_categories)
-            m_doc.deleteCategory(m_doc.categoryCount() - 1);
-        for (auto& [kat, options] : m_saved) {
-            if (options)
-                m_doc.createOptions(kat) = std::move(*options);
-            else
-                m_doc.removeOptions(kat);
-        }
-    }
-    // Keeps the options of an existing category before they change the first time.
-    void save(int kat) {
-        if (kat >= m_categories || m_seen.contains(kat))
-            return;
-        m_seen.insert(kat);
-        const TKategorie* o = m_doc.options(kat);
-        m_saved.emplace_back(kat, o ? std::optional<TKategorie>(*o) : std::nullopt);
-    }
-    void commit() { m_committed = true; }
-
-private:
-    CatalogDocument& m_doc;
-    int m_categories;
-    QSet<int> m_seen;
-    std::vector<std::pair<int, std::optional<TKategorie>>> m_saved;
-    bool m_committed = false;
-};
-
 CategoryImportResult importCategories(CatalogDocument& doc, QByteArrayView data, const QLocale& locale,
                                       const QString& file) {
     CategoryImportResult result;
@@ -106,12 +67,12 @@ CategoryImportResult importCategories(CatalogDocument& doc, QByteArrayView data,
         for (int k = doc.categoryCount() - 1; k >= 0; --k)
             first.insert(doc.categoryName(k), k);
 
-        Rollback rollback(doc);
+        ImportRollback rollback(doc);
         for (const CategoryRecord& r : records) {
             const auto found = first.constFind(r.name);
             if (found != first.constEnd()) {
                 const int kat = found.value();
-                rollback.save(kat);
+                rollback.saveOptions(kat);
                 TKategorie* o = doc.options(kat);
                 apply(o ? *o : doc.createOptions(kat), r);
                 ++result.updated;

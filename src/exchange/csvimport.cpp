@@ -1,6 +1,7 @@
 #include "exchange/csvimport.h"
 
 #include "exchange/csvreader.h"
+#include "exchange/importrollback.h"
 #include "i18n/translateunit.h"
 #include "model/error.h"
 #include "model/services.h"
@@ -57,36 +58,6 @@ void addProduct(TProduktListe& list, const QStringList& fields, qsizetype first,
     }
 }
 
-// Undoes an import that did not finish: the categories and the products of one category
-// go back to their counts before it.
-class Rollback {
-public:
-    Rollback(CatalogDocument& doc, int kat)
-        : m_doc(doc), m_categories(doc.categoryCount()), m_kat(kat),
-          m_products(kat >= 0 ? doc.products(kat).count() : 0) {}
-    Rollback(const Rollback&) = delete;
-    Rollback& operator=(const Rollback&) = delete;
-    ~Rollback() {
-        if (m_committed)
-            return;
-        while (m_doc.categoryCount() > m_categories)
-            m_doc.deleteCategory(m_doc.categoryCount() - 1);
-        if (m_kat >= 0) {
-            TProduktListe& list = m_doc.products(m_kat);
-            while (list.count() > m_products)
-                list.Delete(list.count() - 1);
-        }
-    }
-    void commit() { m_committed = true; }
-
-private:
-    CatalogDocument& m_doc;
-    int m_categories;
-    int m_kat;
-    int m_products;
-    bool m_committed = false;
-};
-
 bool reportProgress(Progress* progress, const CsvReader& reader) {
     if (!progress)
         return true;
@@ -102,7 +73,7 @@ CsvImportResult importRecords(CatalogDocument& doc, int kat, bool complete, QByt
         throw Error(7);
     CsvImportResult result;
     result.selectedKat = complete ? -1 : kat;
-    Rollback rollback(doc, complete ? -1 : kat);
+    ImportRollback rollback(doc, complete ? -1 : kat);
     try {
         CsvReader reader(data);
         if (progress && !progress->report(0, kProgressSteps))
