@@ -39,6 +39,40 @@ int runExport(Context& context, const QString& file, int layoutArg, const char* 
     return kOk;
 }
 
+// Reads the arguments of an export: FILE, "-o OUT", the whole-number options and, through
+// `flag`, any option of the command's own (it returns false for one it does not know or
+// cannot take, having printed why, or returns true). Returns kOk, or kUsage with the usage
+// error printed; FILE and OUT must both be given (`needed` names them in the message).
+int readExportArgs(const QStringList& args, const char* command, std::initializer_list<IntOption> numbers,
+                   const QString& needed, QString& file, QString& out,
+                   const std::function<bool(const QString&, bool&)>& flag = {}) {
+    const QString name = QLatin1String(command);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        const int read = readIntOption(args, i, command, numbers);
+        if (read < 0)
+            return kUsage;
+        if (read > 0)
+            continue;
+        bool known = false;
+        if (flag && !flag(a, known))
+            return kUsage;
+        if (known)
+            continue;
+        if (isOption(a, "-o")) {
+            if (!optionValue(args, i, QStringLiteral("-o"), out))
+                return usageError(name + QStringLiteral(": -o braucht einen Namen"));
+        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
+            return usageError(name + QStringLiteral(": unerwartetes Argument %1").arg(a));
+        } else {
+            file = a;
+        }
+    }
+    if (file.isEmpty() || out.isEmpty())
+        return usageError(name + QStringLiteral(": Katalogdatei und -o %1 sind nötig").arg(needed));
+    return kOk;
+}
+
 } // namespace
 
 int runPdf(const QStringList& args, Context& context) {
@@ -47,29 +81,21 @@ int runPdf(const QStringList& args, Context& context) {
     int dpi = 300;
     int layoutArg = 0;
     int colours = -1; // -1: the program option, 0 RGB, 1 CMYK
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const int read = readIntOption(
-            args, i, "pdf", {{"--dpi", 10, 4000, &dpi}, {"--layout", 1, kLayoutCount, &layoutArg}});
-        if (read < 0)
-            return kUsage;
-        if (read > 0)
-            continue;
-        if (isOption(a, "-o")) {
-            if (!optionValue(args, i, QStringLiteral("-o"), out))
-                return usageError(QStringLiteral("pdf: -o braucht einen Dateinamen"));
-        } else if (a == QLatin1String("--cmyk") || a == QLatin1String("--rgb")) {
-            if (colours >= 0)
-                return usageError(QStringLiteral("pdf: nur eine von --cmyk und --rgb"));
-            colours = a == QLatin1String("--cmyk") ? 1 : 0;
-        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
-            return usageError(QStringLiteral("pdf: unerwartetes Argument %1").arg(a));
-        } else {
-            file = a;
+    const auto colourFlag = [&](const QString& a, bool& known) {
+        known = a == QLatin1String("--cmyk") || a == QLatin1String("--rgb");
+        if (!known)
+            return true;
+        if (colours >= 0) {
+            usageError(QStringLiteral("pdf: nur eine von --cmyk und --rgb"));
+            return false;
         }
-    }
-    if (file.isEmpty() || out.isEmpty())
-        return usageError(QStringLiteral("pdf: Katalogdatei und -o DATEI.pdf sind nötig"));
+        colours = a == QLatin1String("--cmyk") ? 1 : 0;
+        return true;
+    };
+    if (const int code = readExportArgs(
+            args, "pdf", {{"--dpi", 10, 4000, &dpi}, {"--layout", 1, kLayoutCount, &layoutArg}},
+            QStringLiteral("DATEI.pdf"), file, out, colourFlag))
+        return code;
 
     PdfExportSettings settings;
     settings.printerDpi = context.global.printerDpi;
@@ -92,29 +118,14 @@ int runImages(const QStringList& args, Context& context) {
     int layoutArg = 0;
     int from = 0;
     int to = 0;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const int read = readIntOption(args, i, "images",
-                                       {{"--dpi", 10, 1440, &settings.dpi},
-                                        {"--quality", 0, 100, &settings.quality},
-                                        {"--from", 1, 1000000, &from},
-                                        {"--to", 1, 1000000, &to},
-                                        {"--layout", 1, kLayoutCount, &layoutArg}});
-        if (read < 0)
-            return kUsage;
-        if (read > 0)
-            continue;
-        if (isOption(a, "-o")) {
-            if (!optionValue(args, i, QStringLiteral("-o"), out))
-                return usageError(QStringLiteral("images: -o braucht einen Dateinamen"));
-        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
-            return usageError(QStringLiteral("images: unerwartetes Argument %1").arg(a));
-        } else {
-            file = a;
-        }
-    }
-    if (file.isEmpty() || out.isEmpty())
-        return usageError(QStringLiteral("images: Katalogdatei und -o NAME.jpg sind nötig"));
+    if (const int code = readExportArgs(args, "images",
+                                        {{"--dpi", 10, 1440, &settings.dpi},
+                                         {"--quality", 0, 100, &settings.quality},
+                                         {"--from", 1, 1000000, &from},
+                                         {"--to", 1, 1000000, &to},
+                                         {"--layout", 1, kLayoutCount, &layoutArg}},
+                                        QStringLiteral("NAME.jpg"), file, out))
+        return code;
     if ((from > 0) != (to > 0))
         return usageError(QStringLiteral("images: --from und --to gehören zusammen"));
     const QString extension = QFileInfo(out).suffix();
@@ -139,27 +150,12 @@ int runHtml(const QStringList& args, Context& context) {
     QString out;
     FlipExportSettings settings;
     int layoutArg = 0;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const int read = readIntOption(args, i, "html",
-                                       {{"--dpi", 10, 1440, &settings.dpi},
-                                        {"--quality", 0, 100, &settings.quality},
-                                        {"--layout", 1, kLayoutCount, &layoutArg}});
-        if (read < 0)
-            return kUsage;
-        if (read > 0)
-            continue;
-        if (isOption(a, "-o")) {
-            if (!optionValue(args, i, QStringLiteral("-o"), out))
-                return usageError(QStringLiteral("html: -o braucht ein Verzeichnis"));
-        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
-            return usageError(QStringLiteral("html: unerwartetes Argument %1").arg(a));
-        } else {
-            file = a;
-        }
-    }
-    if (file.isEmpty() || out.isEmpty())
-        return usageError(QStringLiteral("html: Katalogdatei und -o VERZEICHNIS sind nötig"));
+    if (const int code = readExportArgs(args, "html",
+                                        {{"--dpi", 10, 1440, &settings.dpi},
+                                         {"--quality", 0, 100, &settings.quality},
+                                         {"--layout", 1, kLayoutCount, &layoutArg}},
+                                        QStringLiteral("VERZEICHNIS"), file, out))
+        return code;
 
     settings.printerDpi = context.global.printerDpi;
     settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
