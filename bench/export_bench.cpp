@@ -15,8 +15,8 @@
 #include "model/programfolders.h"
 #include "output/PDFWriterCanvas.h"
 #include "output/exportpage.h"
-#include "output/flipexport.h"
-#include "output/pagerender.h"
+#include "output/flipcatalog.h"
+#include "output/pagesource.h"
 #include "output/pdfexport.h"
 
 #include <QCoreApplication>

@@ -5,8 +5,8 @@
 #include "imagelib/picfiles.h"
 #include "model/options.h"
 #include "model/programfolders.h"
-#include "output/flipexport.h"
-#include "output/imageexport.h"
+#include "output/flipcatalog.h"
+#include "output/pageimages.h"
 #include "output/pdfexport.h"
 
 #include <QFileInfo>

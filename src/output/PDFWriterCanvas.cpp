@@ -4,7 +4,7 @@
 #include "compose/units.h"
 #include "imagelib/picfiles.h"
 #include "model/error.h"
-#include "output/faxencode.h"
+#include "output/ccitt.h"
 
 #include <QFileInfo>
 #include <QFontMetrics>

@@ -5,7 +5,7 @@
 #include "model/error.h"
 #include "output/PDFWriterCanvas.h"
 #include "output/exportpage.h"
-#include "output/pagerender.h"
+#include "output/pagesource.h"
 
 #include <QFile>
 #include <QImage>

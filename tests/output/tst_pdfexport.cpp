@@ -4,7 +4,7 @@
 #include "imagelib/PicIO3.h"
 #include "model/catalogfile.h"
 #include "model/error.h"
-#include "output/imageexport.h"
+#include "output/pageimages.h"
 #include "output/pdfexport.h"
 
 #include <QDir>

@@ -1,9 +1,9 @@
-#include "flipexport.h"
+#include "flipcatalog.h"
 
 #include "compose/units.h"
 #include "model/error.h"
 #include "output/exportpage.h"
-#include "output/pagerender.h"
+#include "output/pagesource.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "output/faxencode.h"
+#include "output/ccitt.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "pagerender.h"
+#include "pagesource.h"
 
 namespace pw {
 

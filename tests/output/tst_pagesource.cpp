@@ -2,7 +2,7 @@
 
 #include "model/catalogfile.h"
 #include "output/exportpage.h"
-#include "output/pagerender.h"
+#include "output/pagesource.h"
 
 #include <QImage>
 
@@ -159,4 +159,4 @@ private slots:
 };
 
 PW_TEST_CLASS(TestPageRender)
-#include "tst_pagerender.moc"
+#include "tst_pagesource.moc"

@@ -1,6 +1,6 @@
 #include "testmain.h"
 
-#include "output/faxencode.h"
+#include "output/ccitt.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -333,4 +333,4 @@ private slots:
 };
 
 PW_TEST_CLASS(TestFaxEncode)
-#include "tst_faxencode.moc"
+#include "tst_ccitt.moc"

@@ -4,7 +4,7 @@
 #include "exportfixture.h"
 #include "model/error.h"
 #include "output/exportpage.h"
-#include "output/flipexport.h"
+#include "output/flipcatalog.h"
 
 #include <QDir>
 #include <QFile>
@@ -243,4 +243,4 @@ private slots:
 };
 
 PW_TEST_CLASS(TestFlipExport)
-#include "tst_flipexport.moc"
+#include "tst_flipcatalog.moc"

@@ -1,9 +1,9 @@
-#include "imageexport.h"
+#include "pageimages.h"
 
 #include "imagelib/picfiles.h"
 #include "model/error.h"
 #include "output/exportpage.h"
-#include "output/pagerender.h"
+#include "output/pagesource.h"
 
 #include <QFileInfo>
 #include <QImage>
