@@ -64,11 +64,13 @@ public:
 
     CatalogDocument& doc;
     UndoStack history;
-    bool changed = false; // since the last load or save
+    bool changed = false; // since the last load or save; doc.changed follows it
 
-    void SetChanged() { changed = true; }
-    bool undo() { return history.undo(doc) && (changed = true); }
-    bool redo() { return history.redo(doc) && (changed = true); }
+    void SetChanged() { changed = doc.changed = true; }
+    // After a successful load or save, and for a new document.
+    void SetUnChanged() { changed = doc.changed = false; }
+    bool undo() { return history.undo(doc) && (SetChanged(), true); }
+    bool redo() { return history.redo(doc) && (SetChanged(), true); }
 };
 
 } // namespace pw
