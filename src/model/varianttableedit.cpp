@@ -1,0 +1,333 @@
+#include "varianttableedit.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace pw {
+
+TProdukt* findProduct(CatalogDocument& doc, int kat, int prod) {
+    if (kat < 0 || kat >= doc.categoryCount())
+        return nullptr;
+    TProduktListe& list = doc.products(kat);
+    return (prod >= 0 && prod < list.count()) ? &list[prod] : nullptr;
+}
+
+const TProdukt* findProduct(const CatalogDocument& doc, int kat, int prod) {
+    return findProduct(const_cast<CatalogDocument&>(doc), kat, prod);
+}
+
+qint64 tableBytes(const TDynaArray<TVariante>& rows) {
+    qint64 bytes = qint64(sizeof(rows));
+    for (const TVariante& v : rows) {
+        bytes += qint64(sizeof(TVariante));
+        for (const TProp& cell : v.props)
+            bytes += qint64(sizeof(TProp)) + 2 * cell.text.size();
+    }
+    return bytes;
+}
+
+void recordTableChange(EditContext& ctx, const QString& caption, int kat, int prod,
+                       TDynaArray<TVariante> before) {
+    TDynaArray<TVariante> after = findProduct(ctx.doc, kat, prod)->varianten;
+    const qint64 bytes = tableBytes(before) + tableBytes(after);
+    ctx.history.record(
+        caption,
+        [kat, prod, before = std::move(before)](CatalogDocument& d) {
+            if (TProdukt* p = findProduct(d, kat, prod))
+                p->varianten = before;
+        },
+        [kat, prod, after = std::move(after)](CatalogDocument& d) {
+            if (TProdukt* p = findProduct(d, kat, prod))
+                p->varianten = after;
+        },
+        bytes);
+}
+
+void SetVariantCell(TDynaArray<TVariante>& rows, int column, const QString& text, int row) {
+    while (rows.count() <= row)
+        rows.Add();
+    int longest = 0;
+    for (const TVariante& v : rows)
+        longest = std::max(longest, v.props.count());
+    const int width = std::max(column, longest) + 1;
+    for (TVariante& v : rows) {
+        if (v.props.count() <= column) {
+            while (v.props.count() < width)
+                v.props.Add();
+        }
+    }
+    rows[row].props[column].text = text;
+    TrimVariantTable(rows);
+}
+
+namespace {
+
+void checkGridCell(int column, int row) {
+    if (column < 0 || column >= kGridSize || row < 0 || row >= kGridSize)
+        throw Error::text(
+            QStringLiteral("Die Zelle (%1, %2) liegt außerhalb der Tabelle (0 bis 99)").arg(column).arg(row));
+}
+
+// Runs one command of the context menu on a copy of the grid: `visit` gets the grid and a
+// writer that stores a text in the grid and, when it differs from what the grid showed,
+// writes it to the model through the cell routine. One undo step covers the command.
+template <class Visit>
+bool gridCommand(EditContext& ctx, int kat, int prod, int index, const QString& caption, Visit visit) {
+    TProdukt* p = findProduct(ctx.doc, kat, prod);
+    if (!p)
+        return false;
+    checkGridCell(index, index);
+    TDynaArray<TVariante> before = p->varianten;
+    GridTexts grid(p->varianten);
+    bool wrote = false;
+    auto put = [&](int column, int row, const QString& text) {
+        if (grid.at(column, row) == text)
+            return;
+        grid.at(column, row) = text;
+        SetVariantCell(p->varianten, column, text, row);
+        wrote = true;
+    };
+    visit(grid, put);
+    if (wrote) {
+        ctx.SetChanged();
+        recordTableChange(ctx, caption, kat, prod, std::move(before));
+    }
+    return true;
+}
+
+template <class Put> void insertColumn(GridTexts& grid, Put& put, int x) {
+    for (int r = 0; r < kGridSize; ++r) {
+        for (int c = kGridSize - 2; c >= x; --c)
+            put(c + 1, r, QString(grid.at(c, r)));
+        put(x, r, QString());
+    }
+}
+
+template <class Put> void insertRow(GridTexts& grid, Put& put, int y) {
+    for (int c = 0; c < kGridSize; ++c) {
+        for (int r = kGridSize - 2; r >= y; --r)
+            put(c, r + 1, QString(grid.at(c, r)));
+        put(c, y, QString());
+    }
+}
+
+} // namespace
+
+GridTexts::GridTexts(const TDynaArray<TVariante>& rows) : m_cells(std::size_t(kGridSize * kGridSize)) {
+    for (int r = 0; r < std::min(rows.count(), kGridSize); ++r) {
+        const TDynaArray<TProp>& cells = rows[r].props;
+        for (int c = 0; c < std::min(cells.count(), kGridSize); ++c)
+            at(c, r) = cells[c].text;
+    }
+}
+
+bool StringGrid1SetEditText(EditContext& ctx, int kat, int prod, int column, const QString& text, int row) {
+    TProdukt* p = findProduct(ctx.doc, kat, prod);
+    if (!p)
+        return false;
+    checkGridCell(column, row);
+    TDynaArray<TVariante> before = p->varianten;
+    SetVariantCell(p->varianten, column, text, row);
+    ctx.SetChanged();
+    recordTableChange(ctx, QStringLiteral("Zelle bearbeiten"), kat, prod, std::move(before));
+    return true;
+}
+
+bool deleteGridColumn(EditContext& ctx, int kat, int prod, int x) {
+    return gridCommand(ctx, kat, prod, x, QStringLiteral("Spalte löschen"), [x](GridTexts& grid, auto& put) {
+        for (int r = 0; r < kGridSize; ++r) {
+            for (int c = x; c < kGridSize - 1; ++c)
+                put(c, r, QString(grid.at(c + 1, r)));
+            put(kGridSize - 1, r, QString());
+        }
+    });
+}
+
+bool insertGridColumn(EditContext& ctx, int kat, int prod, int x) {
+    return gridCommand(ctx, kat, prod, x, QStringLiteral("Spalte einfügen"),
+                       [x](GridTexts& grid, auto& put) { insertColumn(grid, put, x); });
+}
+
+bool deleteGridRow(EditContext& ctx, int kat, int prod, int y) {
+    return gridCommand(ctx, kat, prod, y, QStringLiteral("Zeile löschen"), [y](GridTexts& grid, auto& put) {
+        for (int c = 0; c < kGridSize; ++c) {
+            for (int r = y; r < kGridSize - 1; ++r)
+                put(c, r, QString(grid.at(c, r + 1)));
+            put(c, kGridSize - 1, QString());
+        }
+    });
+}
+
+bool insertGridRow(EditContext& ctx, int kat, int prod, int y) {
+    return gridCommand(ctx, kat, prod, y, QStringLiteral("Zeile einfügen"),
+                       [y](GridTexts& grid, auto& put) { insertRow(grid, put, y); });
+}
+
+bool copyGridColumn(const CatalogDocument& doc, int kat, int prod, int x, GridClipboard& clip) {
+    const TProdukt* p = findProduct(doc, kat, prod);
+    if (!p)
+        return false;
+    checkGridCell(x, 0);
+    const GridTexts grid(p->varianten);
+    clip.kopiespalte.clear();
+    for (int r = 0; r < kGridSize; ++r)
+        clip.kopiespalte.append(grid.at(x, r));
+    return true;
+}
+
+bool copyGridRow(const CatalogDocument& doc, int kat, int prod, int y, GridClipboard& clip) {
+    const TProdukt* p = findProduct(doc, kat, prod);
+    if (!p)
+        return false;
+    checkGridCell(0, y);
+    const GridTexts grid(p->varianten);
+    clip.kopiezeile.clear();
+    for (int c = 0; c < kGridSize; ++c)
+        clip.kopiezeile.append(grid.at(c, y));
+    return true;
+}
+
+bool pasteGridColumn(EditContext& ctx, int kat, int prod, int x, const GridClipboard& clip) {
+    return gridCommand(ctx, kat, prod, x, QStringLiteral("Spaltenkopie einfügen"),
+                       [x, &clip](GridTexts& grid, auto& put) {
+                           insertColumn(grid, put, x);
+                           const int n = int(std::min<qsizetype>(clip.kopiespalte.size(), kGridSize));
+                           for (int r = 0; r < n; ++r)
+                               put(x, r, clip.kopiespalte[r]);
+                       });
+}
+
+bool pasteGridRow(EditContext& ctx, int kat, int prod, int y, const GridClipboard& clip) {
+    return gridCommand(ctx, kat, prod, y, QStringLiteral("Zeilenkopie einfügen"),
+                       [y, &clip](GridTexts& grid, auto& put) {
+                           insertRow(grid, put, y);
+                           const int n = int(std::min<qsizetype>(clip.kopiezeile.size(), kGridSize));
+                           for (int c = 0; c < n; ++c)
+                               put(c, y, clip.kopiezeile[c]);
+                       });
+}
+
+// ---- Product table settings
+
+ProductTableSettings productTableSettings(const TProdukt& p) {
+    ProductTableSettings s;
+    s.OverWrite = p.OverWrite;
+    s.DefineFixedWidth = p.DefineFixedWidth;
+    s.ColWidth = p.ColWidth;
+    s.DefineFixedHeight = p.DefineFixedHeight;
+    s.RowHeight = p.RowHeight;
+    s.FixWidthForTable = p.FixWidthForTable;
+    s.FixedWidthForTable = p.FixedWidthForTable;
+    return s;
+}
+
+namespace {
+
+void applyTableSettings(TProdukt& p, const ProductTableSettings& s) {
+    p.OverWrite = s.OverWrite;
+    p.DefineFixedWidth = s.DefineFixedWidth;
+    p.ColWidth = s.ColWidth;
+    p.DefineFixedHeight = s.DefineFixedHeight;
+    p.RowHeight = s.RowHeight;
+    p.FixWidthForTable = s.FixWidthForTable;
+    p.FixedWidthForTable = s.FixedWidthForTable;
+}
+
+void checkLength(double mm, const QString& what) {
+    if (!(mm >= 0 && mm <= 1000))
+        throw Error::text(QStringLiteral("%1: erwartet 0 bis 1000 mm").arg(what));
+}
+
+} // namespace
+
+bool setProductTableSettings(EditContext& ctx, int kat, int prod, const ProductTableSettings& s) {
+    TProdukt* p = findProduct(ctx.doc, kat, prod);
+    if (!p)
+        return false;
+    for (std::size_t k = 0; k < s.ColWidth.size(); ++k)
+        checkLength(s.ColWidth[k], QStringLiteral("%1. Spalte").arg(k + 1));
+    checkLength(s.RowHeight, QStringLiteral("Zeilenhöhe"));
+    checkLength(s.FixedWidthForTable, QStringLiteral("Breite"));
+    const ProductTableSettings before = productTableSettings(*p);
+    if (before == s)
+        return true;
+    applyTableSettings(*p, s);
+    ctx.SetChanged();
+    auto put = [kat, prod](const ProductTableSettings& values) {
+        return [kat, prod, values](CatalogDocument& d) {
+            if (TProdukt* q = findProduct(d, kat, prod))
+                applyTableSettings(*q, values);
+        };
+    };
+    ctx.history.record(QStringLiteral("Tabellen Einstellungen"), put(before), put(s),
+                       2 * qint64(sizeof(ProductTableSettings)));
+    return true;
+}
+
+// ---- The template column list
+
+namespace {
+
+void recordTemplate(EditContext& ctx, const QString& caption, const QStringList& before) {
+    const QStringList after = ctx.doc.VorlageSpalten;
+    qint64 bytes = 0;
+    for (const QString& s : before + after)
+        bytes += 2 * s.size() + 32;
+    ctx.history.record(
+        caption, [before](CatalogDocument& d) { d.VorlageSpalten = before; },
+        [after](CatalogDocument& d) { d.VorlageSpalten = after; }, bytes);
+}
+
+} // namespace
+
+int addTemplateColumn(EditContext& ctx) {
+    const QStringList before = ctx.doc.VorlageSpalten;
+    ctx.doc.VorlageSpalten.append(QString());
+    recordTemplate(ctx, QStringLiteral("Neue Spalte"), before);
+    return int(ctx.doc.VorlageSpalten.size()) - 1;
+}
+
+bool editTemplateColumn(EditContext& ctx, int i, const QString& caption) {
+    QStringList& list = ctx.doc.VorlageSpalten;
+    if (i < 0 || i >= list.size() || list[i] == caption)
+        return false;
+    const QStringList before = list;
+    list[i] = caption;
+    recordTemplate(ctx, QStringLiteral("Bearbeiten"), before);
+    return true;
+}
+
+bool moveTemplateColumnUp(EditContext& ctx, int i) {
+    QStringList& list = ctx.doc.VorlageSpalten;
+    if (i < 1 || i >= list.size())
+        return false;
+    const QStringList before = list;
+    list.swapItemsAt(i, i - 1);
+    recordTemplate(ctx, QStringLiteral("Nach oben"), before);
+    return true;
+}
+
+bool moveTemplateColumnDown(EditContext& ctx, int i) {
+    QStringList& list = ctx.doc.VorlageSpalten;
+    if (i < 0 || i >= list.size() - 1)
+        return false;
+    const QStringList before = list;
+    list.swapItemsAt(i, i + 1);
+    recordTemplate(ctx, QStringLiteral("Nach unten"), before);
+    return true;
+}
+
+bool deleteTemplateColumns(EditContext& ctx, const std::set<int>& selected) {
+    QStringList& list = ctx.doc.VorlageSpalten;
+    const QStringList before = list;
+    for (auto it = selected.rbegin(); it != selected.rend(); ++it) {
+        if (*it >= 0 && *it < list.size())
+            list.removeAt(*it);
+    }
+    if (list.size() == before.size())
+        return false;
+    recordTemplate(ctx, QStringLiteral("Löschen"), before);
+    return true;
+}
+
+} // namespace pw
