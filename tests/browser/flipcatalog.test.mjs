@@ -335,6 +335,10 @@ describe('flip catalogue in chromium', () => {
 
     // Turning the phone keeps the page and shows its spread.
     await page.setViewportSize({ width: PHONE.height, height: PHONE.width });
+    // The resize reaches the page a little later: wait for the spread before it settles.
+    await page.waitForFunction(
+      () => [...document.querySelectorAll('#book .page')].filter((box) => getComputedStyle(box).display !== 'none').length === 2,
+      null, { timeout: 5000 });
     await settled(page);
     assert.deepEqual((await shown(page)).pages, [lastPage, lastPage + 1]);
     await close();
