@@ -339,6 +339,20 @@ void setDeactivateProd(EditContext& ctx, int kat, QList<int> selected, bool on) 
         [kat, after](CatalogDocument& d) { setFlags(d, kat, &TProdukt::DeactivateProd, after); }, bytes);
 }
 
+void setPreDefAnzPreis(EditContext& ctx, int anzpreis) {
+    if (anzpreis < 1 || anzpreis > 100)
+        throw Error::text(QStringLiteral("Die Anzahl der Preisspalten muss zwischen 1 und 100 liegen."));
+    ctx.SetChanged();
+    const qint32 old = ctx.doc.settings.PreDefAnzPreisEd;
+    if (old == anzpreis)
+        return;
+    ctx.doc.settings.PreDefAnzPreisEd = anzpreis;
+    ctx.history.record(
+        QStringLiteral("Anzahl Preisspalten ändern"),
+        [old](CatalogDocument& d) { d.settings.PreDefAnzPreisEd = old; },
+        [anzpreis](CatalogDocument& d) { d.settings.PreDefAnzPreisEd = anzpreis; }, kStepBytes);
+}
+
 // ---- The category dialog
 
 CategoryDialogValues categoryDialogValues(const CatalogDocument& doc, int kat) {

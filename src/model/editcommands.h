@@ -80,6 +80,11 @@ void setAnzPreis(EditContext& ctx, int kat, int prod, int anzpreis);
 void setPageBreakAfterProdukt(EditContext& ctx, int kat, QList<int> selected, bool on);
 void setDeactivateProd(EditContext& ctx, int kat, QList<int> selected, bool on);
 
+// "Anzahl Preisspalten" of the tab "Voreinstellungen": the price-column count new products
+// get (PreDefAnzPreisEd, 1..100, pw::Error otherwise). Its change marks the document
+// changed.
+void setPreDefAnzPreis(EditContext& ctx, int anzpreis);
+
 // ---- The category dialog "Kategorie bearbeiten"
 
 // What the dialog shows and returns: the name and every field of the options record, with

@@ -193,8 +193,10 @@ private slots:
         CatalogDocument doc;
         fill(doc, {"K:A"});
         doc.VorlageSpalten = {QStringLiteral("Name"), QStringLiteral("Art. Nummer"), QStringLiteral("Preis")};
-        doc.settings.PreDefAnzPreisEd = 4;
         EditContext ctx(doc);
+        setPreDefAnzPreis(ctx, 4);
+        QVERIFY(ctx.changed);
+        QVERIFY_THROWS_EXCEPTION(Error, setPreDefAnzPreis(ctx, 0));
         TranslationStore texts;
         QCOMPARE(newProduct(ctx, 0, texts), 1);
         const TProdukt& p = doc.products(0)[1];
@@ -212,6 +214,8 @@ private slots:
         QCOMPARE(names(doc, 0), QStringLiteral("A"));
         QVERIFY(ctx.redo());
         QCOMPARE(doc.products(0)[1].varianten[0].props.count(), 3);
+        QVERIFY(ctx.undo() && ctx.undo());
+        QCOMPARE(doc.settings.PreDefAnzPreisEd, 3);
     }
 
     void deleteCategoryAsksFirst_data() {
