@@ -46,6 +46,13 @@ int runPricelist(const QStringList& args, Context& context);
 int runCsvExport(const QStringList& args, Context& context);
 int runCsvImport(const QStringList& args, Context& context);
 int runCategoryImport(const QStringList& args, Context& context);
+int runPrices(const QStringList& args, Context& context);
+int runSortVariants(const QStringList& args, Context& context);
+int runSortNames(const QStringList& args, Context& context);
+int runDuplicate(const QStringList& args, Context& context);
+int runReplace(const QStringList& args, Context& context);
+int runCopyPictures(const QStringList& args, Context& context);
+int runSearch(const QStringList& args, Context& context);
 
 // One line on stderr: "pagewright-cli: <file>: <what is wrong>", in the chosen language
 // where the text comes from the message table.

@@ -29,6 +29,13 @@ constexpr Command kCommands[] = {
      "[--picture-width CM]",
      &runCsvImport},
     {"category-import", "FILE IN.csv -o OUT.pk2 [--locale de_DE]", &runCategoryImport},
+    {"prices", "FILE -o OUT.pk2 (--percent P | --amount A) [--decrease] [--locale de_DE]", &runPrices},
+    {"sort-variants", "FILE -o OUT.pk2 --column K [--locale de_DE]", &runSortVariants},
+    {"sort-names", "FILE -o OUT.pk2", &runSortNames},
+    {"duplicate", "FILE -o OUT.pk2 --category NAME --product N", &runDuplicate},
+    {"replace", "FILE -o OUT.pk2 --find S --with R", &runReplace},
+    {"copy-pictures", "FILE -o OUT.pk2 --to DIR", &runCopyPictures},
+    {"search", "FILE TEXT [--descriptions]", &runSearch},
 };
 
 const Command* findCommand(const QString& name) {

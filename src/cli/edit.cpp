@@ -1,0 +1,256 @@
+// pagewright-cli prices, sort-variants, sort-names, duplicate, replace, copy-pictures and
+// search: the bulk editing commands. Each reads FILE and writes the result to -o OUT
+// (search prints its matches as JSON instead).
+
+#include "cli/cli.h"
+#include "cli/json.h"
+#include "cli/layoutcli.h"
+#include "cli/load.h"
+#include "model/bulkoperations.h"
+
+#include <QLocale>
+
+#include <map>
+
+namespace pw::cli {
+
+namespace {
+
+// The arguments of an editing command: files in order, option values, switches.
+struct EditArgs {
+    QStringList files;
+    QString out;
+    std::map<QString, QString> values;
+    QStringList switches;
+
+    bool has(const char* option) const { return values.count(QLatin1String(option)) > 0; }
+    QString value(const char* option) const {
+        const auto it = values.find(QLatin1String(option));
+        return it == values.end() ? QString() : it->second;
+    }
+    bool on(const char* option) const { return switches.contains(QLatin1String(option)); }
+};
+
+// Reads the arguments; prints the usage error and returns false on a bad one. `valued`
+// lists the options that take a value besides -o, `flags` those that take none.
+bool parseArgs(const QStringList& args, const char* command, const QStringList& valued,
+               const QStringList& flags, EditArgs& out) {
+    const QString name = QLatin1String(command);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
+            out.files.append(a);
+            continue;
+        }
+        const QString option = a.section(QLatin1Char('='), 0, 0);
+        if (flags.contains(option)) {
+            if (a.contains(QLatin1Char('='))) {
+                usageError(QStringLiteral("%1: %2 hat keinen Wert").arg(name, option));
+                return false;
+            }
+            out.switches.append(option);
+            continue;
+        }
+        if (option != QLatin1String("-o") && !valued.contains(option)) {
+            usageError(QStringLiteral("%1: unbekannte Option %2").arg(name, a));
+            return false;
+        }
+        QString value;
+        if (!optionValue(args, i, option, value)) {
+            usageError(QStringLiteral("%1: %2 braucht einen Wert").arg(name, option));
+            return false;
+        }
+        if (option == QLatin1String("-o"))
+            out.out = value;
+        else
+            out.values[option] = value;
+    }
+    return true;
+}
+
+// The catalogue of a command that writes -o OUT: exactly one FILE and an OUT.
+bool needFileAndOut(const EditArgs& a, const char* command) {
+    if (a.files.size() != 1 || a.out.isEmpty()) {
+        usageError(
+            QStringLiteral("%1: erwartet eine Katalogdatei und -o DATEI.pk2").arg(QLatin1String(command)));
+        return false;
+    }
+    return true;
+}
+
+// The locale of the numbers in cells: --locale L, else the system's (LC_ALL, LC_NUMERIC,
+// LANG). False (with the usage error printed) for a name no locale has.
+bool readLocale(const EditArgs& a, const char* command, QLocale& locale) {
+    locale = QLocale::system();
+    if (!a.has("--locale"))
+        return true;
+    const QString name = a.value("--locale");
+    locale = QLocale(name);
+    if (locale == QLocale::c() && name != QLatin1String("C") && name != QLatin1String("POSIX")) {
+        usageError(QStringLiteral("%1: unbekanntes Gebietsschema %2").arg(QLatin1String(command), name));
+        return false;
+    }
+    return true;
+}
+
+bool save(Context& context, const CatalogDocument& doc, const QString& out) {
+    try {
+        SaveTheFile(doc, out);
+    } catch (const Error& e) {
+        printError(context, e);
+        return false;
+    }
+    return true;
+}
+
+// Loads FILE, runs `edit` on it and writes OUT.
+template <class Edit> int editAndSave(Context& context, const EditArgs& a, Edit edit) {
+    CatalogDocument doc;
+    if (!loadCatalog(context, doc, a.files[0], ReadOptions{}))
+        return kFailed;
+    EditContext ctx(doc);
+    try {
+        edit(ctx);
+    } catch (const Error& e) {
+        printError(context, e);
+        return kFailed;
+    }
+    return save(context, doc, a.out) ? kOk : kFailed;
+}
+
+} // namespace
+
+int runPrices(const QStringList& args, Context& context) {
+    EditArgs a;
+    if (!parseArgs(args, "prices", {"--percent", "--amount", "--locale"}, {"--decrease"}, a) ||
+        !needFileAndOut(a, "prices"))
+        return kUsage;
+    if (a.has("--percent") == a.has("--amount"))
+        return usageError(QStringLiteral("prices: genau eine von --percent P und --amount A ist nötig"));
+    const bool percent = a.has("--percent");
+    bool ok = false;
+    const double value = QLocale::c().toDouble(a.value(percent ? "--percent" : "--amount"), &ok);
+    if (!ok || !(value >= -10000 && value <= 10000))
+        return usageError(
+            QStringLiteral("prices: %1 erwartet eine Zahl von -10000 bis 10000, mit Dezimalpunkt")
+                .arg(QLatin1String(percent ? "--percent" : "--amount")));
+    QLocale locale;
+    if (!readLocale(a, "prices", locale))
+        return kUsage;
+    const bool decrease = a.on("--decrease");
+    const PriceChange mode = percent
+                                 ? (decrease ? PriceChange::DecreasePercent : PriceChange::IncreasePercent)
+                                 : (decrease ? PriceChange::DecreaseAmount : PriceChange::IncreaseAmount);
+    return editAndSave(context, a, [&](EditContext& ctx) { changeAllPrices(ctx, mode, value, locale); });
+}
+
+int runSortVariants(const QStringList& args, Context& context) {
+    EditArgs a;
+    if (!parseArgs(args, "sort-variants", {"--column", "--locale"}, {}, a) ||
+        !needFileAndOut(a, "sort-variants"))
+        return kUsage;
+    int column = 0;
+    if (!a.has("--column") || !parseInt(a.value("--column"), 1, 10000, column))
+        return usageError(QStringLiteral("sort-variants: --column erwartet 1 bis 10000"));
+    QLocale locale;
+    if (!readLocale(a, "sort-variants", locale))
+        return kUsage;
+    return editAndSave(context, a, [&](EditContext& ctx) { sortAllVariants(ctx, column - 1, locale); });
+}
+
+int runSortNames(const QStringList& args, Context& context) {
+    EditArgs a;
+    if (!parseArgs(args, "sort-names", {}, {}, a) || !needFileAndOut(a, "sort-names"))
+        return kUsage;
+    return editAndSave(context, a, [](EditContext& ctx) { sortProductNames(ctx); });
+}
+
+int runDuplicate(const QStringList& args, Context& context) {
+    EditArgs a;
+    if (!parseArgs(args, "duplicate", {"--category", "--product"}, {}, a) || !needFileAndOut(a, "duplicate"))
+        return kUsage;
+    int product = 0;
+    if (!a.has("--category") || !a.has("--product"))
+        return usageError(QStringLiteral("duplicate: --category NAME und --product N sind nötig"));
+    if (!parseInt(a.value("--product"), 1, 1000000000, product))
+        return usageError(QStringLiteral("duplicate: --product erwartet die Nummer des Produkts, ab 1"));
+    const QString category = a.value("--category");
+    const QString file = a.files[0];
+    return editAndSave(context, a, [&](EditContext& ctx) {
+        int kat = 0;
+        while (kat < ctx.doc.categoryCount() && ctx.doc.categoryName(kat) != category)
+            ++kat;
+        if (kat == ctx.doc.categoryCount())
+            throw Error::text(QStringLiteral("die Kategorie \"%1\" gibt es nicht").arg(category), file);
+        if (duplicateProduct(ctx, kat, product - 1) < 0)
+            throw Error::text(QStringLiteral("die Kategorie \"%1\" hat kein Produkt %2 (sie hat %3)")
+                                  .arg(category)
+                                  .arg(product)
+                                  .arg(ctx.doc.products(kat).count()),
+                              file);
+    });
+}
+
+int runReplace(const QStringList& args, Context& context) {
+    EditArgs a;
+    if (!parseArgs(args, "replace", {"--find", "--with"}, {}, a) || !needFileAndOut(a, "replace"))
+        return kUsage;
+    if (!a.has("--find") || !a.has("--with"))
+        return usageError(QStringLiteral("replace: --find S und --with R sind nötig"));
+    const QString find = a.value("--find");
+    const QString with = a.value("--with");
+    if (find.isEmpty())
+        return usageError(QStringLiteral("replace: --find braucht einen Text, der nicht leer ist"));
+    return editAndSave(context, a, [&](EditContext& ctx) { replaceInAllTables(ctx, find, with); });
+}
+
+int runCopyPictures(const QStringList& args, Context& context) {
+    EditArgs a;
+    if (!parseArgs(args, "copy-pictures", {"--to"}, {}, a) || !needFileAndOut(a, "copy-pictures"))
+        return kUsage;
+    if (a.value("--to").isEmpty())
+        return usageError(QStringLiteral("copy-pictures: --to VERZEICHNIS ist nötig"));
+    const QString folder = a.value("--to");
+    bool complete = true;
+    const int code = editAndSave(context, a, [&](EditContext& ctx) {
+        for (const Error& e : copyAllPictures(ctx, folder)) {
+            // "Fehler beim Kopieren der Datei: <source> nach <target> !" on one line.
+            const QString line = context.texts.GetMessageText(45) + QLatin1Char(' ') + e.args().value(0) +
+                                 QLatin1Char(' ') + context.texts.GetMessageText(46) + QLatin1Char(' ') +
+                                 e.args().value(1) + QStringLiteral(" !");
+            printError(context, Error::text(line));
+            complete = false;
+        }
+    });
+    // The copies that worked are saved; the ones that failed make the command fail.
+    return code == kOk && !complete ? kFailed : code;
+}
+
+int runSearch(const QStringList& args, Context& context) {
+    EditArgs a;
+    if (!parseArgs(args, "search", {}, {"--descriptions"}, a))
+        return kUsage;
+    if (a.files.size() != 2 || !a.out.isEmpty())
+        return usageError(QStringLiteral("search: erwartet eine Katalogdatei und einen Suchtext"));
+    CatalogDocument doc;
+    if (!loadCatalog(context, doc, a.files[0], ReadOptions{}))
+        return kFailed;
+    JsonWriter j;
+    j.beginObject();
+    j.key("matches").beginArray();
+    for (const SearchMatch& m : searchProducts(doc, a.files[1], a.on("--descriptions"))) {
+        const TProdukt& p = doc.products(m.kat)[m.prod];
+        j.beginObject();
+        j.key("category").value(doc.categoryName(m.kat));
+        j.key("kat").value(qint32(m.kat));
+        j.key("product").value(p.name);
+        j.key("index").value(qint32(m.prod));
+        j.key("desc").value(p.desc);
+        j.endObject();
+    }
+    j.endArray();
+    j.endObject();
+    return printJson(j);
+}
+
+} // namespace pw::cli
