@@ -18,8 +18,8 @@ namespace {
 struct TableChange {
     int kat;
     int prod;
-    TDynaArray<TVariante> before;
-    TDynaArray<TVariante> after;
+    TableTexts before;
+    TableTexts after;
 };
 
 void recordTableChanges(EditContext& ctx, const QString& caption, std::vector<TableChange> changes) {
@@ -32,30 +32,16 @@ void recordTableChanges(EditContext& ctx, const QString& caption, std::vector<Ta
         [shared](CatalogDocument& d) {
             for (const TableChange& c : *shared) {
                 if (TProdukt* p = findProduct(d, c.kat, c.prod))
-                    p->varianten = c.before;
+                    setTableTexts(p->varianten, c.before);
             }
         },
         [shared](CatalogDocument& d) {
             for (const TableChange& c : *shared) {
                 if (TProdukt* p = findProduct(d, c.kat, c.prod))
-                    p->varianten = c.after;
+                    setTableTexts(p->varianten, c.after);
             }
         },
         bytes);
-}
-
-bool sameTexts(const TDynaArray<TVariante>& a, const TDynaArray<TVariante>& b) {
-    if (a.count() != b.count())
-        return false;
-    for (int r = 0; r < a.count(); ++r) {
-        if (a[r].props.count() != b[r].props.count())
-            return false;
-        for (int c = 0; c < a[r].props.count(); ++c) {
-            if (a[r].props[c].text != b[r].props[c].text)
-                return false;
-        }
-    }
-    return true;
 }
 
 // Puts the elements in the order `order` names: element i becomes the former element
@@ -316,11 +302,12 @@ int copyCellToAllProducts(EditContext& ctx, int column, int row, const QString& 
         TProduktListe& products = doc.products(k);
         for (int j = 0; j < products.count(); ++j) {
             TDynaArray<TVariante>& rows = products[j].varianten;
-            TDynaArray<TVariante> before = rows;
+            TableTexts before = tableTexts(rows);
             SetVariantCell(rows, column, text, row);
             ++written;
-            if (!sameTexts(before, rows))
-                changes.push_back({k, j, std::move(before), rows});
+            TableTexts after = tableTexts(rows);
+            if (before != after)
+                changes.push_back({k, j, std::move(before), std::move(after)});
         }
     }
     if (written > 0)
@@ -356,8 +343,8 @@ int duplicateProduct(EditContext& ctx, int kat, int prod) {
     const int index = list.count();
     *list.Add() = copy;
     ctx.SetChanged();
-    qint64 bytes =
-        qint64(sizeof(TProdukt)) + 2 * (copy.name.size() + copy.desc.size()) + tableBytes(copy.varianten);
+    qint64 bytes = qint64(sizeof(TProdukt)) + 2 * (copy.name.size() + copy.desc.size()) +
+                   tableBytes(tableTexts(copy.varianten));
     for (const TBild& b : copy.bilder)
         bytes += qint64(sizeof(TBild)) + 2 * b.datei.size();
     ctx.history.record(
@@ -423,11 +410,11 @@ int replaceInAllTables(EditContext& ctx, const QString& find, const QString& rep
             }
             if (writes.empty())
                 continue;
-            TDynaArray<TVariante> before = rows;
+            TableTexts before = tableTexts(rows);
             for (const Write& w : writes)
                 SetVariantCell(rows, w.column, w.text, w.row);
             written += int(writes.size());
-            changes.push_back({k, j, std::move(before), rows});
+            changes.push_back({k, j, std::move(before), tableTexts(rows)});
         }
     }
     if (written == 0)

@@ -16,29 +16,50 @@ const TProdukt* findProduct(const CatalogDocument& doc, int kat, int prod) {
     return findProduct(const_cast<CatalogDocument&>(doc), kat, prod);
 }
 
-qint64 tableBytes(const TDynaArray<TVariante>& rows) {
-    qint64 bytes = qint64(sizeof(rows));
+TableTexts tableTexts(const TDynaArray<TVariante>& rows) {
+    TableTexts texts;
+    texts.reserve(std::size_t(rows.count()));
     for (const TVariante& v : rows) {
-        bytes += qint64(sizeof(TVariante));
+        QStringList cells;
+        cells.reserve(v.props.count());
         for (const TProp& cell : v.props)
-            bytes += qint64(sizeof(TProp)) + 2 * cell.text.size();
+            cells.append(cell.text);
+        texts.push_back(std::move(cells));
+    }
+    return texts;
+}
+
+void setTableTexts(TDynaArray<TVariante>& rows, const TableTexts& texts) {
+    rows.Clear();
+    for (const QStringList& cells : texts) {
+        TVariante* v = rows.Add();
+        for (const QString& text : cells)
+            v->props.Add()->text = text;
+    }
+}
+
+qint64 tableBytes(const TableTexts& texts) {
+    qint64 bytes = qint64(sizeof(TableTexts));
+    for (const QStringList& cells : texts) {
+        bytes += qint64(sizeof(QStringList));
+        for (const QString& text : cells)
+            bytes += qint64(sizeof(QString)) + 2 * text.size();
     }
     return bytes;
 }
 
-void recordTableChange(EditContext& ctx, const QString& caption, int kat, int prod,
-                       TDynaArray<TVariante> before) {
-    TDynaArray<TVariante> after = findProduct(ctx.doc, kat, prod)->varianten;
+void recordTableChange(EditContext& ctx, const QString& caption, int kat, int prod, TableTexts before) {
+    TableTexts after = tableTexts(findProduct(ctx.doc, kat, prod)->varianten);
     const qint64 bytes = tableBytes(before) + tableBytes(after);
     ctx.history.record(
         caption,
         [kat, prod, before = std::move(before)](CatalogDocument& d) {
             if (TProdukt* p = findProduct(d, kat, prod))
-                p->varianten = before;
+                setTableTexts(p->varianten, before);
         },
         [kat, prod, after = std::move(after)](CatalogDocument& d) {
             if (TProdukt* p = findProduct(d, kat, prod))
-                p->varianten = after;
+                setTableTexts(p->varianten, after);
         },
         bytes);
 }
@@ -77,7 +98,7 @@ bool gridCommand(EditContext& ctx, int kat, int prod, int index, const QString& 
     if (!p)
         return false;
     checkGridCell(index, index);
-    TDynaArray<TVariante> before = p->varianten;
+    TableTexts before = tableTexts(p->varianten);
     GridTexts grid(p->varianten);
     bool wrote = false;
     auto put = [&](int column, int row, const QString& text) {
@@ -126,7 +147,7 @@ bool StringGrid1SetEditText(EditContext& ctx, int kat, int prod, int column, con
     if (!p)
         return false;
     checkGridCell(column, row);
-    TDynaArray<TVariante> before = p->varianten;
+    TableTexts before = tableTexts(p->varianten);
     SetVariantCell(p->varianten, column, text, row);
     ctx.SetChanged();
     recordTableChange(ctx, QStringLiteral("Zelle bearbeiten"), kat, prod, std::move(before));

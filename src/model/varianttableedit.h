@@ -36,11 +36,15 @@ struct GridClipboard {
 // Product `prod` of category `kat`, or nullptr when there is no such product.
 TProdukt* findProduct(CatalogDocument& doc, int kat, int prod);
 const TProdukt* findProduct(const CatalogDocument& doc, int kat, int prod);
-// About the memory a table holds, for the undo budget.
-qint64 tableBytes(const TDynaArray<TVariante>& rows);
+// The texts of a table, row by row: what an undo step keeps of it. (A copy of the table
+// itself would hold room for 100 rows and 100 cells per row.)
+using TableTexts = std::vector<QStringList>;
+TableTexts tableTexts(const TDynaArray<TVariante>& rows);
+void setTableTexts(TDynaArray<TVariante>& rows, const TableTexts& texts);
+// About the memory the texts hold, for the undo budget.
+qint64 tableBytes(const TableTexts& texts);
 // Records the change of one product's table from `before` to its table now.
-void recordTableChange(EditContext& ctx, const QString& caption, int kat, int prod,
-                       TDynaArray<TVariante> before);
+void recordTableChange(EditContext& ctx, const QString& caption, int kat, int prod, TableTexts before);
 
 // The raw cell routine on one table, without history: appends rows up to `row`, pads every
 // row with at most `column` cells to one more than the larger of `column` and the longest
