@@ -46,6 +46,7 @@ bench: build
 	$(BUILD)/bench/pdf_bench
 	$(BUILD)/bench/export_bench
 	$(BUILD)/bench/csv_bench
+	$(BUILD)/bench/edit_bench
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null
