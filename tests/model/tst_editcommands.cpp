@@ -32,9 +32,9 @@ public:
 
 // Categories named by `cats`, each holding products named by the letters of its string.
 void fill(CatalogDocument& doc, const QStringList& cats) {
-    for (const QString& spec : cats) {
-        const int kat = doc.addCategory(spec.section(QLatin1Char(':'), 0, 0));
-        for (QChar c : spec.section(QLatin1Char(':'), 1))
+    for (const QString& entry : cats) {
+        const int kat = doc.addCategory(entry.section(QLatin1Char(':'), 0, 0));
+        for (QChar c : entry.section(QLatin1Char(':'), 1))
             doc.products(kat).Add()->name = QString(c);
     }
 }
