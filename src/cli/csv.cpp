@@ -14,6 +14,70 @@ namespace pw::cli {
 
 namespace {
 
+// The arguments of a CSV command: the files in order, the value options and the switches.
+struct CsvArgs {
+    QStringList files;
+    QString out;
+    QString category;
+    bool hasCategory = false;
+    bool all = false;
+    bool categoryColumn = false;
+    bool headerRow = false;
+    int priceColumns = 0; // 0: the catalogue's own
+    QString pictureWidth;
+    QString locale;
+};
+
+// Reads the arguments; prints the usage error and returns false on a bad one. `allowed`
+// lists the options the command takes besides -o.
+bool parseArgs(const QStringList& args, const char* command, const QStringList& allowed, CsvArgs& out) {
+    const QString name = QLatin1String(command);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
+            out.files.append(a);
+            continue;
+        }
+        const QString option = a.section(QLatin1Char('='), 0, 0);
+        if (option != QLatin1String("-o") && !allowed.contains(option)) {
+            usageError(QStringLiteral("%1: unbekannte Option %2").arg(name, a));
+            return false;
+        }
+        if (option == QLatin1String("--all") || option == QLatin1String("--category-column") ||
+            option == QLatin1String("--header-row")) {
+            if (a.contains(QLatin1Char('='))) {
+                usageError(QStringLiteral("%1: %2 hat keinen Wert").arg(name, option));
+                return false;
+            }
+            out.all = out.all || option == QLatin1String("--all");
+            out.categoryColumn = out.categoryColumn || option == QLatin1String("--category-column");
+            out.headerRow = out.headerRow || option == QLatin1String("--header-row");
+            continue;
+        }
+        const int read = readIntOption(args, i, command, {{"--price-columns", 1, 100, &out.priceColumns}});
+        if (read < 0)
+            return false;
+        if (read > 0)
+            continue;
+        QString value;
+        if (!optionValue(args, i, option, value)) {
+            usageError(QStringLiteral("%1: %2 braucht einen Wert").arg(name, option));
+            return false;
+        }
+        if (option == QLatin1String("-o")) {
+            out.out = value;
+        } else if (option == QLatin1String("--category")) {
+            out.category = value;
+            out.hasCategory = true;
+        } else if (option == QLatin1String("--picture-width")) {
+            out.pictureWidth = value;
+        } else {
+            out.locale = value;
+        }
+    }
+    return true;
+}
+
 // The first category of that name, or -1 (with the error printed).
 int findCategory(const CatalogDocument& doc, const QString& file, const QString& name) {
     for (int k = 0; k < doc.categoryCount(); ++k) {
@@ -37,19 +101,19 @@ bool save(Context& context, const CatalogDocument& doc, const QString& out) {
 } // namespace
 
 int runCsvExport(const QStringList& args, Context& context) {
-    CommandArgs a;
-    if (!parseCommandArgs(args, "csv-export", {"--category"}, {"--all"}, a))
+    CsvArgs a;
+    if (!parseArgs(args, "csv-export", {"--all", "--category"}, a))
         return kUsage;
     if (a.files.size() != 1 || a.out.isEmpty())
         return usageError(QStringLiteral("csv-export: erwartet eine Katalogdatei und -o DATEI.csv"));
-    if (a.on("--all") == a.has("--category"))
+    if (a.all == a.hasCategory)
         return usageError(QStringLiteral("csv-export: genau eine von --all und --category NAME ist nötig"));
 
     CatalogDocument doc;
     if (!loadCatalog(context, doc, a.files[0], ReadOptions{}))
         return kFailed;
     int kat = kAllCategories;
-    if (a.has("--category") && (kat = findCategory(doc, a.files[0], a.value("--category"))) < 0)
+    if (a.hasCategory && (kat = findCategory(doc, a.files[0], a.category)) < 0)
         return kFailed;
     try {
         TerminalProgress progress("csv-export");
@@ -62,25 +126,22 @@ int runCsvExport(const QStringList& args, Context& context) {
 }
 
 int runCsvImport(const QStringList& args, Context& context) {
-    CommandArgs a;
-    if (!parseCommandArgs(args, "csv-import", {"--category", "--price-columns", "--picture-width"},
-                          {"--category-column", "--header-row"}, a))
+    CsvArgs a;
+    if (!parseArgs(args, "csv-import",
+                   {"--category", "--category-column", "--header-row", "--price-columns", "--picture-width"},
+                   a))
         return kUsage;
     if (a.files.size() != 2 || a.out.isEmpty())
         return usageError(
             QStringLiteral("csv-import: erwartet eine Katalogdatei, eine CSV-Datei und -o DATEI.pk2"));
-    const bool categoryColumn = a.on("--category-column");
-    if (categoryColumn == a.has("--category"))
+    if (a.categoryColumn == a.hasCategory)
         return usageError(
             QStringLiteral("csv-import: genau eine von --category NAME und --category-column ist nötig"));
-    int priceColumns = 0; // 0: the catalogue's own
-    if (a.has("--price-columns") && !parseInt(a.value("--price-columns"), 1, 100, priceColumns))
-        return usageError(QStringLiteral("csv-import: --price-columns erwartet 1 bis 100"));
     CsvImportOptions options;
-    options.headerRow = a.on("--header-row");
-    if (a.has("--picture-width")) {
+    options.headerRow = a.headerRow;
+    if (!a.pictureWidth.isEmpty()) {
         bool ok = false;
-        options.pictureWidth = QLocale::c().toDouble(a.value("--picture-width"), &ok);
+        options.pictureWidth = QLocale::c().toDouble(a.pictureWidth, &ok);
         if (!ok || !(options.pictureWidth > 0) || options.pictureWidth > 1000)
             return usageError(QStringLiteral("csv-import: --picture-width erwartet eine Breite in cm über 0 "
                                              "bis 1000, mit Dezimalpunkt"));
@@ -96,14 +157,14 @@ int runCsvImport(const QStringList& args, Context& context) {
     } else {
         doc.VorlageSpalten = DefaultTemplateColumns(context.texts);
     }
-    if (priceColumns > 0)
-        doc.settings.PreDefAnzPreisEd = priceColumns;
+    if (a.priceColumns > 0)
+        doc.settings.PreDefAnzPreisEd = a.priceColumns;
     int kat = -1;
-    if (a.has("--category") && (kat = findCategory(doc, file, a.value("--category"))) < 0)
+    if (a.hasCategory && (kat = findCategory(doc, file, a.category)) < 0)
         return kFailed;
     try {
         TerminalProgress progress("csv-import");
-        if (categoryColumn)
+        if (a.categoryColumn)
             ImportCSVFileComplete(doc, a.files[1], options, &progress);
         else
             ImportCSVFile(doc, kat, a.files[1], options, &progress);
@@ -115,8 +176,8 @@ int runCsvImport(const QStringList& args, Context& context) {
 }
 
 int runCategoryImport(const QStringList& args, Context& context) {
-    CommandArgs a;
-    if (!parseCommandArgs(args, "category-import", {"--locale"}, {}, a))
+    CsvArgs a;
+    if (!parseArgs(args, "category-import", {"--locale"}, a))
         return kUsage;
     if (a.files.size() != 2 || a.out.isEmpty())
         return usageError(
@@ -124,11 +185,10 @@ int runCategoryImport(const QStringList& args, Context& context) {
     // The decimal separator of the widths: the named locale's, else the system's
     // (LC_ALL, LC_NUMERIC, LANG).
     QLocale locale = QLocale::system();
-    const QString name = a.value("--locale");
-    if (!name.isEmpty()) {
-        locale = QLocale(name);
-        if (locale == QLocale::c() && name != QLatin1String("C") && name != QLatin1String("POSIX"))
-            return usageError(QStringLiteral("category-import: unbekanntes Gebietsschema %1").arg(name));
+    if (!a.locale.isEmpty()) {
+        locale = QLocale(a.locale);
+        if (locale == QLocale::c() && a.locale != QLatin1String("C") && a.locale != QLatin1String("POSIX"))
+            return usageError(QStringLiteral("category-import: unbekanntes Gebietsschema %1").arg(a.locale));
     }
 
     CatalogDocument doc;

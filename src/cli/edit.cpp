@@ -10,12 +10,66 @@
 
 #include <QLocale>
 
+#include <map>
+
 namespace pw::cli {
 
 namespace {
 
+// The arguments of an editing command: files in order, option values, switches.
+struct EditArgs {
+    QStringList files;
+    QString out;
+    std::map<QString, QString> values;
+    QStringList switches;
+
+    bool has(const char* option) const { return values.count(QLatin1String(option)) > 0; }
+    QString value(const char* option) const {
+        const auto it = values.find(QLatin1String(option));
+        return it == values.end() ? QString() : it->second;
+    }
+    bool on(const char* option) const { return switches.contains(QLatin1String(option)); }
+};
+
+// Reads the arguments; prints the usage error and returns false on a bad one. `valued`
+// lists the options that take a value besides -o, `flags` those that take none.
+bool parseArgs(const QStringList& args, const char* command, const QStringList& valued,
+               const QStringList& flags, EditArgs& out) {
+    const QString name = QLatin1String(command);
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
+            out.files.append(a);
+            continue;
+        }
+        const QString option = a.section(QLatin1Char('='), 0, 0);
+        if (flags.contains(option)) {
+            if (a.contains(QLatin1Char('='))) {
+                usageError(QStringLiteral("%1: %2 hat keinen Wert").arg(name, option));
+                return false;
+            }
+            out.switches.append(option);
+            continue;
+        }
+        if (option != QLatin1String("-o") && !valued.contains(option)) {
+            usageError(QStringLiteral("%1: unbekannte Option %2").arg(name, a));
+            return false;
+        }
+        QString value;
+        if (!optionValue(args, i, option, value)) {
+            usageError(QStringLiteral("%1: %2 braucht einen Wert").arg(name, option));
+            return false;
+        }
+        if (option == QLatin1String("-o"))
+            out.out = value;
+        else
+            out.values[option] = value;
+    }
+    return true;
+}
+
 // The catalogue of a command that writes -o OUT: exactly one FILE and an OUT.
-bool needFileAndOut(const CommandArgs& a, const char* command) {
+bool needFileAndOut(const EditArgs& a, const char* command) {
     if (a.files.size() != 1 || a.out.isEmpty()) {
         usageError(
             QStringLiteral("%1: erwartet eine Katalogdatei und -o DATEI.pk2").arg(QLatin1String(command)));
@@ -26,7 +80,7 @@ bool needFileAndOut(const CommandArgs& a, const char* command) {
 
 // The locale of the numbers in cells: --locale L, else the system's (LC_ALL, LC_NUMERIC,
 // LANG). False (with the usage error printed) for a name no locale has.
-bool readLocale(const CommandArgs& a, const char* command, QLocale& locale) {
+bool readLocale(const EditArgs& a, const char* command, QLocale& locale) {
     locale = QLocale::system();
     if (!a.has("--locale"))
         return true;
@@ -50,7 +104,7 @@ bool save(Context& context, const CatalogDocument& doc, const QString& out) {
 }
 
 // Loads FILE, runs `edit` on it and writes OUT.
-template <class Edit> int editAndSave(Context& context, const CommandArgs& a, Edit edit) {
+template <class Edit> int editAndSave(Context& context, const EditArgs& a, Edit edit) {
     CatalogDocument doc;
     if (!loadCatalog(context, doc, a.files[0], ReadOptions{}))
         return kFailed;
@@ -67,8 +121,8 @@ template <class Edit> int editAndSave(Context& context, const CommandArgs& a, Ed
 } // namespace
 
 int runPrices(const QStringList& args, Context& context) {
-    CommandArgs a;
-    if (!parseCommandArgs(args, "prices", {"--percent", "--amount", "--locale"}, {"--decrease"}, a) ||
+    EditArgs a;
+    if (!parseArgs(args, "prices", {"--percent", "--amount", "--locale"}, {"--decrease"}, a) ||
         !needFileAndOut(a, "prices"))
         return kUsage;
     if (a.has("--percent") == a.has("--amount"))
@@ -91,8 +145,8 @@ int runPrices(const QStringList& args, Context& context) {
 }
 
 int runSortVariants(const QStringList& args, Context& context) {
-    CommandArgs a;
-    if (!parseCommandArgs(args, "sort-variants", {"--column", "--locale"}, {}, a) ||
+    EditArgs a;
+    if (!parseArgs(args, "sort-variants", {"--column", "--locale"}, {}, a) ||
         !needFileAndOut(a, "sort-variants"))
         return kUsage;
     int column = 0;
@@ -105,16 +159,15 @@ int runSortVariants(const QStringList& args, Context& context) {
 }
 
 int runSortNames(const QStringList& args, Context& context) {
-    CommandArgs a;
-    if (!parseCommandArgs(args, "sort-names", {}, {}, a) || !needFileAndOut(a, "sort-names"))
+    EditArgs a;
+    if (!parseArgs(args, "sort-names", {}, {}, a) || !needFileAndOut(a, "sort-names"))
         return kUsage;
     return editAndSave(context, a, [](EditContext& ctx) { sortProductNames(ctx); });
 }
 
 int runDuplicate(const QStringList& args, Context& context) {
-    CommandArgs a;
-    if (!parseCommandArgs(args, "duplicate", {"--category", "--product"}, {}, a) ||
-        !needFileAndOut(a, "duplicate"))
+    EditArgs a;
+    if (!parseArgs(args, "duplicate", {"--category", "--product"}, {}, a) || !needFileAndOut(a, "duplicate"))
         return kUsage;
     int product = 0;
     if (!a.has("--category") || !a.has("--product"))
@@ -139,8 +192,8 @@ int runDuplicate(const QStringList& args, Context& context) {
 }
 
 int runReplace(const QStringList& args, Context& context) {
-    CommandArgs a;
-    if (!parseCommandArgs(args, "replace", {"--find", "--with"}, {}, a) || !needFileAndOut(a, "replace"))
+    EditArgs a;
+    if (!parseArgs(args, "replace", {"--find", "--with"}, {}, a) || !needFileAndOut(a, "replace"))
         return kUsage;
     if (!a.has("--find") || !a.has("--with"))
         return usageError(QStringLiteral("replace: --find S und --with R sind nötig"));
@@ -152,8 +205,8 @@ int runReplace(const QStringList& args, Context& context) {
 }
 
 int runCopyPictures(const QStringList& args, Context& context) {
-    CommandArgs a;
-    if (!parseCommandArgs(args, "copy-pictures", {"--to"}, {}, a) || !needFileAndOut(a, "copy-pictures"))
+    EditArgs a;
+    if (!parseArgs(args, "copy-pictures", {"--to"}, {}, a) || !needFileAndOut(a, "copy-pictures"))
         return kUsage;
     if (a.value("--to").isEmpty())
         return usageError(QStringLiteral("copy-pictures: --to VERZEICHNIS ist nötig"));
@@ -174,8 +227,8 @@ int runCopyPictures(const QStringList& args, Context& context) {
 }
 
 int runSearch(const QStringList& args, Context& context) {
-    CommandArgs a;
-    if (!parseCommandArgs(args, "search", {}, {"--descriptions"}, a))
+    EditArgs a;
+    if (!parseArgs(args, "search", {}, {"--descriptions"}, a))
         return kUsage;
     if (a.files.size() != 2 || !a.out.isEmpty())
         return usageError(QStringLiteral("search: erwartet eine Katalogdatei und einen Suchtext"));

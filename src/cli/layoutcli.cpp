@@ -67,41 +67,6 @@ int readIntOption(const QStringList& args, qsizetype& i, const char* command,
     return 0;
 }
 
-bool parseCommandArgs(const QStringList& args, const char* command, const QStringList& valued,
-                      const QStringList& flags, CommandArgs& out) {
-    const QString name = QLatin1String(command);
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
-            out.files.append(a);
-            continue;
-        }
-        const QString option = a.section(QLatin1Char('='), 0, 0);
-        if (flags.contains(option)) {
-            if (a.contains(QLatin1Char('='))) {
-                usageError(QStringLiteral("%1: %2 hat keinen Wert").arg(name, option));
-                return false;
-            }
-            out.switches.append(option);
-            continue;
-        }
-        if (option != QLatin1String("-o") && !valued.contains(option)) {
-            usageError(QStringLiteral("%1: unbekannte Option %2").arg(name, a));
-            return false;
-        }
-        QString value;
-        if (!optionValue(args, i, option, value)) {
-            usageError(QStringLiteral("%1: %2 braucht einen Wert").arg(name, option));
-            return false;
-        }
-        if (option == QLatin1String("-o"))
-            out.out = value;
-        else
-            out.values[option] = value;
-    }
-    return true;
-}
-
 std::unique_ptr<Clock> clockFor(const Context& context) {
     if (context.global.date.isValid())
         return std::make_unique<FixedClock>(context.global.date);

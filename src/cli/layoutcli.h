@@ -7,7 +7,6 @@
 #include "compose/engine.h"
 
 #include <initializer_list>
-#include <map>
 #include <memory>
 
 namespace pw::cli {
@@ -32,26 +31,6 @@ struct IntOption {
 // printed: "<command>: <name> erwartet <low> bis <high>").
 int readIntOption(const QStringList& args, qsizetype& i, const char* command,
                   std::initializer_list<IntOption> options);
-
-// The arguments of a command that reads files and writes -o OUT: the files in order, the
-// values of the options that take one, and the switches given.
-struct CommandArgs {
-    QStringList files;
-    QString out;
-    std::map<QString, QString> values;
-    QStringList switches;
-
-    bool has(const char* option) const { return values.count(QLatin1String(option)) > 0; }
-    QString value(const char* option) const {
-        const auto it = values.find(QLatin1String(option));
-        return it == values.end() ? QString() : it->second;
-    }
-    bool on(const char* option) const { return switches.contains(QLatin1String(option)); }
-};
-// Reads the arguments; prints the usage error and returns false on a bad one. `valued`
-// lists the options that take a value besides -o, `flags` those that take none.
-bool parseCommandArgs(const QStringList& args, const char* command, const QStringList& valued,
-                      const QStringList& flags, CommandArgs& out);
 
 // The fixed date of --date, else the system's.
 std::unique_ptr<Clock> clockFor(const Context& context);
