@@ -12,9 +12,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 #include <new>
 #include <utility>
+#include <vector>
 
 class QIODevice;
 
@@ -26,10 +28,12 @@ namespace pw {
 
 // A growable array of records stored by value in one block, with a built-in cursor.
 //
-// Storage grows and shrinks only when the element count crosses a multiple of 100: 1..100
-// elements have room for 100, 101..200 for 200, and an empty array holds no block. Every
-// slot of the block is a real, value-initialised T; elements are moved (never copied
-// byte-wise) when the block changes or elements shift.
+// Storage grows geometrically from a small start, like std::vector, so that appending n
+// elements moves each element only a constant number of times on average and a short list
+// costs little more than its elements. An empty array holds no block; an array that shrinks
+// to a quarter of its room gives the surplus back. Elements are real C++ objects,
+// value-initialised when added and moved (never copied byte-wise) when the block changes or
+// elements shift.
 //
 // The cursor: the array remembers a current element (aobjnr, -1 for none) and writes the
 // address of the current element into the owner's cursor variable (typpoi, may be null)
@@ -41,18 +45,16 @@ namespace pw {
 // visits elements 0..count-1 in order; inside the body aobjnr() is the index plus one.
 template <class T> class TDynaArray {
 public:
-    static constexpr int buffersize = 100;
-
     TDynaArray() = default;
     explicit TDynaArray(T** typpoi) : m_outer(typpoi) {}
 
-    // A copy holds copies of the elements, shares the cursor variable, and has no
-    // current element.
+    // A copy holds copies of the elements (in a block just large enough), shares the
+    // cursor variable, and has no current element.
     TDynaArray(const TDynaArray& other) : m_outer(other.m_outer) { copyFrom(other); }
     TDynaArray& operator=(const TDynaArray& other) {
         if (this != &other) {
             TDynaArray tmp(other);
-            swapStorage(tmp);
+            m_items.swap(tmp.m_items);
             m_outer = other.m_outer;
             m_aobj = nullptr;
             m_aobjnr = -1;
@@ -67,19 +69,19 @@ public:
     }
     ~TDynaArray() = default;
 
-    int count() const { return m_count; }
+    int count() const { return int(m_items.size()); }
     int aobjnr() const { return m_aobjnr; }
     T* aobj() const { return m_aobj; }
     // Room in elements, and the bytes it takes.
-    int capacity() const { return m_capacity; }
-    std::size_t amemsize() const { return std::size_t(m_capacity) * sizeof(T); }
+    int capacity() const { return int(m_items.capacity()); }
+    std::size_t amemsize() const { return m_items.capacity() * sizeof(T); }
     T** cursorVariable() const { return m_outer; }
     void setCursorVariable(T** typpoi) { m_outer = typpoi; }
 
     // Makes element nr current and returns it; nullptr (and no change) for an index
     // outside 0..count-1.
     T* GetObject(int nr) {
-        if (nr < 0 || nr >= m_count)
+        if (nr < 0 || nr >= count())
             return nullptr;
         setCurrent(nr);
         return m_aobj;
@@ -87,63 +89,66 @@ public:
 
     // Appends a value-initialised element and makes it current.
     T* Add() {
-        reserveFor(m_count + 1);
-        m_poi[m_count] = T{};
-        ++m_count;
-        setCurrent(m_count - 1);
+        grow([this] { m_items.emplace_back(); });
+        setCurrent(count() - 1);
         return m_aobj;
     }
 
     // Inserts a value-initialised element at nr (nr == count appends) and makes it
     // current; nullptr and no change when nr < 0 or nr > count.
     T* Insert(int nr) {
-        if (nr < 0 || nr > m_count)
+        if (nr < 0 || nr > count())
             return nullptr;
-        reserveFor(m_count + 1);
-        std::move_backward(m_poi.get() + nr, m_poi.get() + m_count, m_poi.get() + m_count + 1);
-        m_poi[nr] = T{};
-        ++m_count;
+        grow([this, nr] { m_items.emplace(m_items.begin() + nr); });
         setCurrent(nr);
         return m_aobj;
+    }
+
+    // Reserves room for n elements in one step (a reader that knows its count); the
+    // elements and the cursor stay as they are.
+    void reserve(int n) {
+        if (n > capacity())
+            grow([this, n] { m_items.reserve(std::size_t(n)); });
+        if (m_aobjnr >= 0 && m_aobjnr < count())
+            setCurrent(m_aobjnr);
     }
 
     // Removes element nr (ignored when out of range); afterwards there is no current
     // element and the cursor variable is null.
     void Delete(int nr) {
-        if (nr < 0 || nr >= m_count)
+        if (nr < 0 || nr >= count())
             return;
-        std::move(m_poi.get() + nr + 1, m_poi.get() + m_count, m_poi.get() + nr);
-        m_poi[m_count - 1] = T{};
-        --m_count;
-        shrinkTo(m_count);
+        m_items.erase(m_items.begin() + nr);
+        if (m_items.empty())
+            std::vector<T>().swap(m_items);
+        else if (m_items.size() * 4 <= m_items.capacity())
+            shrink();
         setNone();
     }
 
     // Swaps two elements (ignored unless both indices are valid); the cursor ends on nr2.
     void Change(int nr1, int nr2) {
-        if (nr1 < 0 || nr2 < 0 || nr1 >= m_count || nr2 >= m_count)
+        if (nr1 < 0 || nr2 < 0 || nr1 >= count() || nr2 >= count())
             return;
         if (nr1 != nr2)
-            std::swap(m_poi[nr1], m_poi[nr2]);
+            std::swap(m_items[std::size_t(nr1)], m_items[std::size_t(nr2)]);
         setCurrent(nr2);
     }
 
     void Clear() {
-        m_poi.reset();
-        m_count = 0;
-        m_capacity = 0;
+        std::vector<T>().swap(m_items);
         setNone();
     }
 
     // Makes element 0 current; on an empty array nothing changes.
     void First() {
-        if (m_count > 0)
+        if (count() > 0)
             setCurrent(0);
     }
 
     // Advances the cursor (from none to element 0); false at the end or when empty.
     bool Next() {
-        if (m_count == 0 || m_aobjnr < -1 || m_aobjnr >= m_count - 1)
+        if (count() == 0 || m_aobjnr < -1 || m_aobjnr >= count() - 1)
             return false;
         setCurrent(m_aobjnr + 1);
         return true;
@@ -152,7 +157,7 @@ public:
     // Makes element aobjnr current, then moves aobjnr one on; false when aobjnr is outside
     // 0..count-1 or the array is empty.
     bool WhileNext() {
-        if (m_count == 0 || m_aobjnr < 0 || m_aobjnr >= m_count)
+        if (count() == 0 || m_aobjnr < 0 || m_aobjnr >= count())
             return false;
         setCurrent(m_aobjnr);
         ++m_aobjnr;
@@ -160,57 +165,39 @@ public:
     }
 
     // Index access that leaves the cursor alone (nr must be in 0..count-1).
-    T& operator[](int nr) { return m_poi[nr]; }
-    const T& operator[](int nr) const { return m_poi[nr]; }
-    T* begin() { return m_poi.get(); }
-    T* end() { return m_poi.get() + m_count; }
-    const T* begin() const { return m_poi.get(); }
-    const T* end() const { return m_poi.get() + m_count; }
+    T& operator[](int nr) { return m_items[std::size_t(nr)]; }
+    const T& operator[](int nr) const { return m_items[std::size_t(nr)]; }
+    T* begin() { return m_items.data(); }
+    T* end() { return m_items.data() + m_items.size(); }
+    const T* begin() const { return m_items.data(); }
+    const T* end() const { return m_items.data() + m_items.size(); }
 
 private:
-    static int roomFor(int n) { return n <= 0 ? 0 : ((n - 1) / buffersize + 1) * buffersize; }
-
-    static std::unique_ptr<T[]> allocate(int elements, int kind) {
+    // Runs a change that may allocate; a failed allocation leaves the array as it was and
+    // is reported as the container's out-of-memory error.
+    template <class F> void grow(F&& change) {
+        const bool first = m_items.capacity() == 0;
         try {
-            return std::make_unique<T[]>(std::size_t(elements));
+            change();
         } catch (const std::bad_alloc&) {
-            throwAllocationError(kind, std::size_t(elements) * sizeof(T));
+            throwAllocationError(first ? 1 : 2, (m_items.size() + 1) * sizeof(T));
         }
     }
 
-    void reserveFor(int n) {
-        const int room = roomFor(n);
-        if (room == m_capacity)
-            return;
-        auto block = allocate(room, m_poi ? 2 : 1);
-        std::move(m_poi.get(), m_poi.get() + m_count, block.get());
-        m_poi = std::move(block);
-        m_capacity = room;
-    }
-
-    void shrinkTo(int n) {
-        const int room = roomFor(n);
-        if (room == m_capacity)
-            return;
-        if (room == 0) {
-            m_poi.reset();
-            m_capacity = 0;
-            return;
-        }
-        std::unique_ptr<T[]> block;
+    void shrink() {
         try {
-            block = std::make_unique<T[]>(std::size_t(room));
+            std::vector<T> smaller;
+            smaller.reserve(m_items.size() * 2);
+            std::move(m_items.begin(), m_items.end(), std::back_inserter(smaller));
+            m_items.swap(smaller);
         } catch (const std::bad_alloc&) {
-            return; // keeping the larger block is harmless; the array stays consistent
+            // keeping the larger block is harmless; the array stays consistent
         }
-        std::move(m_poi.get(), m_poi.get() + m_count, block.get());
-        m_poi = std::move(block);
-        m_capacity = room;
     }
 
     void setCurrent(int nr) {
         m_aobjnr = nr;
-        m_aobj = m_poi.get() + nr;
+        m_aobj = m_items.data() + nr;
         if (m_outer)
             *m_outer = m_aobj;
     }
@@ -222,35 +209,29 @@ private:
     }
 
     void copyFrom(const TDynaArray& other) {
-        if (other.m_count > 0) {
-            m_poi = allocate(other.m_capacity, 1);
-            std::copy(other.m_poi.get(), other.m_poi.get() + other.m_count, m_poi.get());
+        if (other.m_items.empty())
+            return;
+        try {
+            m_items.reserve(other.m_items.size());
+        } catch (const std::bad_alloc&) {
+            throwAllocationError(1, other.m_items.size() * sizeof(T));
         }
-        m_count = other.m_count;
-        m_capacity = other.m_capacity;
+        m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end());
     }
     void moveFrom(TDynaArray& other) noexcept {
         m_outer = other.m_outer;
-        m_poi = std::move(other.m_poi);
+        m_items = std::move(other.m_items);
+        other.m_items.clear();
         m_aobj = other.m_aobj;
         m_aobjnr = other.m_aobjnr;
-        m_count = std::exchange(other.m_count, 0);
-        m_capacity = std::exchange(other.m_capacity, 0);
         other.m_aobj = nullptr;
         other.m_aobjnr = -1;
-    }
-    void swapStorage(TDynaArray& other) noexcept {
-        std::swap(m_poi, other.m_poi);
-        std::swap(m_count, other.m_count);
-        std::swap(m_capacity, other.m_capacity);
     }
 
     T** m_outer = nullptr;
     T* m_aobj = nullptr;
-    std::unique_ptr<T[]> m_poi;
-    int m_count = 0;
+    std::vector<T> m_items;
     int m_aobjnr = -1;
-    int m_capacity = 0;
 };
 
 // Windows-1252, the 8-bit code page of the older catalogue format and the CSV files.
