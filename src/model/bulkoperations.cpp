@@ -27,7 +27,7 @@ void recordTableChanges(EditContext& ctx, const QString& caption, std::vector<Ta
     for (const TableChange& c : changes)
         bytes += tableBytes(c.before) + tableBytes(c.after);
     auto shared = std::make_shared<const std::vector<TableChange>>(std::move(changes));
-    ctx.history.record(
+    ctx.record(
         caption,
         [shared](CatalogDocument& d) {
             for (const TableChange& c : *shared) {
@@ -41,7 +41,7 @@ void recordTableChanges(EditContext& ctx, const QString& caption, std::vector<Ta
                     setTableTexts(p->varianten, c.after);
             }
         },
-        bytes);
+        bytes, {DocumentChange::everything()});
 }
 
 // Puts the elements in the order `order` names: element i becomes the former element
@@ -96,7 +96,7 @@ void recordReorders(EditContext& ctx, const QString& caption, std::vector<Reorde
     for (const Reorder& r : reorders)
         bytes += qint64(sizeof(Reorder)) + 8 * qint64(r.order.size());
     auto shared = std::make_shared<const std::vector<Reorder>>(std::move(reorders));
-    ctx.history.record(
+    ctx.record(
         caption,
         [shared, apply](CatalogDocument& d) {
             for (const Reorder& r : *shared)
@@ -106,7 +106,7 @@ void recordReorders(EditContext& ctx, const QString& caption, std::vector<Reorde
             for (const Reorder& r : *shared)
                 apply(d, r, r.order);
         },
-        bytes);
+        bytes, {DocumentChange::everything()});
 }
 
 } // namespace
@@ -181,7 +181,6 @@ int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLoc
     }
     if (changes.empty())
         return 0;
-    ctx.SetChanged();
     qint64 bytes = 0;
     for (const CellChange& c : changes)
         bytes += qint64(sizeof(CellChange)) + 2 * (c.before.size() + c.after.size());
@@ -196,7 +195,8 @@ int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLoc
             }
         };
     };
-    ctx.history.record(QStringLiteral("Alle Preise ändern"), put(false), put(true), bytes);
+    ctx.record(QStringLiteral("Alle Preise ändern"), put(false), put(true), bytes,
+               {DocumentChange::everything()});
     return n;
 }
 
@@ -240,7 +240,6 @@ int sortAllVariants(EditContext& ctx, int column, const QLocale& locale) {
     }
     if (reorders.empty())
         return 0;
-    ctx.SetChanged();
     const int n = int(reorders.size());
     recordReorders(ctx, QStringLiteral("Varianten aller Produkte sortieren"), std::move(reorders),
                    [](CatalogDocument& d, const Reorder& r, const std::vector<int>& order) {
@@ -279,7 +278,6 @@ int sortProductNames(EditContext& ctx) {
     }
     if (reorders.empty())
         return 0;
-    ctx.SetChanged();
     const int n = int(reorders.size());
     recordReorders(ctx, QStringLiteral("Produktnamen alphabetisch sortieren"), std::move(reorders),
                    [](CatalogDocument& d, const Reorder& r, const std::vector<int>& order) {
@@ -310,7 +308,8 @@ int copyCellToAllProducts(EditContext& ctx, int column, int row, const QString& 
                 changes.push_back({k, j, std::move(before), std::move(after)});
         }
     }
-    if (written > 0)
+    // Writing a cell's own text everywhere still counts as a change of the document.
+    if (written > 0 && changes.empty())
         ctx.SetChanged();
     if (!changes.empty())
         recordTableChanges(ctx, QStringLiteral("Inhalt der Tabellenzelle übernehmen"), std::move(changes));
@@ -342,12 +341,11 @@ int duplicateProduct(EditContext& ctx, int kat, int prod) {
     TProduktListe& list = ctx.doc.products(kat);
     const int index = list.count();
     *list.Add() = copy;
-    ctx.SetChanged();
     qint64 bytes = qint64(sizeof(TProdukt)) + 2 * (copy.name.size() + copy.desc.size()) +
                    tableBytes(tableTexts(copy.varianten));
     for (const TBild& b : copy.bilder)
         bytes += qint64(sizeof(TBild)) + 2 * b.datei.size();
-    ctx.history.record(
+    ctx.record(
         QStringLiteral("Produkt duplizieren"),
         [kat, index](CatalogDocument& d) {
             if (findProduct(d, kat, index))
@@ -357,7 +355,7 @@ int duplicateProduct(EditContext& ctx, int kat, int prod) {
             if (kat < d.categoryCount())
                 *d.products(kat).Add() = copy;
         },
-        bytes);
+        bytes, {DocumentChange::products(kat, index)});
     return index;
 }
 
@@ -419,7 +417,6 @@ int replaceInAllTables(EditContext& ctx, const QString& find, const QString& rep
     }
     if (written == 0)
         return 0;
-    ctx.SetChanged();
     recordTableChanges(ctx, QStringLiteral("Suchen und Ersetzen"), std::move(changes));
     return written;
 }
@@ -534,12 +531,11 @@ std::vector<Error> copyAllPictures(EditContext& ctx, const QString& folder) {
         }
     }
     if (!changes.empty()) {
-        ctx.SetChanged();
         qint64 bytes = 0;
         for (const ReferenceChange& c : changes)
             bytes += qint64(sizeof(ReferenceChange)) + 2 * (c.before.size() + c.after.size());
         auto shared = std::make_shared<const std::vector<ReferenceChange>>(std::move(changes));
-        ctx.history.record(
+        ctx.record(
             QStringLiteral("Bilddateien kopieren"),
             [shared](CatalogDocument& d) {
                 for (const ReferenceChange& c : *shared)
@@ -549,7 +545,7 @@ std::vector<Error> copyAllPictures(EditContext& ctx, const QString& folder) {
                 for (const ReferenceChange& c : *shared)
                     setReference(d, c, c.after);
             },
-            bytes);
+            bytes, {DocumentChange::everything()});
     }
     return failures;
 }

@@ -32,6 +32,7 @@ QString NewAll(EditContext& ctx, const QString& maincap, TranslationStore& texts
     ctx.history.clear();
     // The flag is cleared even before the window is first shown: the document is empty.
     ctx.SetUnChanged();
+    ctx.notify({DocumentChange::everything()});
     return SetUnChanged(ctx, maincap, texts);
 }
 

@@ -117,7 +117,6 @@ void CatalogDocument::NewAll() {
     m_options.clear();
     settings.BackgroundColorCheck = false;
     afilename.clear();
-    changed = false;
 }
 
 CatalogDocument CatalogDocument::seededCopy() const {

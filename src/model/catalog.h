@@ -162,9 +162,9 @@ public:
     // Swaps two categories with their names and options; ignored unless both are valid.
     void swapCategories(int a, int b);
 
-    // What "Neu" does: every category goes, BackgroundColorCheck goes off, the file name
-    // is cleared and the document is unchanged. Other settings and the template columns
-    // stay.
+    // What "Neu" does: every category goes, BackgroundColorCheck goes off and the file name
+    // is cleared. Other settings and the template columns stay. (The changed flag lives in
+    // the EditContext.)
     void NewAll();
 
     // A new, empty document that starts from this one's settings and template columns as
@@ -176,7 +176,6 @@ public:
     LayoutSettings settings;
     QStringList VorlageSpalten;
     QString afilename;
-    bool changed = false;
 
     // Results of the last layout run.
     int anzpages = 0;

@@ -655,7 +655,6 @@ LoadResult ReadCatalogData(const QByteArray& data, CatalogFormat format, const Q
     result.doc.afilename = path;
     CatalogFileReader reader(data, format, path, result.doc, options);
     result.warnings = reader.read();
-    result.doc.changed = false;
     return result;
 }
 

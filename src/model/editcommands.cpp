@@ -53,9 +53,9 @@ int moveProduct(EditContext& ctx, int kat, int prod, int to, const QString& capt
     if (!validProd(ctx.doc, kat, prod) || !validProd(ctx.doc, kat, to))
         return -1;
     swapProducts(ctx.doc, kat, prod, to);
-    ctx.SetChanged();
     const auto step = [kat, prod, to](CatalogDocument& d) { swapProducts(d, kat, prod, to); };
-    ctx.history.record(caption, step, step, kStepBytes);
+    ctx.record(caption, step, step, kStepBytes,
+               {DocumentChange::products(kat, std::min(prod, to), std::max(prod, to))});
     return to;
 }
 
@@ -63,9 +63,8 @@ int moveCategory(EditContext& ctx, int kat, int to, const QString& caption) {
     if (!validKat(ctx.doc, kat) || !validKat(ctx.doc, to))
         return -1;
     ctx.doc.swapCategories(kat, to);
-    ctx.SetChanged();
     const auto step = [kat, to](CatalogDocument& d) { d.swapCategories(kat, to); };
-    ctx.history.record(caption, step, step, kStepBytes);
+    ctx.record(caption, step, step, kStepBytes, {DocumentChange::categories()});
     return to;
 }
 
@@ -76,13 +75,15 @@ void setProductField(EditContext& ctx, int kat, int prod, T TProdukt::*field, co
     if (!validProd(ctx.doc, kat, prod))
         return;
     TProdukt& p = ctx.doc.products(kat)[prod];
-    ctx.SetChanged();
-    if (p.*field == value)
+    if (p.*field == value) {
+        ctx.SetChanged(); // the editor wrote back what it showed
         return;
+    }
     T old = std::exchange(p.*field, value);
-    ctx.history.record(
+    ctx.record(
         caption, [kat, prod, field, old](CatalogDocument& d) { d.products(kat)[prod].*field = old; },
-        [kat, prod, field, value](CatalogDocument& d) { d.products(kat)[prod].*field = value; }, bytes);
+        [kat, prod, field, value](CatalogDocument& d) { d.products(kat)[prod].*field = value; }, bytes,
+        {DocumentChange::productFields(kat, prod)});
 }
 
 void setFlags(CatalogDocument& doc, int kat, bool TProdukt::*field,
@@ -109,10 +110,9 @@ qint64 productBytes(const TProdukt& p) {
 
 int newCategory(EditContext& ctx) {
     const int kat = ctx.doc.addCategory(QString());
-    ctx.SetChanged();
-    ctx.history.record(
+    ctx.record(
         QStringLiteral("Neue Kategorie"), [kat](CatalogDocument& d) { d.deleteCategory(kat); },
-        [](CatalogDocument& d) { d.addCategory(QString()); }, kStepBytes);
+        [](CatalogDocument& d) { d.addCategory(QString()); }, kStepBytes, {DocumentChange::categories()});
     return kat;
 }
 
@@ -121,12 +121,11 @@ void renameCategory(EditContext& ctx, int kat, const QString& name) {
         return;
     const QString old = ctx.doc.categoryName(kat);
     ctx.doc.setCategoryName(kat, name);
-    ctx.SetChanged();
-    ctx.history.record(
+    ctx.record(
         QStringLiteral("Kategorie umbenennen"),
         [kat, old](CatalogDocument& d) { d.setCategoryName(kat, old); },
         [kat, name](CatalogDocument& d) { d.setCategoryName(kat, name); },
-        kStepBytes + textBytes(old) + textBytes(name));
+        kStepBytes + textBytes(old) + textBytes(name), {DocumentChange::categories()});
 }
 
 int moveCategoryUp(EditContext& ctx, int kat) {
@@ -159,8 +158,7 @@ bool deleteCategory(EditContext& ctx, int kat, Prompts& prompts, TranslationStor
     const qint64 bytes = kStepBytes + categoryBytes(saved->products, saved->name);
 
     ctx.doc.deleteCategory(kat);
-    ctx.SetChanged();
-    ctx.history.record(
+    ctx.record(
         QStringLiteral("Kategorie löschen"),
         [kat, saved](CatalogDocument& d) {
             d.insertCategory(kat, saved->name);
@@ -168,7 +166,7 @@ bool deleteCategory(EditContext& ctx, int kat, Prompts& prompts, TranslationStor
             if (saved->options)
                 d.createOptions(kat) = *saved->options;
         },
-        [kat](CatalogDocument& d) { d.deleteCategory(kat); }, bytes);
+        [kat](CatalogDocument& d) { d.deleteCategory(kat); }, bytes, {DocumentChange::categories()});
     return true;
 }
 
@@ -193,10 +191,9 @@ int newProduct(EditContext& ctx, int kat, TranslationStore& texts) {
     const auto add = [kat, p](CatalogDocument& d) { *d.products(kat).Add() = p; };
     add(ctx.doc);
     const int prod = ctx.doc.products(kat).count() - 1;
-    ctx.SetChanged();
-    ctx.history.record(
-        QStringLiteral("Neues Produkt"), [kat, prod](CatalogDocument& d) { d.products(kat).Delete(prod); },
-        add, bytes);
+    ctx.record(QStringLiteral("Neues Produkt"),
+               [kat, prod](CatalogDocument& d) { d.products(kat).Delete(prod); }, add, bytes,
+               {DocumentChange::products(kat, prod)});
     return prod;
 }
 
@@ -221,15 +218,13 @@ int deleteProducts(EditContext& ctx, int kat, QList<int> selected) {
         }
     };
     remove(ctx.doc);
-    ctx.SetChanged();
-    ctx.history.record(
-        QStringLiteral("Produkte löschen"),
-        [kat, rows, saved](CatalogDocument& d) {
-            TProduktListe& products = d.products(kat);
-            for (int i = 0; i < int(rows.size()); ++i)
-                *products.Insert(rows[i]) = (*saved)[std::size_t(i)];
-        },
-        remove, bytes);
+    ctx.record(QStringLiteral("Produkte löschen"),
+               [kat, rows, saved](CatalogDocument& d) {
+                   TProduktListe& products = d.products(kat);
+                   for (int i = 0; i < int(rows.size()); ++i)
+                       *products.Insert(rows[i]) = (*saved)[std::size_t(i)];
+               },
+               remove, bytes, {DocumentChange::products(kat)});
     return int(rows.size());
 }
 
@@ -281,9 +276,9 @@ int moveProductsToOtherCategory(EditContext& ctx, int kat, QList<int> selected, 
             *from.Insert(rows[i]) = std::move(taken[std::size_t(i)]);
     };
     move(ctx.doc);
-    ctx.SetChanged();
-    ctx.history.record(QStringLiteral("In andere Kategorie verschieben"), moveBack, move,
-                       kStepBytes + qint64(rows.size()) * qint64(sizeof(int)));
+    ctx.record(QStringLiteral("In andere Kategorie verschieben"), moveBack, move,
+               kStepBytes + qint64(rows.size()) * qint64(sizeof(int)),
+               {DocumentChange::products(kat), DocumentChange::products(target)});
     return int(rows.size());
 }
 
@@ -319,7 +314,6 @@ void setDeactivateProd(EditContext& ctx, int kat, QList<int> selected, bool on) 
     const QList<int> rows = cleanSelection(std::move(selected), ctx.doc.products(kat).count());
     if (rows.isEmpty())
         return;
-    ctx.SetChanged();
     std::vector<std::pair<int, bool>> before;
     std::vector<std::pair<int, bool>> after;
     for (int i : rows) {
@@ -330,27 +324,32 @@ void setDeactivateProd(EditContext& ctx, int kat, QList<int> selected, bool on) 
             flag = on;
         }
     }
-    if (before.empty())
+    if (before.empty()) {
+        ctx.SetChanged(); // the editor wrote back what it showed
         return;
+    }
     const qint64 bytes = kStepBytes + qint64(before.size() * 2 * sizeof(before[0]));
-    ctx.history.record(
+    ctx.record(
         QStringLiteral("Produkt deaktivieren"),
         [kat, before](CatalogDocument& d) { setFlags(d, kat, &TProdukt::DeactivateProd, before); },
-        [kat, after](CatalogDocument& d) { setFlags(d, kat, &TProdukt::DeactivateProd, after); }, bytes);
+        [kat, after](CatalogDocument& d) { setFlags(d, kat, &TProdukt::DeactivateProd, after); }, bytes,
+        {DocumentChange::productFields(kat, before.front().first, before.back().first)});
 }
 
 void setPreDefAnzPreis(EditContext& ctx, int anzpreis) {
     if (anzpreis < 1 || anzpreis > 100)
         throw Error::text(QStringLiteral("Die Anzahl der Preisspalten muss zwischen 1 und 100 liegen."));
-    ctx.SetChanged();
     const qint32 old = ctx.doc.settings.PreDefAnzPreisEd;
-    if (old == anzpreis)
+    if (old == anzpreis) {
+        ctx.SetChanged();
         return;
+    }
     ctx.doc.settings.PreDefAnzPreisEd = anzpreis;
-    ctx.history.record(
+    ctx.record(
         QStringLiteral("Anzahl Preisspalten ändern"),
         [old](CatalogDocument& d) { d.settings.PreDefAnzPreisEd = old; },
-        [anzpreis](CatalogDocument& d) { d.settings.PreDefAnzPreisEd = anzpreis; }, kStepBytes);
+        [anzpreis](CatalogDocument& d) { d.settings.PreDefAnzPreisEd = anzpreis; }, kStepBytes,
+        {DocumentChange::layoutSettings()});
 }
 
 // ---- The category dialog
@@ -397,19 +396,17 @@ void applyCategoryDialog(EditContext& ctx, int kat, const CategoryDialogValues& 
         d.createOptions(kat) = record;
     };
     apply(ctx.doc);
-    ctx.SetChanged();
     const qint64 bytes = kStepBytes + textBytes(oldName) + textBytes(name) + 2 * qint64(sizeof(TKategorie)) +
                          textBytes(record.Bild) + textBytes(record.Einfuehrungstext);
-    ctx.history.record(
-        QStringLiteral("Kategorie bearbeiten"),
-        [kat, oldName, oldRecord](CatalogDocument& d) {
-            d.setCategoryName(kat, oldName);
-            if (oldRecord)
-                d.createOptions(kat) = *oldRecord;
-            else
-                d.removeOptions(kat);
-        },
-        apply, bytes);
+    ctx.record(QStringLiteral("Kategorie bearbeiten"),
+               [kat, oldName, oldRecord](CatalogDocument& d) {
+                   d.setCategoryName(kat, oldName);
+                   if (oldRecord)
+                       d.createOptions(kat) = *oldRecord;
+                   else
+                       d.removeOptions(kat);
+               },
+               apply, bytes, {DocumentChange::categories()});
 }
 
 } // namespace pw

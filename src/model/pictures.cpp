@@ -78,10 +78,10 @@ bool movePicture(EditContext& ctx, int kat, int prod, int bild, int to, const QS
     const SwapState back{bild, to, {from->pixbreite, from->pixhoehe}, {other->pixbreite, other->pixhoehe}};
     const SwapState forth{bild, to, {0, 0}, {0, 0}};
     applySwap(ctx.doc, kat, prod, forth);
-    ctx.SetChanged();
-    ctx.history.record(
+    ctx.record(
         caption, [kat, prod, back](CatalogDocument& d) { applySwap(d, kat, prod, back); },
-        [kat, prod, forth](CatalogDocument& d) { applySwap(d, kat, prod, forth); }, kStepBytes);
+        [kat, prod, forth](CatalogDocument& d) { applySwap(d, kat, prod, forth); }, kStepBytes,
+        {DocumentChange::pictures(kat, prod)});
     return true;
 }
 
@@ -121,11 +121,10 @@ int addPictures(EditContext& ctx, int kat, int prod, const QStringList& files, d
         b.breite = breite;
         added->push_back(b);
         bytes += pictureBytes(b);
-        ctx.SetChanged();
     }
     if (added->empty())
         return 0;
-    ctx.history.record(
+    ctx.record(
         QStringLiteral("Neue Bilder"),
         [kat, prod, before](CatalogDocument& d) {
             TDynaArray<TBild>& pics = d.products(kat)[prod].bilder;
@@ -137,7 +136,7 @@ int addPictures(EditContext& ctx, int kat, int prod, const QStringList& files, d
             for (const TBild& b : *added)
                 *pics.Add() = b;
         },
-        bytes);
+        bytes, {DocumentChange::pictures(kat, prod)});
     return int(added->size());
 }
 
@@ -164,11 +163,10 @@ int deletePicture(EditContext& ctx, int kat, int prod, int bild) {
     const TBild saved = *b;
     const auto remove = [kat, prod, bild](CatalogDocument& d) { d.products(kat)[prod].bilder.Delete(bild); };
     remove(ctx.doc);
-    ctx.SetChanged();
-    ctx.history.record(
+    ctx.record(
         QStringLiteral("Bild löschen"),
         [kat, prod, bild, saved](CatalogDocument& d) { *d.products(kat)[prod].bilder.Insert(bild) = saved; },
-        remove, kStepBytes + pictureBytes(saved));
+        remove, kStepBytes + pictureBytes(saved), {DocumentChange::pictures(kat, prod)});
     return bild < ctx.doc.products(kat)[prod].bilder.count() ? bild : -1;
 }
 
@@ -185,13 +183,14 @@ void setPictureWidth(EditContext& ctx, int kat, int prod, int bild, double breit
     TBild* b = picture(ctx.doc, kat, prod, bild);
     if (!b)
         return;
-    ctx.SetChanged();
-    if (b->breite == breite)
+    if (b->breite == breite) {
+        ctx.SetChanged(); // the editor wrote back what it showed
         return;
+    }
     const TBild old = *b;
     b->breite = breite;
     forgetPixelSize(*b);
-    ctx.history.record(
+    ctx.record(
         QStringLiteral("Bildbreite ändern"),
         [kat, prod, bild, old](CatalogDocument& d) { d.products(kat)[prod].bilder[bild] = old; },
         [kat, prod, bild, breite](CatalogDocument& d) {
@@ -199,7 +198,7 @@ void setPictureWidth(EditContext& ctx, int kat, int prod, int bild, double breit
             p.breite = breite;
             forgetPixelSize(p);
         },
-        kStepBytes + pictureBytes(old));
+        kStepBytes + pictureBytes(old), {DocumentChange::pictures(kat, prod)});
 }
 
 } // namespace pw

@@ -51,7 +51,7 @@ qint64 tableBytes(const TableTexts& texts) {
 void recordTableChange(EditContext& ctx, const QString& caption, int kat, int prod, TableTexts before) {
     TableTexts after = tableTexts(findProduct(ctx.doc, kat, prod)->varianten);
     const qint64 bytes = tableBytes(before) + tableBytes(after);
-    ctx.history.record(
+    ctx.record(
         caption,
         [kat, prod, before = std::move(before)](CatalogDocument& d) {
             if (TProdukt* p = findProduct(d, kat, prod))
@@ -61,7 +61,7 @@ void recordTableChange(EditContext& ctx, const QString& caption, int kat, int pr
             if (TProdukt* p = findProduct(d, kat, prod))
                 setTableTexts(p->varianten, after);
         },
-        bytes);
+        bytes, {DocumentChange::variantTable(kat, prod)});
 }
 
 void SetVariantCell(TDynaArray<TVariante>& rows, int column, const QString& text, int row) {
@@ -109,10 +109,8 @@ bool gridCommand(EditContext& ctx, int kat, int prod, int index, const QString& 
         wrote = true;
     };
     visit(grid, put);
-    if (wrote) {
-        ctx.SetChanged();
+    if (wrote)
         recordTableChange(ctx, caption, kat, prod, std::move(before));
-    }
     return true;
 }
 
@@ -149,7 +147,6 @@ bool StringGrid1SetEditText(EditContext& ctx, int kat, int prod, int column, con
     checkGridCell(column, row);
     TableTexts before = tableTexts(p->varianten);
     SetVariantCell(p->varianten, column, text, row);
-    ctx.SetChanged();
     recordTableChange(ctx, QStringLiteral("Zelle bearbeiten"), kat, prod, std::move(before));
     return true;
 }
@@ -273,15 +270,14 @@ bool setProductTableSettings(EditContext& ctx, int kat, int prod, const ProductT
     if (before == s)
         return true;
     applyTableSettings(*p, s);
-    ctx.SetChanged();
     auto put = [kat, prod](const ProductTableSettings& values) {
         return [kat, prod, values](CatalogDocument& d) {
             if (TProdukt* q = findProduct(d, kat, prod))
                 applyTableSettings(*q, values);
         };
     };
-    ctx.history.record(QStringLiteral("Tabellen Einstellungen"), put(before), put(s),
-                       2 * qint64(sizeof(ProductTableSettings)));
+    ctx.record(QStringLiteral("Tabellen Einstellungen"), put(before), put(s),
+               2 * qint64(sizeof(ProductTableSettings)), {DocumentChange::variantTable(kat, prod)});
     return true;
 }
 
@@ -294,9 +290,12 @@ void recordTemplate(EditContext& ctx, const QString& caption, const QStringList&
     qint64 bytes = 0;
     for (const QString& s : before + after)
         bytes += 2 * s.size() + 32;
-    ctx.history.record(
+    // The template columns are no part of what a save protects: they leave the changed
+    // flag alone.
+    ctx.record(
         caption, [before](CatalogDocument& d) { d.VorlageSpalten = before; },
-        [after](CatalogDocument& d) { d.VorlageSpalten = after; }, bytes);
+        [after](CatalogDocument& d) { d.VorlageSpalten = after; }, bytes, {DocumentChange::templateColumns()},
+        QString(), false);
 }
 
 } // namespace

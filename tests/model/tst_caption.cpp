@@ -33,11 +33,11 @@ private slots:
         CatalogDocument doc;
         doc.afilename = afilename;
         EditContext ctx(doc);
-        ctx.changed = !changed;
+        if (!changed)
+            ctx.SetChanged();
         TranslationStore texts;
         QCOMPARE(changed ? SetChanged(ctx, kMaincap, texts) : SetUnChanged(ctx, kMaincap, texts), caption);
-        QCOMPARE(ctx.changed, changed);
-        QCOMPARE(doc.changed, changed);
+        QCOMPARE(ctx.isChanged(), changed);
     }
 
     void nothingHappensBeforeTheWindowIsShown() {
@@ -45,10 +45,10 @@ private slots:
         EditContext ctx(doc);
         TranslationStore texts;
         QVERIFY(SetChanged(ctx, QString(), texts).isEmpty());
-        QVERIFY(!ctx.changed);
+        QVERIFY(!ctx.isChanged());
         ctx.SetChanged();
         QVERIFY(SetUnChanged(ctx, QString(), texts).isEmpty());
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
     }
 
     void newAllEmptiesTheDocumentButKeepsTheSettings() {
@@ -63,7 +63,7 @@ private slots:
         EditContext ctx(doc);
         TranslationStore texts;
         renameCategory(ctx, 0, QStringLiteral("L"));
-        QVERIFY(ctx.changed && ctx.history.canUndo());
+        QVERIFY(ctx.isChanged() && ctx.history.canUndo());
 
         QCOMPARE(NewAll(ctx, kMaincap, texts), QStringLiteral("Orvanto Pagewright 1.0 - [unbenannt.pk2]"));
         QCOMPARE(doc.categoryCount(), 0);
@@ -71,7 +71,7 @@ private slots:
         QVERIFY(!doc.settings.BackgroundColorCheck);
         QCOMPARE(doc.settings.PreDefAnzPreisEd, 7);
         QCOMPARE(doc.VorlageSpalten.size(), 2);
-        QVERIFY(!ctx.changed && !doc.changed);
+        QVERIFY(!ctx.isChanged());
         // The old document's steps cannot be replayed on the empty one.
         QVERIFY(!ctx.history.canUndo() && !ctx.undo());
     }
@@ -82,14 +82,14 @@ private slots:
         EditContext ctx(doc);
         TranslationStore texts;
         newCategory(ctx);
-        QVERIFY(ctx.changed && doc.changed);
+        QVERIFY(ctx.isChanged());
         SetUnChanged(ctx, kMaincap, texts);
         QVERIFY(ctx.undo());
-        QVERIFY(ctx.changed && doc.changed);
+        QVERIFY(ctx.isChanged());
         SetUnChanged(ctx, kMaincap, texts);
         categorySelected(ctx);
-        QVERIFY(ctx.changed);
-        QCOMPARE(documentCaption(kMaincap, doc.afilename, ctx.changed, texts),
+        QVERIFY(ctx.isChanged());
+        QCOMPARE(documentCaption(kMaincap, doc.afilename, ctx.isChanged(), texts),
                  QStringLiteral("Orvanto Pagewright 1.0 - [unbenannt.pk2*]"));
     }
 };

@@ -75,7 +75,7 @@ private slots:
         EditContext ctx(doc);
         deleteProducts(ctx, 0, selected);
         QCOMPARE(names(doc, 0), left);
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
         QVERIFY(ctx.undo());
         QCOMPARE(names(doc, 0), QStringLiteral("ABCDE"));
         QVERIFY(ctx.redo());
@@ -108,7 +108,7 @@ private slots:
         QCOMPARE(otherCategoryNames(doc, kat).size(), doc.categoryCount() - 1);
         QCOMPARE(moveProductsToOtherCategory(ctx, kat, selected, choice), selected.size());
         QCOMPARE(categoryNames(doc), after);
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
         QVERIFY(ctx.undo());
         QCOMPARE(categoryNames(doc), before);
         QVERIFY(ctx.redo());
@@ -123,7 +123,7 @@ private slots:
         QCOMPARE(moveProductsToOtherCategory(ctx, 0, {0, 1}, 0), 0);
         QCOMPARE(moveProductsToOtherCategory(ctx, 0, {0, 1}, -1), 0);
         QCOMPARE(names(doc, 0), QStringLiteral("ABC"));
-        QVERIFY(!ctx.changed);
+        QVERIFY(!ctx.isChanged());
         QVERIFY(!ctx.history.canUndo());
     }
 
@@ -160,7 +160,7 @@ private slots:
         }
         QCOMPARE(result, -1);
         QCOMPARE(categoryNames(doc), (QStringList{"K:ABC", "L:D"}));
-        QVERIFY(!ctx.changed);
+        QVERIFY(!ctx.isChanged());
         QVERIFY(!ctx.history.canUndo());
     }
 
@@ -172,7 +172,7 @@ private slots:
         QCOMPARE(moveProductDown(ctx, 0, 0), 1);
         QCOMPARE(moveProductUp(ctx, 0, 2), 1);
         QCOMPARE(names(doc, 0), QStringLiteral("BCA"));
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
         QVERIFY(ctx.undo());
         QCOMPARE(names(doc, 0), QStringLiteral("BAC"));
         QVERIFY(ctx.undo());
@@ -195,7 +195,7 @@ private slots:
         doc.VorlageSpalten = {QStringLiteral("Name"), QStringLiteral("Art. Nummer"), QStringLiteral("Preis")};
         EditContext ctx(doc);
         setPreDefAnzPreis(ctx, 4);
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
         QVERIFY_THROWS_EXCEPTION(Error, setPreDefAnzPreis(ctx, 0));
         TranslationStore texts;
         QCOMPARE(newProduct(ctx, 0, texts), 1);
@@ -208,7 +208,7 @@ private slots:
         QCOMPARE(CellText(p.varianten[0], 2), QStringLiteral("Preis"));
         QCOMPARE(p.ColWidth[9], kDefaultColWidth);
         QCOMPARE(p.FixedWidthForTable, kDefaultTableWidth);
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
         QCOMPARE(newProduct(ctx, 3, texts), -1);
         QVERIFY(ctx.undo());
         QCOMPARE(names(doc, 0), QStringLiteral("A"));
@@ -239,7 +239,7 @@ private slots:
         QCOMPARE(prompts.captions, QStringList{QStringLiteral("Kategorie löschen")});
         QVERIFY(prompts.lastButtons == Prompts::Buttons::YesNoCancel);
         QCOMPARE(categoryNames(doc), after);
-        QCOMPARE(ctx.changed, deleted);
+        QCOMPARE(ctx.isChanged(), deleted);
         if (deleted) {
             QVERIFY(ctx.undo());
             QCOMPARE(categoryNames(doc), (QStringList{"K:AB", "Schrauben:CD"}));
@@ -292,9 +292,9 @@ private slots:
         QCOMPARE(doc.products(0)[0].name, QStringLiteral("Schraube\nM4"));
         QCOMPARE(ctx.history.count(), 3);
         // Writing back the shown value marks the document changed without an undo step.
-        ctx.changed = false;
+        ctx.SetUnChanged();
         setProductName(ctx, 0, 0, QStringLiteral("Schraube\nM4"));
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
         QCOMPARE(ctx.history.count(), 3);
         QVERIFY_THROWS_EXCEPTION(Error, setAnzPreis(ctx, 0, 0, 0));
         QVERIFY_THROWS_EXCEPTION(Error, setAnzPreis(ctx, 0, 0, 101));
@@ -348,7 +348,7 @@ private slots:
         QCOMPARE(doc.options(0)->BildUnterName, bildUnterName);
         QCOMPARE(doc.options(0)->Bild, QStringLiteral("zange.jpg"));
         QCOMPARE(doc.options(0)->FontColor, kCategoryDialogFontColor);
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
         // A category edited once shows its own record from now on.
         QCOMPARE(categoryDialogValues(doc, 0).bildVorName, bildUnterName == 0);
         QVERIFY(ctx.undo());
@@ -364,7 +364,7 @@ private slots:
         v.record.BildBreite = 0;
         QVERIFY_THROWS_EXCEPTION(Error, applyCategoryDialog(ctx, 0, v));
         QVERIFY(!doc.options(0));
-        QVERIFY(!ctx.changed);
+        QVERIFY(!ctx.isChanged());
     }
 };
 

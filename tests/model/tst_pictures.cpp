@@ -134,7 +134,7 @@ private slots:
         QVERIFY(prompts.messages[0].caption.isEmpty());
         QVERIFY(prompts.messages[0].icon == Prompts::Icon::Error);
         QCOMPARE(dibwidth(preview), 7);
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
 
         // Outside the program folder the full path is kept.
         QCOMPARE(addPictures(ctx, 0, 0, {first}, 3, QStringLiteral("/anderswo/"), prompts, texts), 1);
@@ -156,7 +156,7 @@ private slots:
         QCOMPARE(addPictures(ctx, 0, 0, missing, 8, QString(), prompts, texts), 0);
         QCOMPARE(prompts.messages.size(), 2);
         QCOMPARE(doc.products(0)[0].bilder.count(), 0);
-        QVERIFY(!ctx.changed);
+        QVERIFY(!ctx.isChanged());
         QVERIFY(!ctx.history.canUndo());
         QVERIFY_THROWS_EXCEPTION(Error, addPictures(ctx, 0, 0, missing, 0, QString(), prompts, texts));
     }
@@ -198,8 +198,8 @@ private slots:
         QCOMPARE(deletePicture(ctx, 0, 0, bild), selected);
         QCOMPARE(files(doc), left);
         QCOMPARE(caches(doc), QString(left.size(), QLatin1Char('1')));
-        QCOMPARE(ctx.changed, left.size() < 3);
-        if (ctx.changed) {
+        QCOMPARE(ctx.isChanged(), left.size() < 3);
+        if (ctx.isChanged()) {
             QVERIFY(ctx.undo());
             QCOMPARE(files(doc), QStringLiteral("ABC"));
         }
@@ -289,10 +289,10 @@ private slots:
         oneProduct(other, {"A"});
         EditContext untouched(other);
         setPictureWidth(untouched, 0, 0, -1, 5);
-        QVERIFY(!untouched.changed);
+        QVERIFY(!untouched.isChanged());
         QCOMPARE(deletePicture(untouched, 0, 1, 0), -1);
         QVERIFY(!movePictureDown(untouched, 1, 0, 0));
-        QVERIFY(!untouched.changed);
+        QVERIFY(!untouched.isChanged());
     }
 };
 

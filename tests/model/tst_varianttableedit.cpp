@@ -42,7 +42,7 @@ private slots:
         EditContext ctx(doc);
         QVERIFY(StringGrid1SetEditText(ctx, 0, 0, 3, QStringLiteral("x"), 2));
         QCOMPARE(tableOf(doc), (Rows{{"Name", "Preis", "", ""}, {"", "", "", ""}, {"", "", "", "x"}}));
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
         QVERIFY(ctx.undo());
         QCOMPARE(tableOf(doc), (Rows{{"Name", "Preis"}}));
         QVERIFY(ctx.redo());
@@ -140,7 +140,7 @@ private slots:
         }
         QVERIFY(done);
         QCOMPARE(tableOf(doc), after);
-        QCOMPARE(ctx.changed, after != before);
+        QCOMPARE(ctx.isChanged(), after != before);
         if (after != before) {
             QVERIFY(ctx.undo());
             QCOMPARE(tableOf(doc), before);
@@ -167,7 +167,7 @@ private slots:
         QVERIFY(copyGridRow(doc, 0, 0, 1, clip));
         QCOMPARE(clip.kopiespalte.size(), kGridSize);
         QCOMPARE(clip.kopiezeile.size(), kGridSize);
-        QVERIFY(!ctx.changed);
+        QVERIFY(!ctx.isChanged());
         QVERIFY(pasteGridColumn(ctx, 0, 1, 0, clip));
         QVERIFY(pasteGridRow(ctx, 0, 1, 1, clip));
         QCOMPARE(tableOf(doc, 1), (Rows{{"Preis", "Art."}, {"M4", "0,10"}, {"0,10", ""}}));
@@ -180,7 +180,7 @@ private slots:
         QVERIFY(!StringGrid1SetEditText(ctx, 0, 1, 0, QStringLiteral("x"), 0));
         QVERIFY(!insertGridColumn(ctx, 1, 0, 0));
         QVERIFY(!copyGridRow(doc, -1, 0, 0, clip));
-        QVERIFY(!ctx.changed);
+        QVERIFY(!ctx.isChanged());
         QVERIFY(!ctx.history.canUndo());
         QVERIFY_THROWS_EXCEPTION(Error, StringGrid1SetEditText(ctx, 0, 0, 100, QStringLiteral("x"), 0));
         QCOMPARE(tableOf(doc), (Rows{{"Name"}}));
@@ -191,12 +191,12 @@ private slots:
         EditContext ctx(doc);
         ProductTableSettings s = productTableSettings(doc.products(0)[0]);
         QVERIFY(setProductTableSettings(ctx, 0, 0, s));
-        QVERIFY(!ctx.changed); // the same values again change nothing
+        QVERIFY(!ctx.isChanged()); // the same values again change nothing
         s.OverWrite = true;
         s.ColWidth[9] = 12.5;
         s.FixedWidthForTable = 1000;
         QVERIFY(setProductTableSettings(ctx, 0, 0, s));
-        QVERIFY(ctx.changed);
+        QVERIFY(ctx.isChanged());
         const TProdukt& p = doc.products(0)[0];
         QVERIFY(p.OverWrite);
         QCOMPARE(p.ColWidth[9], 12.5);
@@ -221,7 +221,7 @@ private slots:
         QCOMPARE(doc.VorlageSpalten, (QStringList{"Name", "Preis", "Art. Nummer", "Ab 10 Stk."}));
         QVERIFY(deleteTemplateColumns(ctx, {0, 2, 7}));
         QCOMPARE(doc.VorlageSpalten, (QStringList{"Preis", "Ab 10 Stk."}));
-        QVERIFY(!ctx.changed);
+        QVERIFY(!ctx.isChanged());
         QVERIFY(ctx.undo());
         QCOMPARE(doc.VorlageSpalten.size(), 4);
     }
