@@ -3,6 +3,10 @@
 #include "cli/cli.h"
 #include "cli/json.h"
 #include "cli/load.h"
+#include "model/settingstable.h"
+
+#include <type_traits>
+#include <variant>
 
 namespace pw::cli {
 
@@ -22,125 +26,17 @@ void writeFont(JsonWriter& j, const FontSpec& f) {
 
 void writeSettings(JsonWriter& j, const LayoutSettings& s) {
     j.beginObject();
-#define PW_FIELD(name) j.key(#name).value(s.name)
-#define PW_FONT(name)                                                                                        \
-    j.key(#name);                                                                                            \
-    writeFont(j, s.name)
-    PW_FIELD(PreDefAnzPreisEd);
-    PW_FIELD(DefineFixedWidthCheck);
-    PW_FIELD(RxSpinEdit1);
-    PW_FIELD(RxSpinEdit2);
-    PW_FIELD(RxSpinEdit3);
-    PW_FIELD(RxSpinEdit4);
-    PW_FIELD(RxSpinEdit5);
-    PW_FIELD(RxSpinEdit6);
-    PW_FIELD(RxSpinEdit7);
-    PW_FIELD(RxSpinEdit8);
-    PW_FIELD(RxSpinEdit9);
-    PW_FIELD(RxSpinEdit10);
-    PW_FIELD(RxSpinEdit11);
-    PW_FIELD(DefineFixedHeightCheck);
-    PW_FIELD(FixWidthForTableCheck);
-    PW_FIELD(FixedWidthForTableEd);
-    PW_FIELD(DefMaxCellWidthCheck);
-    PW_FIELD(MaxCellWidthEd);
-    PW_FIELD(LayoutCombo);
-    PW_FIELD(LinksEd);
-    PW_FIELD(ObenEd);
-    PW_FIELD(RechtsEd);
-    PW_FIELD(UntenEd);
-    PW_FIELD(RandBildEd);
-    PW_FIELD(KopfEdmm);
-    PW_FIELD(RandKopfEd);
-    PW_FIELD(PlatzueberEd);
-    PW_FIELD(LinkRandFussEd);
-    PW_FIELD(PlatzZwischenSpaltenEd);
-    PW_FIELD(LineWidthEd);
-    PW_FIELD(LineWidthEd2);
-    PW_FIELD(LineAddSpaceEd);
-    PW_FIELD(RandTextEd);
-    PW_FIELD(RahmenCheck);
-    PW_FIELD(PDFRandEd);
-    PW_FIELD(SetPDFSizeCheck);
-    PW_FIELD(PDFWidthEd);
-    PW_FIELD(PDFHeightED);
-    PW_FIELD(ZerrePDFCheck);
-    PW_FONT(FontDialog1);
-    PW_FONT(FontDialog2);
-    PW_FONT(FontDialog3);
-    PW_FONT(FontDialog4);
-    PW_FONT(FontDialog5);
-    PW_FONT(FontDialog6);
-    PW_FONT(FontDialog7);
-    PW_FONT(FontDialog8);
-    PW_FONT(FontDialog9);
-    PW_FONT(FontDialog11);
-    PW_FONT(FontDialog12);
-    PW_FIELD(Shape1);
-    PW_FIELD(Shape2);
-    PW_FIELD(Shape3);
-    PW_FIELD(Shape4);
-    PW_FIELD(Shape5);
-    PW_FIELD(Shape6);
-    PW_FIELD(Shape7);
-    PW_FIELD(Shape8);
-    PW_FIELD(Shape9);
-    PW_FIELD(Shape10);
-    PW_FIELD(Shape11);
-    PW_FIELD(FarbRechtKopfCheck);
-    PW_FIELD(FarbrechtFussCheck);
-    PW_FIELD(UnterlegeKategorie);
-    PW_FIELD(KatBereichUnterCheck);
-    PW_FIELD(OnlyOneColumnCheck);
-    PW_FIELD(ArtNotBlockCheck);
-    PW_FIELD(ZentrTabelleCheck);
-    PW_FIELD(BildAlign);
-    PW_FIELD(CapsCheck);
-    PW_FIELD(ZentrCheck);
-    PW_FIELD(ZentrFussCheck);
-    PW_FIELD(NoLineBelowVariantsCheck);
-    PW_FIELD(CoverCheck);
-    PW_FIELD(AllowPageBreak);
-    PW_FIELD(ZwischenLinienCheck);
-    PW_FIELD(DonotShowVariantsCheck);
-    PW_FIELD(BilderrahmenCheck);
-    PW_FIELD(PreisLinksCheck);
-    PW_FIELD(PreisCentCheck);
-    PW_FIELD(NoRahmenCheck);
-    PW_FIELD(AndereRechtsCheck);
-    PW_FIELD(AndereZentriertCheck);
-    PW_FIELD(Columns);
-    PW_FIELD(DoLineBreakinTableCellsCheck);
-    PW_FIELD(DonotShowPriceColumnscheck);
-    PW_FIELD(LinesInVariantCheck);
-    PW_FIELD(FooterLeftCheck);
-    PW_FIELD(UseColorInInhaltCheck);
-    PW_FIELD(DonotIncreaseFontSizeCheck);
-    PW_FIELD(SetPicHeightCheck);
-    PW_FIELD(FussEd);
-    PW_FIELD(FussEd2);
-    PW_FIELD(Fuss2Ed);
-    PW_FIELD(KopfEd);
-    PW_FIELD(LogoChecked);
-    PW_FIELD(xchangecheck);
-    PW_FIELD(FirstPageNr);
-    PW_FIELD(FilenameEdit1);
-    PW_FIELD(FilenameEdit2);
-    PW_FIELD(FilenameEdit3);
-    PW_FIELD(BackgroundColorCheck);
-    PW_FIELD(BreitEd2);
-    PW_FIELD(HochEd2);
-    PW_FIELD(SVerh2Check);
-    PW_FIELD(GrayScaleCheck);
-    PW_FIELD(LightenCheck);
-    PW_FIELD(HellEd);
-    PW_FIELD(SatEd);
-    PW_FIELD(BreitEd3);
-    PW_FIELD(HochEd3);
-    PW_FIELD(sverhlogo);
-    PW_FIELD(ShowLogoRightAlignedCheck);
-#undef PW_FONT
-#undef PW_FIELD
+    for (const SettingInfo& info : layoutSettingsTable()) {
+        j.key(info.name);
+        std::visit(
+            [&j](const auto& v) {
+                if constexpr (std::is_same_v<std::decay_t<decltype(v)>, FontSpec>)
+                    writeFont(j, v);
+                else
+                    j.value(v);
+            },
+            settingValue(s, info));
+    }
     j.endObject();
 }
 
