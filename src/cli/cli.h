@@ -10,7 +10,13 @@
 #include "i18n/translateunit.h"
 #include "model/error.h"
 
+namespace pw {
+struct LayoutSettings;
+}
+
 namespace pw::cli {
+
+class JsonWriter;
 
 enum ExitCode { kOk = 0, kUsage = 1, kFailed = 2 };
 
@@ -53,6 +59,12 @@ int runDuplicate(const QStringList& args, Context& context);
 int runReplace(const QStringList& args, Context& context);
 int runCopyPictures(const QStringList& args, Context& context);
 int runSearch(const QStringList& args, Context& context);
+int runSettings(const QStringList& args, Context& context);
+int runSet(const QStringList& args, Context& context);
+
+// The layout settings as the JSON object of `dump` and `settings`: one key per setting, in
+// the order of the settings table.
+void writeSettingsJson(JsonWriter& j, const LayoutSettings& s);
 
 // One line on stderr: "pagewright-cli: <file>: <what is wrong>", in the chosen language
 // where the text comes from the message table.

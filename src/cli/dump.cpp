@@ -3,42 +3,10 @@
 #include "cli/cli.h"
 #include "cli/json.h"
 #include "cli/load.h"
-#include "model/settingstable.h"
-
-#include <type_traits>
-#include <variant>
 
 namespace pw::cli {
 
 namespace {
-
-void writeFont(JsonWriter& j, const FontSpec& f) {
-    j.beginObject();
-    j.key("Charset").value(qint32(f.Charset));
-    j.key("Color").value(f.Color);
-    j.key("Name").value(f.Name);
-    j.key("Pitch").value(qint32(f.Pitch));
-    j.key("PixelsPerInch").value(f.PixelsPerInch);
-    j.key("Size").value(f.Size);
-    j.key("Style").value(qint32(f.Style));
-    j.endObject();
-}
-
-void writeSettings(JsonWriter& j, const LayoutSettings& s) {
-    j.beginObject();
-    for (const SettingInfo& info : layoutSettingsTable()) {
-        j.key(info.name);
-        std::visit(
-            [&j](const auto& v) {
-                if constexpr (std::is_same_v<std::decay_t<decltype(v)>, FontSpec>)
-                    writeFont(j, v);
-                else
-                    j.value(v);
-            },
-            settingValue(s, info));
-    }
-    j.endObject();
-}
 
 void writeOptions(JsonWriter& j, const TKategorie* o) {
     if (!o) {
@@ -138,7 +106,7 @@ int runDump(const QStringList& args, Context& context) {
         j.value(c);
     j.endArray();
     j.key("settings");
-    writeSettings(j, doc.settings);
+    writeSettingsJson(j, doc.settings);
     j.key("kats").beginArray();
     for (int k = 0; k < doc.categoryCount(); ++k) {
         j.beginObject();

@@ -36,6 +36,8 @@ constexpr Command kCommands[] = {
     {"replace", "FILE -o OUT.pk2 --find S --with R", &runReplace},
     {"copy-pictures", "FILE -o OUT.pk2 --to DIR", &runCopyPictures},
     {"search", "FILE TEXT [--descriptions]", &runSearch},
+    {"settings", "FILE", &runSettings},
+    {"set", "FILE -o OUT.pk2 NAME=VALUE...", &runSet},
 };
 
 const Command* findCommand(const QString& name) {

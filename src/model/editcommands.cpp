@@ -352,6 +352,25 @@ void setPreDefAnzPreis(EditContext& ctx, int anzpreis) {
         {DocumentChange::layoutSettings()});
 }
 
+// ---- Layout settings
+
+void changeSetting(EditContext& ctx, const SettingInfo& setting, const SettingValue& value) {
+    checkSettingValue(setting, value);
+    const SettingValue old = settingValue(ctx.doc.settings, setting);
+    if (old == value)
+        return;
+    setSettingValue(ctx.doc.settings, setting, value);
+    const SettingInfo* info = &setting; // a row of the static table
+    qint64 bytes = kStepBytes;
+    if (const QString* s = std::get_if<QString>(&value))
+        bytes += 2 * textBytes(*s);
+    ctx.record(
+        QStringLiteral("Einstellung ändern"),
+        [info, old](CatalogDocument& d) { assignSettingValue(d.settings, *info, old); },
+        [info, value](CatalogDocument& d) { assignSettingValue(d.settings, *info, value); }, bytes,
+        {DocumentChange::layoutSettings()}, QString::fromLatin1(setting.name));
+}
+
 // ---- The category dialog
 
 CategoryDialogValues categoryDialogValues(const CatalogDocument& doc, int kat) {

@@ -10,6 +10,7 @@
 // exactly what it touched; a command that changes nothing records nothing.
 
 #include "model/catalog.h"
+#include "model/settingstable.h"
 #include "model/undo.h"
 
 #include <QList>
@@ -84,6 +85,15 @@ void setDeactivateProd(EditContext& ctx, int kat, QList<int> selected, bool on);
 // get (PreDefAnzPreisEd, 1..100, pw::Error otherwise). Its change marks the document
 // changed.
 void setPreDefAnzPreis(EditContext& ctx, int anzpreis);
+
+// ---- Layout settings
+
+// Gives one layout setting a new value (checked against the setting's kind and range by
+// checkSettingValue, which throws pw::Error and changes nothing for a bad value). A new
+// value is one undo step and marks the document changed, so that closing the window asks
+// to save a changed layout; consecutive changes of the same setting merge into one step
+// (typing "12" into a margin field is one change). The same value changes nothing.
+void changeSetting(EditContext& ctx, const SettingInfo& setting, const SettingValue& value);
 
 // ---- The category dialog "Kategorie bearbeiten"
 

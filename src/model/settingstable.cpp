@@ -234,6 +234,12 @@ void checkSettingValue(const SettingInfo& info, const SettingValue& value) {
 
 void setSettingValue(LayoutSettings& s, const SettingInfo& info, const SettingValue& value) {
     checkSettingValue(info, value);
+    assignSettingValue(s, info, value);
+}
+
+void assignSettingValue(LayoutSettings& s, const SettingInfo& info, const SettingValue& value) {
+    if (value.index() != info.member.index())
+        return;
     std::visit(
         [&s, &value](auto member) {
             using T = std::remove_reference_t<decltype(s.*member)>;

@@ -60,6 +60,9 @@ SettingValue defaultSettingValue(const SettingInfo& info);
 void checkSettingValue(const SettingInfo& info, const SettingValue& value);
 // Checks the value (as checkSettingValue), then stores it.
 void setSettingValue(LayoutSettings& s, const SettingInfo& info, const SettingValue& value);
+// Stores a value of the setting's kind without the range check: for putting back a value
+// the record held before (undo), which a foreign file may have left out of range.
+void assignSettingValue(LayoutSettings& s, const SettingInfo& info, const SettingValue& value);
 // The value nearest to `value` that checkSettingValue accepts (for values read from a
 // damaged or foreign file): numbers are clamped into the range, a NaN becomes the default.
 SettingValue clampSettingValue(const SettingInfo& info, const SettingValue& value);
