@@ -33,15 +33,17 @@ private slots:
         QTest::addColumn<QString>("expected");
         QTest::addColumn<bool>("beside");
         const QString cat = QStringLiteral("katalog/k.pk2");
-        QTest::newRow("folder part, file beside the catalogue") << "bilder/da.png" << cat << "bilder/da.png"
-                                                                << true;
+        QTest::newRow("folder part, file beside the catalogue")
+            << "bilder/da.png" << cat << "bilder/da.png" << true;
         QTest::newRow("backslashes, file beside the catalogue")
             << "bilder\\da.png" << cat << "bilder/da.png" << true;
         QTest::newRow("folder part, no file beside: working folder")
             << "bilder/fehlt.png" << cat << "bilder/fehlt.png" << false;
         QTest::newRow("bare name stays as stored") << "da.png" << cat << "da.png" << false;
         QTest::newRow("absolute path stays") << "/bilder/da.png" << cat << "/bilder/da.png" << false;
-        QTest::newRow("catalogue without a file") << "bilder/da.png" << "" << "bilder/da.png" << false;
+        QTest::newRow("catalogue without a file") << "bilder/da.png"
+                                                  << ""
+                                                  << "bilder/da.png" << false;
         QTest::newRow("empty") << "" << cat << "" << false;
     }
     void picturePathsResolve() {
