@@ -214,10 +214,13 @@ int runCopyPictures(const QStringList& args, Context& context) {
     bool complete = true;
     const int code = editAndSave(context, a, [&](EditContext& ctx) {
         for (const Error& e : copyAllPictures(ctx, folder)) {
-            // "Fehler beim Kopieren der Datei: <source> nach <target> !" on one line.
-            const QString line = context.texts.GetMessageText(45) + QLatin1Char(' ') + e.args().value(0) +
-                                 QLatin1Char(' ') + context.texts.GetMessageText(46) + QLatin1Char(' ') +
-                                 e.args().value(1) + QStringLiteral(" !");
+            // "Fehler beim Kopieren der Datei: <source> nach <target> !" on one line, and
+            // why when the source is not a file at all.
+            QString line = context.texts.GetMessageText(45) + QLatin1Char(' ') + e.args().value(0) +
+                           QLatin1Char(' ') + context.texts.GetMessageText(46) + QLatin1Char(' ') +
+                           e.args().value(1) + QStringLiteral(" !");
+            if (e.args().size() > 2)
+                line += QStringLiteral(" (") + e.args().value(2) + QLatin1Char(')');
             printError(context, Error::text(line));
             complete = false;
         }

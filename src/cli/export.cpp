@@ -18,8 +18,10 @@ namespace pw::cli {
 namespace {
 
 // Loads FILE, lays it out once without drawing with the call the export will use, and runs
-// the export with a progress line. 2 (with the message printed) when either fails.
-int runExport(Context& context, const QString& file, int layoutArg, const char* what,
+// the export with a progress line. 2 (with the message printed) when either fails. Pictures
+// that did not load are reported as warnings; with `strict` they stop the export before it
+// writes anything (or, met only while drawing, make it end with 2 after writing).
+int runExport(Context& context, const QString& file, int layoutArg, bool strict, const char* what,
               const std::function<EngineCall(const CatalogDocument&)>& call,
               const std::function<void(CatalogDocument&, int, EngineEnvironment&, Progress&)>& exportPages) {
     CatalogDocument doc;
@@ -29,22 +31,27 @@ int runExport(Context& context, const QString& file, int layoutArg, const char* 
     const std::unique_ptr<Clock> clock = clockFor(context);
     EngineEnvironment env(*clock, LanguageLocale(context.global.language));
     measuringRun(layout, doc, env, call(doc));
+    if (strictStop(context, env, strict))
+        return kFailed;
     try {
         TerminalProgress progress(what);
         exportPages(doc, layout, env, progress);
     } catch (const Error& e) {
+        printPictureFailures(context, env);
         printError(context, e);
         return kFailed;
     }
-    return kOk;
+    printPictureFailures(context, env);
+    return strict && !env.pictureFailures.empty() ? kFailed : kOk;
 }
 
 // Reads the arguments of an export: FILE, "-o OUT", the whole-number options and, through
 // `flag`, any option of the command's own (it returns false for one it does not know or
 // cannot take, having printed why, or returns true). Returns kOk, or kUsage with the usage
 // error printed; FILE and OUT must both be given (`needed` names them in the message).
+// --strict sets `strict`.
 int readExportArgs(const QStringList& args, const char* command, std::initializer_list<IntOption> numbers,
-                   const QString& needed, QString& file, QString& out,
+                   const QString& needed, QString& file, QString& out, bool& strict,
                    const std::function<bool(const QString&, bool&)>& flag = {}) {
     const QString name = QLatin1String(command);
     for (qsizetype i = 0; i < args.size(); ++i) {
@@ -59,7 +66,9 @@ int readExportArgs(const QStringList& args, const char* command, std::initialize
             return kUsage;
         if (known)
             continue;
-        if (isOption(a, "-o")) {
+        if (a == QLatin1String("--strict")) {
+            strict = true;
+        } else if (isOption(a, "-o")) {
             if (!optionValue(args, i, QStringLiteral("-o"), out))
                 return usageError(name + QStringLiteral(": -o braucht einen Namen"));
         } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
@@ -81,6 +90,7 @@ int runPdf(const QStringList& args, Context& context) {
     int dpi = 300;
     int layoutArg = 0;
     int colours = -1; // -1: the program option, 0 RGB, 1 CMYK
+    bool strict = false;
     const auto colourFlag = [&](const QString& a, bool& known) {
         known = a == QLatin1String("--cmyk") || a == QLatin1String("--rgb");
         if (!known)
@@ -94,7 +104,7 @@ int runPdf(const QStringList& args, Context& context) {
     };
     if (const int code = readExportArgs(
             args, "pdf", {{"--dpi", 10, 4000, &dpi}, {"--layout", 1, kLayoutCount, &layoutArg}},
-            QStringLiteral("DATEI.pdf"), file, out, colourFlag))
+            QStringLiteral("DATEI.pdf"), file, out, strict, colourFlag))
         return code;
 
     PdfExportSettings settings;
@@ -104,7 +114,7 @@ int runPdf(const QStringList& args, Context& context) {
     settings.cmyk = colours >= 0 ? colours == 1 : LoadProgramOptions().PDFDateienmitCMYKFarbenausgeben1;
     settings.programFolder = ProgramFolders::forThisProgram().programDir();
     return runExport(
-        context, file, layoutArg, "PDF",
+        context, file, layoutArg, strict, "PDF",
         [&](const CatalogDocument& doc) { return PdfExportCall(doc.settings, settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
             ExportPdf(doc, layout, env, settings, out, progress);
@@ -116,6 +126,7 @@ int runImages(const QStringList& args, Context& context) {
     QString out;
     ImageExportSettings settings;
     int layoutArg = 0;
+    bool strict = false;
     int from = 0;
     int to = 0;
     if (const int code = readExportArgs(args, "images",
@@ -124,7 +135,7 @@ int runImages(const QStringList& args, Context& context) {
                                          {"--from", 1, 1000000, &from},
                                          {"--to", 1, 1000000, &to},
                                          {"--layout", 1, kLayoutCount, &layoutArg}},
-                                        QStringLiteral("NAME.jpg"), file, out))
+                                        QStringLiteral("NAME.jpg"), file, out, strict))
         return code;
     if ((from > 0) != (to > 0))
         return usageError(QStringLiteral("images: --from und --to gehören zusammen"));
@@ -139,7 +150,8 @@ int runImages(const QStringList& args, Context& context) {
     settings.printerDpi = context.global.printerDpi;
     settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
     return runExport(
-        context, file, layoutArg, "Bilder", [&](const CatalogDocument&) { return ImageExportCall(settings); },
+        context, file, layoutArg, strict, "Bilder",
+        [&](const CatalogDocument&) { return ImageExportCall(settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
             ExportPageImages(doc, layout, env, settings, out, progress);
         });
@@ -150,11 +162,12 @@ int runHtml(const QStringList& args, Context& context) {
     QString out;
     FlipExportSettings settings;
     int layoutArg = 0;
+    bool strict = false;
     if (const int code = readExportArgs(args, "html",
                                         {{"--dpi", 10, 1440, &settings.dpi},
                                          {"--quality", 0, 100, &settings.quality},
                                          {"--layout", 1, kLayoutCount, &layoutArg}},
-                                        QStringLiteral("VERZEICHNIS"), file, out))
+                                        QStringLiteral("VERZEICHNIS"), file, out, strict))
         return code;
 
     settings.printerDpi = context.global.printerDpi;
@@ -165,7 +178,8 @@ int runHtml(const QStringList& args, Context& context) {
     texts.firstPage = context.texts.GetMessageText(41);
     texts.lastPage = context.texts.GetMessageText(42);
     return runExport(
-        context, file, layoutArg, "HTML", [&](const CatalogDocument&) { return FlipExportCall(settings); },
+        context, file, layoutArg, strict, "HTML",
+        [&](const CatalogDocument&) { return FlipExportCall(settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
             ExportFlipCatalogue(doc, layout, env, settings, ProgramFolders::forThisProgram(), out, texts,
                                 progress);

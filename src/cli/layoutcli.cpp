@@ -86,6 +86,19 @@ void measuringRun(int layout, CatalogDocument& doc, EngineEnvironment& env, Engi
     PaintLayout(layout, measure, doc, ViewState{}, env, call);
 }
 
+void printPictureFailures(Context& context, const EngineEnvironment& env) {
+    for (const PictureFailure& f : env.pictureFailures.failures())
+        printWarning(context, Error::text(pictureFailureText(f), f.file));
+}
+
+bool strictStop(Context& context, const EngineEnvironment& env, bool strict) {
+    if (!strict || env.pictureFailures.empty())
+        return false;
+    printPictureFailures(context, env);
+    printError(context, Error::text(QStringLiteral("--strict: Bilder fehlen, nichts geschrieben")));
+    return true;
+}
+
 TerminalProgress::TerminalProgress(const char* what) : m_what(what), m_show(isatty(STDERR_FILENO) != 0) {}
 
 TerminalProgress::~TerminalProgress() {

@@ -42,6 +42,15 @@ bool openForLayout(Context& context, CatalogDocument& doc, const QString& file, 
 // One layout run that draws nothing, as the window's preview would have made before.
 void measuringRun(int layout, CatalogDocument& doc, EngineEnvironment& env, EngineCall call);
 
+// Every picture the layout runs so far could not load, as one warning line each naming
+// the file and the product, category, logo or background it belongs to.
+void printPictureFailures(Context& context, const EngineEnvironment& env);
+
+// --strict: after the measuring run, which has met every picture, a picture that did not
+// load stops the command before it writes anything. Prints the failures and a line saying
+// that nothing was written, and returns true when the command must end with exit 2.
+bool strictStop(Context& context, const EngineEnvironment& env, bool strict);
+
 // A progress line on stderr, shown only when stderr is a terminal.
 class TerminalProgress final : public Progress {
 public:

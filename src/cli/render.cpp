@@ -19,6 +19,7 @@ int runRender(const QStringList& args, Context& context) {
     int zoom = 100;
     int layoutArg = 0;
     bool preview = false;
+    bool strict = false;
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
         QString v;
@@ -41,6 +42,8 @@ int runRender(const QStringList& args, Context& context) {
                 return usageError(QStringLiteral("render: --layout erwartet 1 bis 8"));
         } else if (a == QLatin1String("--preview")) {
             preview = true;
+        } else if (a == QLatin1String("--strict")) {
+            strict = true;
         } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
             return usageError(QStringLiteral("render: unerwartetes Argument %1").arg(a));
         } else {
@@ -77,17 +80,21 @@ int runRender(const QStringList& args, Context& context) {
     call.widthmm = g.widthmm;
     call.heightmm = g.heightmm;
     measuringRun(layout, doc, env, call);
+    if (strictStop(context, env, strict))
+        return kFailed;
 
     image.fill(Qt::white);
     {
         PainterCanvas canvas(&image);
         PaintLayout(layout, canvas, doc, ViewState{}, env, call);
     }
+    printPictureFailures(context, env);
     if (!image.save(out, "PNG")) {
         printError(context, Error(49, out));
         return kFailed;
     }
-    return kOk;
+    // A picture that failed only while the page was drawn.
+    return strict && !env.pictureFailures.empty() ? kFailed : kOk;
 }
 
 int runPages(const QStringList& args, Context& context) {

@@ -53,7 +53,9 @@ struct EngineCall {
 };
 
 // What lives longer than one call: the clock for "%DATE%", the locale of the interface
-// language, and the pictures that are loaded once rather than once per page.
+// language, the pictures that are loaded once rather than once per page, and the pictures
+// that could not be loaded. Picture paths are resolved for the document's file
+// (resolvePicturePath).
 struct EngineEnvironment {
     explicit EngineEnvironment(const Clock& c, QLocale l = QLocale()) : clock(&c), locale(l) {}
 
@@ -63,6 +65,8 @@ struct EngineEnvironment {
     // Pixel sizes of category pictures by file name; an empty size for one that did not
     // load. Pages other than the drawn one lay a category out from here.
     QHash<QString, QSize> categoryPictureSizes;
+    // Every picture a call could not load, each once; the front ends report them.
+    PictureLog pictureFailures;
 };
 
 // Layout engine A (layouts 1 and 4). Returns whether pages follow the requested one.

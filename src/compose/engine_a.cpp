@@ -102,7 +102,7 @@ void EngineA::product(int kat, TProdukt& p) {
             if (load) {
                 const int at = (left || centred) ? x : x - wPx;
                 const int top = pxRound(m_y);
-                PaintDib(m_c, at, top, wPx, hPx, picture, 0, 0, b.pixbreite, b.pixhoehe, true);
+                PaintDib(m_c, at, top, wPx, hPx, picture, 0, 0, dibwidth(picture), dibheight(picture), true);
                 if (m_s.BilderrahmenCheck) {
                     m_c.pen = {m_s.Shape11, px(m_s.LineWidthEd), PenStyle::Solid, PenEnds::Round};
                     DrawFrame(m_c, at, top, hPx, wPx);

@@ -274,8 +274,8 @@ void EngineBC::productB(int kat, TProdukt& p) {
             if (load) {
                 const double xMm =
                     m_s.BildAlign == 1 ? columnLeftMm + (kPictureColumnMm - pl.wMm) / 2 : columnLeftMm;
-                PaintDib(m_c, pxRound(xMm), pxRound(m_y), pl.w, pl.h, picture, 0, 0, p.bilder[i].pixbreite,
-                         p.bilder[i].pixhoehe, true);
+                PaintDib(m_c, pxRound(xMm), pxRound(m_y), pl.w, pl.h, picture, 0, 0, dibwidth(picture),
+                         dibheight(picture), true);
             }
             m_y += pl.hMm + rbMm;
         }
@@ -302,7 +302,7 @@ void EngineBC::productB(int kat, TProdukt& p) {
             if (sizePicture(p.bilder[1], load, picture, -1, pl)) {
                 if (load)
                     PaintDib(m_c, wcol + 2 * rb + m_left + (textWidth - pl.w) / 2, pxRound(m_y), pl.w, pl.h,
-                             picture, 0, 0, p.bilder[1].pixbreite, p.bilder[1].pixhoehe, true);
+                             picture, 0, 0, dibwidth(picture), dibheight(picture), true);
                 m_y += pl.hMm + rbMm;
             }
         }
@@ -370,8 +370,8 @@ void EngineBC::productC(int kat, TProdukt& p) {
                 continue;
             if (load) {
                 const double xMm = m_s.BildAlign == 1 ? m_Jmm + (m_wcMm - pl.wMm) / 2 : m_Jmm;
-                PaintDib(m_c, pxRound(xMm), pxRound(m_y), pl.w, pl.h, picture, 0, 0, b.pixbreite, b.pixhoehe,
-                         true);
+                PaintDib(m_c, pxRound(xMm), pxRound(m_y), pl.w, pl.h, picture, 0, 0, dibwidth(picture),
+                         dibheight(picture), true);
             }
             m_y += pl.hMm + rbMm;
         }

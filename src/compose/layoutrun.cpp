@@ -1,5 +1,9 @@
 #include "layoutrun.h"
 
+#include "model/pictures.h"
+
+#include <algorithm>
+
 namespace pw {
 
 namespace {
@@ -48,7 +52,7 @@ QStringList wrapIntroductionLine(Canvas& c, const QString& line, double widthMm,
 LayoutRun::LayoutRun(Canvas& canvas, CatalogDocument& doc, const ViewState& view, EngineEnvironment& env,
                      const EngineCall& call)
     : m_c(canvas), m_doc(doc), m_s(doc.settings), m_view(view), m_env(env), m_call(call) {
-    m_env.pictures.update(m_s);
+    m_env.pictures.update(m_s, m_doc.afilename, &m_env.pictureFailures);
     m_today = m_env.clock ? m_env.clock->today() : QDate();
 }
 
@@ -203,9 +207,12 @@ void LayoutRun::category(int kat) {
     beginProducts();
     TProduktListe& products = m_doc.products(kat);
     for (int i = 0; i < products.count(); ++i) {
-        if (!products[i].DeactivateProd)
+        if (!products[i].DeactivateProd) {
+            m_product = &products[i];
             product(kat, products[i]);
+        }
     }
+    m_product = nullptr;
     endProducts();
     // A table of contents or a picture page keeps the next category off its page.
     if (o.InhaltsVerzeichnis || o.ShowOnlyPicture) {
@@ -297,12 +304,15 @@ void LayoutRun::listingLine(const QString& text, const QString& number, int inde
     m_y += thmm();
 }
 
-bool LayoutRun::categoryPicture(const QString& file, bool load, dib& picture, QSize& size) {
-    if (file.isEmpty())
+bool LayoutRun::categoryPicture(const QString& stored, const QString& caption, bool load, dib& picture,
+                                QSize& size) {
+    if (stored.isEmpty())
         return false;
+    const QString file = resolvePicturePath(stored, m_doc.afilename);
     auto cached = m_env.categoryPictureSizes.constFind(file);
     if (load || cached == m_env.categoryPictureSizes.constEnd()) {
-        LoadDib(picture, file);
+        loadLayoutPicture(picture, stored, m_doc.afilename, PictureUse::Category, caption,
+                          &m_env.pictureFailures);
         size = picture.poi ? QSize(dibwidth(picture), dibheight(picture)) : QSize();
         m_env.categoryPictureSizes.insert(file, size);
         if (!load)
@@ -322,8 +332,8 @@ void LayoutRun::DrawCategoryHeading(int kat) {
 
     dib picture;
     QSize size;
-    const bool hasPicture =
-        (o.BildUnterName == 0 || o.BildUnterName == 1) && categoryPicture(o.Bild, drawn(), picture, size);
+    const bool hasPicture = (o.BildUnterName == 0 || o.BildUnterName == 1) &&
+                            categoryPicture(o.Bild, caption, drawn(), picture, size);
 
     if (drawn()) {
         const int ypx = pxRound(m_y);
@@ -435,9 +445,13 @@ bool LayoutRun::productPictureSize(TBild& b, bool load, dib* picture) {
     if (load || b.pixbreite <= 0 || b.pixhoehe <= 0) {
         dib local;
         dib& d = picture ? *picture : local;
-        LoadDib(d, b.datei);
-        b.pixbreite = d.poi ? dibwidth(d) : 0;
-        b.pixhoehe = d.poi ? dibheight(d) : 0;
+        // Never drawn wider than breite, or (with the picture height set instead) higher.
+        const int atLeast = std::max(cmPx(b.breite > 0 ? std::min(b.breite, kMaxPictureWidth) : 0.0), 1);
+        const PictureLoadResult r =
+            loadLayoutPicture(d, b.datei, m_doc.afilename, PictureUse::Product,
+                              m_product ? m_product->name : QString(), &m_env.pictureFailures, atLeast);
+        b.pixbreite = d.poi ? r.fullSize.width() : 0;
+        b.pixhoehe = d.poi ? r.fullSize.height() : 0;
     }
     return b.pixbreite > 0 && b.pixhoehe > 0;
 }

@@ -95,7 +95,11 @@ protected:
     void productName(TProdukt& p, bool drawingPass, double widthMm, int x, QStringList& lines);
 
     // A picture's pixel size for layout: loaded (and cached in the entry) when needed.
-    // Returns false for a picture that does not load.
+    // Returns false for a picture that does not load, which is noted in the environment's
+    // failures under the product being laid out. The cached size is always the picture's
+    // own; a JPEG picture may be loaded into `picture` with fewer pixels, but never fewer
+    // than its drawn size (breite at the call's resolution) on either side, so engines
+    // draw it with its own dibwidth/dibheight as the source rectangle.
     bool productPictureSize(TBild& b, bool load, dib* picture);
 
     Canvas& m_c;
@@ -111,14 +115,15 @@ protected:
     int m_left = 0, m_top = 0, m_right = 0, m_bottom = 0; // margins in pixels
     int m_randBild = 0;                                   // RandBildEd in pixels
     PageFrameResult m_frame;
-    int m_items = 0;          // content items on the current page
-    bool m_noNeedGap = false; // a category that needs no new page keeps 3 x RandBildEd distance
-    int m_usedColumns = 0;    // of the table measured last
+    int m_items = 0;                     // content items on the current page
+    bool m_noNeedGap = false;            // a category that needs no new page keeps 3 x RandBildEd distance
+    int m_usedColumns = 0;               // of the table measured last
+    const TProdukt* m_product = nullptr; // the product being laid out, for picture failures
 
 private:
     int cellTextOut(int x, int y, int lineHeight, int alignment, int width, const QString& text,
                     int rowHeightPx, bool draw);
-    bool categoryPicture(const QString& file, bool load, dib& picture, QSize& size);
+    bool categoryPicture(const QString& stored, const QString& caption, bool load, dib& picture, QSize& size);
     void introductionText(const QString& text, double xm, const QString& caption);
     void listingLine(const QString& text, const QString& number, int indent);
 

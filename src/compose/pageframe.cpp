@@ -6,24 +6,36 @@
 
 namespace pw {
 
-void FramePictures::update(const LayoutSettings& s) {
+void FramePictures::update(const LayoutSettings& s, const QString& catalogueFile, PictureLog* log) {
+    const QString file2 = resolvePicturePath(s.FilenameEdit2, catalogueFile);
+    const QString file3 = resolvePicturePath(s.FilenameEdit1, catalogueFile);
+    const QString file4 = resolvePicturePath(s.FilenameEdit3, catalogueFile);
+    const auto load = [&](dib& slot, const QString& stored, PictureUse use, PictureLog* to) {
+        freedib(slot);
+        if (stored.isEmpty())
+            return PictureFileProblem::None;
+        return loadLayoutPicture(slot, stored, catalogueFile, use, QString(), to).problem;
+    };
     const QString key2 =
-        s.FilenameEdit2 +
+        file2 +
         QStringLiteral("|%1|%2|%3|%4").arg(s.GrayScaleCheck).arg(s.LightenCheck).arg(s.HellEd).arg(s.SatEd);
     if (!m_loaded || key2 != m_key2) {
-        LoadTexture(m_di2, s.FilenameEdit2, s);
+        load(m_di2, s.FilenameEdit2, PictureUse::Background, log);
+        ApplyTextureSteps(m_di2, s);
         m_key2 = key2;
     }
-    if (!m_loaded || s.FilenameEdit3 != m_key4) {
-        LoadTexture(m_di4, s.FilenameEdit3, s);
-        m_key4 = s.FilenameEdit3;
+    if (!m_loaded || file4 != m_key4) {
+        load(m_di4, s.FilenameEdit3, PictureUse::Background, log);
+        ApplyTextureSteps(m_di4, s);
+        m_key4 = file4;
     }
-    if (!m_loaded || s.FilenameEdit1 != m_key3) {
-        freedib(m_di3);
-        if (!s.FilenameEdit1.isEmpty())
-            LoadDib(m_di3, s.FilenameEdit1);
-        m_key3 = s.FilenameEdit1;
+    if (!m_loaded || file3 != m_key3) {
+        m_problem3 = load(m_di3, s.FilenameEdit1, PictureUse::Logo, nullptr);
+        m_key3 = file3;
     }
+    // The logo counts as missing only while it is switched on.
+    if (log && s.LogoChecked && m_problem3 != PictureFileProblem::None)
+        log->add({file3, PictureUse::Logo, QString(), m_problem3});
     m_loaded = true;
 }
 

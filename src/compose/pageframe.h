@@ -5,6 +5,7 @@
 // the vertical space the header and the footer take.
 
 #include "compose/canvas.h"
+#include "compose/picturelog.h"
 #include "imagelib/PicIO3.h"
 #include "model/catalog.h"
 
@@ -16,10 +17,13 @@ namespace pw {
 // The frame's pictures, loaded and preprocessed once rather than once per page. The
 // background of odd pages (di2) is reloaded when its file name or the texture settings
 // change; the even-page background (di4) and the logo (di3) only when their file names
-// change, so di4 keeps the processing it got when its name last changed.
+// change, so di4 keeps the processing it got when its name last changed. The file names
+// are resolved for the catalogue file `catalogueFile` (resolvePicturePath); a background
+// that does not load, and a logo that does not load while the logo is switched on, are
+// noted in `log` when one is given.
 class FramePictures {
 public:
-    void update(const LayoutSettings& s);
+    void update(const LayoutSettings& s, const QString& catalogueFile = {}, PictureLog* log = nullptr);
     const dib& di2() const { return m_di2; }
     const dib& di3() const { return m_di3; }
     const dib& di4() const { return m_di4; }
@@ -31,6 +35,7 @@ private:
     QString m_key2;
     QString m_key3;
     QString m_key4;
+    PictureFileProblem m_problem3 = PictureFileProblem::None;
     bool m_loaded = false;
 };
 

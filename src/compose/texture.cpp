@@ -79,6 +79,10 @@ void LoadTexture(dib& slot, const QString& fileName, const LayoutSettings& s) {
         freedib(slot);
     if (!fileName.isEmpty())
         LoadDib(slot, fileName);
+    ApplyTextureSteps(slot, s);
+}
+
+void ApplyTextureSteps(dib& slot, const LayoutSettings& s) {
     if (slot.poi && (s.GrayScaleCheck || s.LightenCheck))
         ConvertTo24(slot);
     if (slot.poi && s.GrayScaleCheck)

@@ -24,5 +24,7 @@ void LightenDib(dib& picture, double brightPercent, double satPercent);
 // Loads the texture file into slot (emptied first; an empty name leaves it empty) and
 // applies the settings' grey and lighten steps, in that order.
 void LoadTexture(dib& slot, const QString& fileName, const LayoutSettings& s);
+// The grey and lighten steps alone, on a picture already loaded (empty: nothing).
+void ApplyTextureSteps(dib& slot, const LayoutSettings& s);
 
 } // namespace pw

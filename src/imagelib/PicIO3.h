@@ -110,7 +110,9 @@ enum DibFormat : int {
 };
 
 // Loads a picture. Code 0 recognises the format by the file's content. A path written with
-// "\" separators is opened with "/". On any failure d is left empty (poi null).
+// "\" separators is opened with "/". Only regular files are read: a folder, device or FIFO
+// fails like a missing file, and opening never waits. On any failure d is left empty (poi
+// null).
 void OpenDib(dib& d, const QString& path, int format);
 void LoadDib(dib& d, const QString& path);
 // Saves a picture in the given format; true on success. JPEG uses the quality last set.

@@ -20,6 +20,11 @@ constexpr qsizetype kFileHeaderSize = 14;
 constexpr qsizetype kInfoHeaderSize = 40;
 constexpr int kRle8 = 1;
 constexpr int kRle4 = 2;
+// A run codes at most 255 pixels in two bytes. Row ends, moves and an early end may leave
+// parts of a picture uncoded (they stay colour 0), but a picture may claim at most 64
+// times the pixels its codes could fill: otherwise a few bytes could demand hundreds of
+// megabytes.
+constexpr qint64 kMostRlePixelsPerByte = 255 * 64 / 2;
 
 // Run-length codes one row of pixel values (bytes for RLE8, nibbles for RLE4).
 void packRow(QByteArray& out, const std::vector<quint8>& px, bool nibbles) {
@@ -175,6 +180,8 @@ bool readBmpRle(dib& d, QByteArrayView data, const BmpHeader& header) {
         return false;
     const int w = int(header.width);
     const int h = int(header.height);
+    if (qint64(w) > kMostRlePixelsPerByte * (data.size() - header.pixelsAt) / h)
+        return false;
     BITMAPINFO info;
     int colors = 0;
     if (!readColorTable(data, header, info, colors) || !newdib(d, w, h, header.bits, &info, colors))

@@ -63,23 +63,44 @@ void paintRows(QPainter& painter, int x, int y, int dstW, int dstH, const dib& p
     const int height = dibheight(picture);
     constexpr QRgb kBlack = 0xFF000000u;
 
+    // Only the part of the destination that can show on the device is worked on: a
+    // picture stretched far beyond the page (a huge stored width) then costs no more than
+    // one that fits it. Without a plain painter the whole destination is drawn and clipped
+    // by the painter.
+    qint64 firstRow = 0;
+    qint64 endRow = dstH;
+    qint64 firstColumn = 0;
+    qint64 endColumn = dstW;
+    if (const QPaintDevice* device = painter.device(); device && painter.worldTransform().isIdentity()) {
+        QRect visible(0, 0, device->width(), device->height());
+        if (painter.hasClipping())
+            visible &= painter.clipBoundingRect().toAlignedRect();
+        firstRow = std::clamp<qint64>(qint64(visible.top()) - y, 0, dstH);
+        endRow = std::clamp<qint64>(qint64(visible.bottom()) + 1 - y, firstRow, dstH);
+        firstColumn = std::clamp<qint64>(qint64(visible.left()) - x, 0, dstW);
+        endColumn = std::clamp<qint64>(qint64(visible.right()) + 1 - x, firstColumn, dstW);
+    }
+    const int shownWidth = int(endColumn - firstColumn);
+    if (shownWidth <= 0 || endRow <= firstRow)
+        return;
+
     // One row image, drawn once per destination row. Drawing a row through QPainter costs
     // about a microsecond, so a picture of 750 rows takes under a millisecond on an A4
     // page at 300 dpi (bench/paintdib_bench); writing into the page image's pixels
     // directly would gain nothing worth a second path.
-    QImage rowImage(dstW, 1, QImage::Format_RGB32);
+    QImage rowImage(shownWidth, 1, QImage::Format_RGB32);
     if (rowImage.isNull())
         return;
     rowImage.fill(kBlack);
     auto* buffer = reinterpret_cast<QRgb*>(rowImage.scanLine(0));
 
-    // The source column of every destination column, and the run of them inside the
+    // The source column of every shown destination column, and the run of them inside the
     // picture; the columns before and after it stay black.
-    std::vector<int> columns(static_cast<std::size_t>(dstW));
-    int first = dstW;
+    std::vector<int> columns(static_cast<std::size_t>(shownWidth));
+    int first = shownWidth;
     int last = -1;
-    for (int i = 0; i < dstW; ++i) {
-        const qint64 c = srcX + qint64(srcW) * i / dstW;
+    for (int i = 0; i < shownWidth; ++i) {
+        const qint64 c = srcX + qint64(srcW) * (firstColumn + i) / dstW;
         columns[std::size_t(i)] = int(c);
         if (c >= 0 && c < width) {
             first = std::min(first, i);
@@ -88,11 +109,11 @@ void paintRows(QPainter& painter, int x, int y, int dstW, int dstH, const dib& p
     }
 
     qint64 previous = -1; // the stored row in the buffer; none yet
-    for (int r = 0; r < dstH; ++r) {
+    for (qint64 r = firstRow; r < endRow; ++r) {
         const qint64 fromTop = srcTop + qint64(srcH) * r / dstH;
         const qint64 index = height - 1 - fromTop; // the rows are stored bottom row first
         if (index < 0 || index >= height) {
-            std::fill(buffer, buffer + dstW, kBlack);
+            std::fill(buffer, buffer + shownWidth, kBlack);
         } else if (index != previous) { // an enlarged picture copies each source row once
             const quint8* row = picture.poi + index * picture.bytew;
             for (int i = first; i <= last; ++i)
@@ -103,7 +124,7 @@ void paintRows(QPainter& painter, int x, int y, int dstW, int dstH, const dib& p
         const qint64 destY = qint64(y) + r;
         if (destY > std::numeric_limits<int>::max())
             break; // below every device
-        painter.drawImage(QPoint(x, int(destY)), rowImage);
+        painter.drawImage(QPoint(int(qint64(x) + firstColumn), int(destY)), rowImage);
     }
 }
 

@@ -13,6 +13,7 @@
 #include "codec_pcx.h"
 #include "codec_tga.h"
 #include "codec_util.h"
+#include "model/picturefile.h"
 #include "model/savefile.h"
 
 #include <QBuffer>
@@ -25,19 +26,37 @@
 
 #include <array>
 #include <atomic>
+#include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace pw {
 
 namespace {
 
-constexpr qint64 kDefaultPixelLimit = 40000LL * 40000LL;
+// 100 megapixels: a picture of 20 x 20 cm printed at 1270 dpi, far more than any page
+// needs, and 300 MB as a 24-bit picture.
+constexpr qint64 kDefaultPixelLimit = 100'000'000;
 constexpr qint64 kMostFileBytes = qint64(1) << 32;
 constexpr qint64 kMostDibBytes = qint64(1) << 31; // newdib's own limit
 
 std::atomic<qint64> g_pixelLimit{kDefaultPixelLimit};
 std::atomic<int> g_jpegQuality{75};
 std::atomic<int> g_screenBpp{0};
+// Raised on one thread while it reads back the program's own page pictures, which may be
+// larger than any catalogue picture; 0 when not raised.
+thread_local qint64 t_pixelLimitOverride = 0;
+
+class RaisedPixelLimit {
+public:
+    explicit RaisedPixelLimit(qint64 pixels) : m_was(t_pixelLimitOverride) { t_pixelLimitOverride = pixels; }
+    ~RaisedPixelLimit() { t_pixelLimitOverride = m_was; }
+    RaisedPixelLimit(const RaisedPixelLimit&) = delete;
+    RaisedPixelLimit& operator=(const RaisedPixelLimit&) = delete;
+
+private:
+    qint64 m_was;
+};
 
 struct FileType {
     int code;
@@ -138,7 +157,19 @@ int qtAllocationLimitMb() {
     return int(std::min<qint64>(pixels * 4 / (1 << 20) + 1, std::numeric_limits<int>::max()));
 }
 
-bool decodeWithQt(dib& d, QByteArrayView data, const char* format) {
+// The size to ask a JPEG decoder for so that both sides stay at least `atLeast` pixels:
+// invalid (decode in full) unless that is at most half the picture's size each way.
+QSize reducedSize(QSize size, int atLeast) {
+    if (atLeast <= 0 || !size.isValid() || size.isEmpty())
+        return {};
+    const double f = std::max(double(atLeast) / size.width(), double(atLeast) / size.height());
+    if (f > 0.5)
+        return {};
+    return QSize(std::max(1, int(std::ceil(size.width() * f))),
+                 std::max(1, int(std::ceil(size.height() * f))));
+}
+
+bool decodeWithQt(dib& d, QByteArrayView data, const char* format, int atLeast, QSize* fullSize) {
     QByteArray bytes = QByteArray::fromRawData(data.data(), data.size());
     QBuffer buffer(&bytes);
     if (!buffer.open(QIODevice::ReadOnly))
@@ -150,13 +181,36 @@ bool decodeWithQt(dib& d, QByteArrayView data, const char* format) {
     const QSize size = reader.size();
     if (size.isValid() && !codec::sizeAllowed(size.width(), size.height()))
         return false;
+    // JPEG decoders scale by 1/2, 1/4 or 1/8 while they decode, which is far quicker than
+    // decoding in full; the picture's own size is still the one reported.
+    QSize scaled;
+    bool turned = false;
+    if (std::strcmp(format, "jpeg") == 0) {
+        scaled = reducedSize(size, atLeast);
+        if (scaled.isValid()) {
+            turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+            reader.setScaledSize(scaled);
+        }
+    }
     QImage image;
     if (!reader.read(&image) || image.isNull() || !codec::sizeAllowed(image.width(), image.height()))
         return false;
-    return imageToDib(d, std::move(image));
+    QSize full = image.size();
+    if (scaled.isValid()) {
+        if (image.size() != (turned ? scaled.transposed() : scaled))
+            return false;
+        full = turned ? size.transposed() : size;
+    }
+    if (!imageToDib(d, std::move(image)))
+        return false;
+    if (fullSize)
+        *fullSize = full;
+    return true;
 }
 
-bool decodeAs(dib& d, QByteArrayView data, Kind kind) {
+// atLeast > 0 lets a JPEG decode smaller (see reducedSize); fullSize receives the size
+// the picture has in full when it is given.
+bool decodeAs(dib& d, QByteArrayView data, Kind kind, int atLeast = 0, QSize* fullSize = nullptr) {
     switch (kind) {
     case Kind::Bmp: {
         codec::BmpHeader header;
@@ -169,31 +223,31 @@ bool decodeAs(dib& d, QByteArrayView data, Kind kind) {
             return codec::readBmpRle(d, data, header);
         if (header.compression == 0 && header.bits != 16 && header.bits != 32)
             return codec::readBmpPlain(d, data, header);
-        return decodeWithQt(d, data, "bmp");
+        return decodeWithQt(d, data, "bmp", 0, fullSize);
     }
     case Kind::Gif:
         return codec::readGif(d, data);
     case Kind::Iff:
         return codec::readIff(d, data);
     case Kind::Jpeg:
-        return codec::jpegReachesEnd(data) && decodeWithQt(d, data, "jpeg");
+        return codec::jpegReachesEnd(data) && decodeWithQt(d, data, "jpeg", atLeast, fullSize);
     case Kind::Pcx:
         return codec::readPcx(d, data);
     case Kind::Tga:
         return codec::readTga(d, data);
     case Kind::Tiff:
-        return codec::tiffComplete(data) && decodeWithQt(d, data, "tiff");
+        return codec::tiffComplete(data) && decodeWithQt(d, data, "tiff", 0, fullSize);
     case Kind::Png:
-        return codec::pngReachesEnd(data) && decodeWithQt(d, data, "png");
+        return codec::pngReachesEnd(data) && decodeWithQt(d, data, "png", 0, fullSize);
     case Kind::Webp:
-        return codec::webpComplete(data) && decodeWithQt(d, data, "webp");
+        return codec::webpComplete(data) && decodeWithQt(d, data, "webp", 0, fullSize);
     case Kind::None:
         break;
     }
     return false;
 }
 
-bool decodeByContent(dib& d, QByteArrayView data) {
+bool decodeByContent(dib& d, QByteArrayView data, int atLeast = 0, QSize* fullSize = nullptr) {
     struct Probe {
         bool (*matches)(QByteArrayView);
         Kind kind;
@@ -209,7 +263,7 @@ bool decodeByContent(dib& d, QByteArrayView data) {
         {codec::looksLikeWebp, Kind::Webp},
     }};
     for (const Probe& probe : probes) {
-        if (probe.matches(data) && decodeAs(d, data, probe.kind))
+        if (probe.matches(data) && decodeAs(d, data, probe.kind, atLeast, fullSize))
             return true;
     }
     // Targa has no signature: its reader accepts only a header whose every field is
@@ -262,6 +316,8 @@ QString normalisedPath(const QString& path) {
 namespace codec {
 
 qint64 pixelLimit() {
+    if (t_pixelLimitOverride > 0)
+        return t_pixelLimitOverride;
     return g_pixelLimit.load(std::memory_order_relaxed);
 }
 
@@ -318,15 +374,44 @@ QByteArray encodeDib(const dib& d, int format) {
     return {};
 }
 
+namespace {
+
+// Reads a picture file into memory: regular files only, at most kMostFileBytes.
+PictureFileProblem readPictureFile(const QString& path, QByteArray& data) {
+    QFile file;
+    const PictureFileProblem problem = openRegularFile(file, normalisedPath(path));
+    if (problem != PictureFileProblem::None)
+        return problem;
+    if (file.size() > kMostFileBytes)
+        return PictureFileProblem::Unreadable;
+    data = file.readAll();
+    return file.error() == QFileDevice::NoError ? PictureFileProblem::None : PictureFileProblem::Missing;
+}
+
+} // namespace
+
 void OpenDib(dib& d, const QString& path, int format) {
     freedib(d);
-    QFile file(normalisedPath(path));
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > kMostFileBytes)
-        return;
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return;
-    decodeDib(d, data, format);
+    QByteArray data;
+    if (readPictureFile(path, data) == PictureFileProblem::None)
+        decodeDib(d, data, format);
+}
+
+PictureLoadResult loadPictureForDrawing(dib& d, const QString& path, int atLeast) {
+    freedib(d);
+    PictureLoadResult result;
+    QByteArray data;
+    result.problem = readPictureFile(path, data);
+    if (result.problem != PictureFileProblem::None)
+        return result;
+    QSize full; // set only by the decoders that may decode smaller
+    if (!decodeByContent(d, data, atLeast, &full) || !d.poi) {
+        freedib(d);
+        result.problem = PictureFileProblem::Unreadable;
+        return result;
+    }
+    result.fullSize = full.isValid() ? full : QSize(dibwidth(d), dibheight(d));
+    return result;
 }
 
 void LoadDib(dib& d, const QString& path) {
@@ -376,6 +461,9 @@ bool SaveTemporaryDib(const dib& d, const QString& path) {
 
 void OpenTemporaryDib(dib& d, const QString& path) {
     freedib(d);
+    // A page picture is as large as the page at the export's resolution; only newdib's
+    // own limit applies to it.
+    const RaisedPixelLimit raised(kMostDibBytes);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMostFileBytes)
         return;

@@ -5,11 +5,27 @@
 // directly so that nothing touches the disk.
 
 #include "PicIO3.h"
+#include "model/picturefile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QSize>
 
 namespace pw {
+
+// A picture file loaded for drawing: why it failed (None on success) and the pixel size
+// the picture has in full, which layout works with even when fewer pixels were decoded.
+struct PictureLoadResult {
+    PictureFileProblem problem = PictureFileProblem::None;
+    QSize fullSize;
+};
+
+// Loads a picture file for drawing (format by content; regular files only, like OpenDib).
+// With atLeast > 0 a JPEG picture whose sides are both at least twice atLeast is decoded
+// smaller, by the decoder's own fast scaling, keeping both sides at least atLeast pixels;
+// d then holds fewer pixels than fullSize. Any other picture is decoded in full. On
+// failure d is empty and the result says why.
+PictureLoadResult loadPictureForDrawing(dib& d, const QString& path, int atLeast = 0);
 
 // Decodes a picture. Code 0 recognises the format by the data; any other code forces that
 // format's decoder. Returns false, with d empty, when the data is not a picture of that
@@ -33,7 +49,8 @@ int FormatForExtension(const QString& extension);
 bool SaveTemporaryDib(const dib& d, const QString& path);
 void OpenTemporaryDib(dib& d, const QString& path);
 
-// The most pixels a decoded picture may have; 40,000 x 40,000 unless set. The fuzz target
+// The most pixels a decoded picture may have; 100 megapixels unless set (the program's
+// own page pictures read by OpenTemporaryDib are bound only by newdib). The fuzz target
 // lowers it so that each run stays small. A value <= 0 restores the default.
 void setDecodePixelLimit(qint64 pixels);
 

@@ -1,5 +1,6 @@
 #include "bulkoperations.h"
 
+#include "model/picturefile.h"
 #include "model/varianttableedit.h"
 
 #include <QDir>
@@ -444,16 +445,22 @@ QString localPath(const QString& stored) {
     return p;
 }
 
-// Copies `source` into `folder` in blocks of 4096 bytes through a temporary file that is
-// renamed to the target only when complete; the rename never replaces a file. Returns the
-// target, or an empty string (and the failure in `failedTarget`) when it fails.
-QString copyInto(const QString& folder, const QString& source, QString& failedTarget) {
-    const QString from = localPath(source);
+// Copies the picture `source` names (resolved for the catalogue file) into `folder` in
+// blocks of 4096 bytes through a temporary file that is renamed to the target only when
+// complete; the rename never replaces a file. Only a regular file is copied: a device
+// would never end or fill the disk, and a FIFO would wait for a writer. Returns the
+// target, or an empty string (and the failure in `failedTarget` and `problem`) when it
+// fails.
+QString copyInto(const QString& folder, const QString& source, const QString& catalogueFile,
+                 QString& failedTarget, PictureFileProblem& problem) {
+    const QString from = resolvePicturePath(source, catalogueFile);
     QString target = pictureCopyTarget(folder, from);
     failedTarget = target;
-    QFile in(from);
-    if (!in.open(QIODevice::ReadOnly))
+    QFile in;
+    problem = openRegularFile(in, from);
+    if (problem != PictureFileProblem::None)
         return {};
+    problem = PictureFileProblem::Missing; // for the failures below: a read or write error
     QTemporaryFile out(QDir(folder).filePath(QStringLiteral(".pagewright-copy-XXXXXX")));
     if (!out.open())
         return {};
@@ -511,9 +518,13 @@ std::vector<Error> copyAllPictures(EditContext& ctx, const QString& folder) {
     std::vector<ReferenceChange> changes;
     auto copyOne = [&](QString& reference, int kat, int prod, int bild) {
         QString target;
-        const QString copied = copyInto(dir, reference, target);
+        PictureFileProblem problem = PictureFileProblem::None;
+        const QString copied = copyInto(dir, reference, ctx.doc.afilename, target, problem);
         if (copied.isEmpty()) {
-            failures.emplace_back(45, QStringList{reference, target});
+            QStringList args{reference, target};
+            if (problem == PictureFileProblem::NotAFile)
+                args << pictureProblemText(problem);
+            failures.emplace_back(45, args);
             return;
         }
         changes.push_back({kat, prod, bild, reference, copied});

@@ -77,7 +77,10 @@ int replaceInAllTables(EditContext& ctx, const QString& find, const QString& rep
 // when that name is taken, the first free one of name0, name1, ... (before the extension)
 // is used, so no existing file is ever overwritten. A copy that fails leaves no file
 // behind and keeps its old reference; each failure is returned as message 45 with the
-// source and the target. Throws pw::Error when the folder cannot be created.
+// source and the target, and for a source that is not a regular file (a device, FIFO or
+// folder, which is never read) a third argument saying so. Sources are found as
+// resolvePicturePath finds them for the document's file. Throws pw::Error when the folder
+// cannot be created.
 std::vector<Error> copyAllPictures(EditContext& ctx, const QString& folder);
 
 // The target for a copy of `source` in `folder`: folder/<base><ext>, else the first free

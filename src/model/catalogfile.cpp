@@ -1,5 +1,6 @@
 #include "catalogfile.h"
 
+#include "model/pictures.h"
 #include "model/savefile.h"
 
 #include <QDir>
@@ -395,7 +396,7 @@ private:
         const qint32 pics = m_r.count(12);
         for (qint32 b = 0; b < pics; ++b) {
             TBild& bild = *p.bilder.Add();
-            bild.breite = m_r.dbl();
+            bild.breite = clampPictureWidth(m_r.dbl());
             m_io.path(bild.datei);
         }
     }

@@ -25,6 +25,13 @@ struct dib;
 // Picture widths the editor accepts, in cm.
 constexpr double kMinPictureWidth = 0.01;
 constexpr double kMaxPictureWidth = 10000;
+// A stored width brought into that range, as a catalogue file is read: the nearest end
+// for a value outside it, kMinPictureWidth for one that is not a number.
+constexpr double clampPictureWidth(double breite) {
+    if (!(breite >= kMinPictureWidth))
+        return kMinPictureWidth;
+    return breite > kMaxPictureWidth ? kMaxPictureWidth : breite;
+}
 
 // The path stored for a picture file: its bare file name when its folder is exactly the
 // program folder (compared case-sensitively; `progpath` with or without a trailing

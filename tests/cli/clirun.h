@@ -14,8 +14,11 @@ struct Run {
     QByteArray err;
 };
 
-inline Run cli(const QStringList& args) {
+// workingFolder: where the tool starts; empty for the test's own.
+inline Run cli(const QStringList& args, const QString& workingFolder = {}) {
     QProcess p;
+    if (!workingFolder.isEmpty())
+        p.setWorkingDirectory(workingFolder);
     p.start(QStringLiteral(PW_CLI_PATH), args);
     p.waitForFinished(60000);
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),

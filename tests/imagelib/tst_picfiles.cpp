@@ -13,7 +13,10 @@
 #include <QScreen>
 #include <QTemporaryDir>
 
+#include <QElapsedTimer>
+
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace pw;
 using pw::test::readFile;
@@ -230,6 +233,37 @@ QByteArray gifFile(int w, int h, const QList<QRgb>& table4, const QByteArray& ex
         f.u8(qRed(c)).u8(qGreen(c)).u8(qBlue(c));
     f.raw(extensions).u8(0x2C).le16(0).le16(0).le16(w).le16(h).u8(interlaced ? 0x40 : 0);
     return f.u8(2).u8(int(lzw.size())).raw(lzw).u8(0).u8(0x3B).b;
+}
+
+// A PNG chunk with its CRC (the reader checks it before it believes a header).
+QByteArray pngChunk(const char* type, const QByteArray& data) {
+    QByteArray typed = QByteArray(type, 4) + data;
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char ch : typed) {
+        crc ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return Bytes().be32(data.size()).raw(typed).be32(qint64(crc ^ 0xFFFFFFFFu)).b;
+}
+
+// A well-formed PNG header claiming w x h 8-bit RGB pixels, followed by a little
+// deflate data and the end chunk: the shape of a huge, highly compressed PNG.
+QByteArray pngClaiming(int w, int h) {
+    const QByteArray ihdr = Bytes().be32(w).be32(h).u8(8).u8(2).u8(0).u8(0).u8(0).b;
+    const QByteArray idat = Bytes().u8(0x78).u8(0x01).raw(QByteArray(1000, '\0')).b;
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + pngChunk("IHDR", ihdr) + pngChunk("IDAT", idat) +
+           pngChunk("IEND", {});
+}
+
+// A run-length bitmap of about a kilobyte whose runs of 255 pixels are all it has,
+// ending with the end-of-picture code.
+QByteArray rleBomb(int w, int h, int compression) {
+    Bytes runs;
+    for (int i = 0; i < 480; ++i)
+        runs.u8(255).u8(0x11);
+    runs.u8(0).u8(1);
+    return bmpFile(w, h, compression == 1 ? 8 : 4, compression, {qRgb(0, 0, 0), qRgb(255, 0, 0)}, runs.b);
 }
 
 qint64 peakRssKb() {
@@ -740,6 +774,128 @@ private slots:
         const qsizetype high = encodeDib(picture, kFormatJpg).size();
         QVERIFY(low > 0);
         QCOMPARE_LT(low, high);
+    }
+
+    // Small files that claim pictures within the 2 GB a picture may take but far beyond
+    // what a catalogue needs, or beyond what their data can fill: each is refused at
+    // once, without taking its size in memory.
+    void pictureBombsAreRefusedQuickly_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::newRow("rle8 runs claiming 9000 x 9000") << rleBomb(9000, 9000, 1);
+        QTest::newRow("rle4 runs claiming 9000 x 9000") << rleBomb(9000, 9000, 2);
+        QTest::newRow("rle8 claiming 30000 x 30000") << rleBomb(30000, 30000, 1);
+        QTest::newRow("png claiming 25000 x 25000") << pngClaiming(25000, 25000);
+        QTest::newRow("png claiming 10001 x 10001") << pngClaiming(10001, 10001);
+    }
+    void pictureBombsAreRefusedQuickly() {
+        QFETCH(QByteArray, file);
+        QCOMPARE_LT(file.size(), 2200);
+        const QString name = path(QStringLiteral("bomb.pic"));
+        QVERIFY(writeFile(name, file));
+        const qint64 before = peakRssKb();
+        QElapsedTimer timer;
+        timer.start();
+        dib d;
+        const PictureLoadResult r = loadPictureForDrawing(d, name);
+        QCOMPARE_LT(timer.elapsed(), 1000);
+        QCOMPARE_LT(peakRssKb() - before, 100 * 1024);
+        QVERIFY(!d.poi);
+        QCOMPARE(r.problem, PictureFileProblem::Unreadable);
+    }
+
+    // The run-length check leaves room for real pictures: a small one that skips most of
+    // its area, and a large one whose runs fill it.
+    void runLengthPicturesThatTheirDataFillsStillLoad_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<int>("side");
+        QTest::newRow("64 x 64 ended at once")
+            << bmpFile(64, 64, 8, 1, {qRgb(1, 2, 3)}, Bytes().u8(0).u8(1).b) << 64;
+        Bytes rows;
+        for (int y = 0; y < 2000; ++y) {
+            for (int i = 0; i < 7; ++i)
+                rows.u8(250).u8(i);
+            rows.u8(250).u8(9).u8(0).u8(0);
+        }
+        QTest::newRow("2000 x 2000 in runs") << bmpFile(2000, 2000, 8, 1, QList<QRgb>(10), rows.b) << 2000;
+    }
+    void runLengthPicturesThatTheirDataFillsStillLoad() {
+        QFETCH(QByteArray, file);
+        QFETCH(int, side);
+        const dib d = openBytes(file, kFormatByContent);
+        QVERIFY(d.poi);
+        QCOMPARE(dibwidth(d), side);
+        QCOMPARE(dibheight(d), side);
+    }
+
+    // Only regular files are read: a folder, a device that never ends and a FIFO without
+    // a writer (which would block an ordinary open) fail at once, and say why.
+    void onlyRegularFilesAreRead_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("problem");
+        QTest::newRow("missing") << "missing" << int(PictureFileProblem::Missing);
+        QTest::newRow("folder") << "folder" << int(PictureFileProblem::NotAFile);
+        QTest::newRow("/dev/zero") << "/dev/zero" << int(PictureFileProblem::NotAFile);
+        QTest::newRow("/dev/urandom") << "/dev/urandom" << int(PictureFileProblem::NotAFile);
+        QTest::newRow("fifo") << "fifo" << int(PictureFileProblem::NotAFile);
+    }
+    void onlyRegularFilesAreRead() {
+        QFETCH(QString, kind);
+        QFETCH(int, problem);
+        QString name = kind;
+        if (kind == QLatin1String("missing")) {
+            name = path(QStringLiteral("nothing-here.png"));
+        } else if (kind == QLatin1String("folder")) {
+            name = path(QStringLiteral("a-folder.png"));
+            QVERIFY(QDir().mkpath(name));
+        } else if (kind == QLatin1String("fifo")) {
+            name = path(QStringLiteral("pipe.png"));
+            QFile::remove(name);
+            QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+        }
+        QElapsedTimer timer;
+        timer.start();
+        dib d = makePicture(Picture::Rgb);
+        OpenDib(d, name, kFormatByContent);
+        QVERIFY(!d.poi);
+        const PictureLoadResult r = loadPictureForDrawing(d, name);
+        QVERIFY(!d.poi);
+        QCOMPARE(int(r.problem), problem);
+        QCOMPARE_LT(timer.elapsed(), 1000);
+    }
+
+    // A JPEG much larger than it is drawn decodes smaller, never below the size asked for,
+    // and still reports its own size; one drawn near its size decodes in full.
+    void jpegDecodesAtTheSizeItIsDrawn_data() {
+        QTest::addColumn<int>("atLeast");
+        QTest::addColumn<bool>("reduced");
+        QTest::newRow("drawn 100 pixels") << 100 << true;
+        QTest::newRow("drawn 399 pixels") << 399 << true;
+        QTest::newRow("drawn 402 pixels: over half the short side") << 402 << false;
+        QTest::newRow("no size given") << 0 << false;
+    }
+    void jpegDecodesAtTheSizeItIsDrawn() {
+        QFETCH(int, atLeast);
+        QFETCH(bool, reduced);
+        QImage image(1201, 802, QImage::Format_RGB32);
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                image.setPixel(x, y, x < 600 ? qRgb(200, 30, 30) : qRgb(30, 30, 200));
+        const QString name = path(QStringLiteral("photo.jpg"));
+        QVERIFY(image.save(name, "JPEG", 90));
+        dib d;
+        const PictureLoadResult r = loadPictureForDrawing(d, name, atLeast);
+        QVERIFY(d.poi);
+        QCOMPARE(r.problem, PictureFileProblem::None);
+        QCOMPARE(r.fullSize, QSize(1201, 802));
+        if (reduced) {
+            QCOMPARE_LE(dibwidth(d), 1201 / 2);
+            QCOMPARE_GE(std::min(dibwidth(d), dibheight(d)), atLeast);
+            // The left half stays red, the right half blue.
+            QCOMPARE_GT(int(getpixel(d, dibwidth(d) / 4, dibheight(d) / 2) & 0xFF), 150);
+            QCOMPARE_GT(int(getpixel(d, dibwidth(d) * 3 / 4, dibheight(d) / 2) >> 16 & 0xFF), 150);
+        } else {
+            QCOMPARE(QSize(dibwidth(d), dibheight(d)), QSize(1201, 802));
+        }
     }
 
     void screenDepthOverrideWinsUntilCleared() {

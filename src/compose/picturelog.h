@@ -1,0 +1,54 @@
+#pragma once
+
+// The pictures a layout could not load. Every engine call that meets a picture file it
+// cannot read (missing, not a regular file, damaged or too large) notes it here instead of
+// dropping it without a word; the front ends show the list (the command-line tool as
+// warnings on stderr, the window as a list).
+
+#include "imagelib/picfiles.h"
+
+#include <QSet>
+#include <QString>
+
+#include <vector>
+
+namespace pw {
+
+// What a picture is used for.
+enum class PictureUse { Product, Category, Logo, Background };
+
+struct PictureFailure {
+    QString file; // the file that was looked for (the stored path, resolved)
+    PictureUse use = PictureUse::Product;
+    QString owner; // the product's or category's name; empty for logo and background
+    PictureFileProblem problem = PictureFileProblem::Unreadable;
+};
+
+class PictureLog {
+public:
+    // Notes a failure; one already noted for the same file, use and owner is not repeated,
+    // so a picture that fails in every layout run appears once.
+    void add(const PictureFailure& failure);
+    const std::vector<PictureFailure>& failures() const { return m_failures; }
+    bool empty() const { return m_failures.empty(); }
+    void clear() {
+        m_failures.clear();
+        m_seen.clear();
+    }
+
+private:
+    std::vector<PictureFailure> m_failures;
+    QSet<QString> m_seen;
+};
+
+// One line for a failure, without the file name, e.g. "Bild des Produkts „Hammer“ nicht
+// geladen: Datei fehlt oder lässt sich nicht öffnen".
+QString pictureFailureText(const PictureFailure& failure);
+
+// Loads the picture a catalogue stores as `stored` for a layout: the path resolved for the
+// catalogue file `catalogueFile` (resolvePicturePath), decoded as loadPictureForDrawing
+// does (atLeast as there). A failure is noted in `log` when one is given.
+PictureLoadResult loadLayoutPicture(dib& d, const QString& stored, const QString& catalogueFile,
+                                    PictureUse use, const QString& owner, PictureLog* log, int atLeast = 0);
+
+} // namespace pw

@@ -1,0 +1,141 @@
+#include "testmain.h"
+
+#include "compose/engine.h"
+#include "enginefixture.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+using namespace pw;
+using namespace pw::test;
+
+namespace {
+
+// Sixteen products, each with a red picture 6 cm wide from `picture` and a few lines of
+// description, so that pictures decide where pages break.
+CatalogDocument pictureCatalogue(const QString& picture) {
+    CatalogDocument doc;
+    doc.settings = plainSettings();
+    doc.addCategory(QStringLiteral("Fotos"));
+    for (int i = 0; i < 16; ++i) {
+        TProdukt& p = addProduct(doc, 0, QStringLiteral("Foto %1").arg(i), numberedLines(6));
+        TBild& b = *p.bilder.Add();
+        b.datei = picture;
+        b.breite = 6;
+    }
+    return doc;
+}
+
+// The box of clearly red pixels on a page.
+QRect redBox(const QImage& page) {
+    QRect box;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb c = page.pixel(x, y);
+            if (qRed(c) > 180 && qGreen(c) < 80 && qBlue(c) < 80)
+                box |= QRect(x, y, 1, 1);
+        }
+    return box;
+}
+
+struct Laid {
+    int anzpages = 0;
+    std::vector<int> seiten;
+    std::vector<QSize> pixelSizes;
+    QRect red;
+};
+
+Laid layOut(CatalogDocument& doc, int layout) {
+    FixedClock clock(QDate(2026, 1, 1));
+    EngineEnvironment env(clock);
+    const EngineCall call = a4Call(1, 100, 96);
+    PainterCanvas measure(nullptr);
+    EngineCall measuring = call;
+    measuring.seiteedvalue = 0;
+    PaintLayout(layout, measure, doc, ViewState{}, env, measuring);
+    QImage page(call.width, call.height, QImage::Format_RGB32);
+    page.fill(Qt::white);
+    {
+        PainterCanvas canvas(&page);
+        PaintLayout(layout, canvas, doc, ViewState{}, env, call);
+    }
+    Laid laid;
+    laid.anzpages = doc.anzpages;
+    for (const TProdukt& p : doc.products(0)) {
+        laid.seiten.push_back(p.seite);
+        laid.pixelSizes.emplace_back(p.bilder[0].pixbreite, p.bilder[0].pixhoehe);
+    }
+    laid.red = redBox(page);
+    if (!env.pictureFailures.empty())
+        qWarning("a picture did not load");
+    return laid;
+}
+
+} // namespace
+
+class TestPictureLoading : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A camera-sized JPEG is decoded at the size the page needs, yet lays out exactly as
+    // the same picture in a format that is always decoded in full: its own pixel size is
+    // cached, the pages and positions agree, and it covers the same area of the page.
+    void scaledJpegLaysOutLikeAFullDecode_data() {
+        QTest::addColumn<int>("layout");
+        QTest::newRow("layout 1 (engine A)") << 0;
+        QTest::newRow("layout 2 (engine B)") << 1;
+        QTest::newRow("layout 3 (engine C)") << 2;
+    }
+    void scaledJpegLaysOutLikeAFullDecode() {
+        QFETCH(int, layout);
+        QTemporaryDir dir;
+        QImage red(1601, 1199, QImage::Format_RGB32);
+        red.fill(qRgb(230, 0, 0));
+        const QString jpeg = dir.filePath(QStringLiteral("foto.jpg"));
+        const QString png = dir.filePath(QStringLiteral("foto.png"));
+        QVERIFY(red.save(jpeg, "JPEG", 95));
+        QVERIFY(red.save(png, "PNG"));
+
+        CatalogDocument fromJpeg = pictureCatalogue(jpeg);
+        CatalogDocument fromPng = pictureCatalogue(png);
+        const Laid a = layOut(fromJpeg, layout);
+        const Laid b = layOut(fromPng, layout);
+        QCOMPARE_GT(a.anzpages, 1);
+        QCOMPARE(a.anzpages, b.anzpages);
+        QCOMPARE(a.seiten, b.seiten);
+        QCOMPARE(a.pixelSizes, b.pixelSizes);
+        QCOMPARE(a.pixelSizes.front(), QSize(1601, 1199));
+        QVERIFY(!a.red.isEmpty());
+        QCOMPARE(a.red, b.red);
+    }
+
+    // Pictures that do not load are collected once per owner, under the file that was
+    // looked for, and take no space.
+    void failedPicturesAreCollectedOncePerOwner() {
+        CatalogDocument doc = pictureCatalogue(QStringLiteral("/nirgends/foto.jpg"));
+        doc.products(0)[0].bilder.Add()->datei = QStringLiteral("/nirgends/foto.jpg"); // twice in one product
+        doc.products(0)[0].bilder[1].breite = 6;
+        FixedClock clock(QDate(2026, 1, 1));
+        EngineEnvironment env(clock);
+        PainterCanvas measure(nullptr);
+        for (int run = 0; run < 2; ++run)
+            PaintLayout(0, measure, doc, ViewState{}, env, a4Call(0, 100, 96));
+        const std::vector<PictureFailure>& failures = env.pictureFailures.failures();
+        QCOMPARE(failures.size(), std::size_t(16));
+        for (std::size_t i = 0; i < failures.size(); ++i) {
+            QCOMPARE(failures[i].file, QStringLiteral("/nirgends/foto.jpg"));
+            QCOMPARE(failures[i].owner, QStringLiteral("Foto %1").arg(i));
+            QCOMPARE(failures[i].use, PictureUse::Product);
+            QCOMPARE(failures[i].problem, PictureFileProblem::Missing);
+        }
+        // They take no space: the pages are those of the catalogue without pictures.
+        CatalogDocument bare = pictureCatalogue(QString());
+        for (TProdukt& p : bare.products(0))
+            p.bilder.Clear();
+        PaintLayout(0, measure, bare, ViewState{}, env, a4Call(0, 100, 96));
+        QCOMPARE(doc.anzpages, bare.anzpages);
+    }
+};
+
+PW_TEST_CLASS(TestPictureLoading)
+#include "tst_pictureload.moc"
