@@ -352,9 +352,13 @@ private slots:
         const int k = doc.addCategory(QStringLiteral("K"));
         for (const char* name : {"A", "B", "C"})
             addProduct(doc, k, QString::fromLatin1(name), numberedLines(60));
-        TProdukt& d = addProduct(doc, k, QStringLiteral("D"), numberedLines(20));
-        TProdukt& e = addProduct(doc, k, QStringLiteral("E"), numberedLines(20));
-        TProdukt& f = addProduct(doc, k, QStringLiteral("F"), numberedLines(150));
+        addProduct(doc, k, QStringLiteral("D"), numberedLines(20));
+        addProduct(doc, k, QStringLiteral("E"), numberedLines(20));
+        addProduct(doc, k, QStringLiteral("F"), numberedLines(150));
+        // Taken after the last Add: adding products may move the list.
+        const TProdukt& d = doc.products(k)[3];
+        const TProdukt& e = doc.products(k)[4];
+        const TProdukt& f = doc.products(k)[5];
         EngineRunner r;
         const QList<DrawnText> page1 = r.texts(doc, 1, kLayout3);
         const QList<DrawnText> page2 = r.texts(doc, 2, kLayout3);
