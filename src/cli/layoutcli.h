@@ -42,7 +42,8 @@ bool openForLayout(Context& context, CatalogDocument& doc, const QString& file, 
 // One layout run that draws nothing, as the window's preview would have made before.
 void measuringRun(int layout, CatalogDocument& doc, EngineEnvironment& env, EngineCall call);
 
-// A progress line on stderr, shown only when stderr is a terminal.
+// A progress line on stderr, shown only when stderr is a terminal. Asks the work to stop
+// once SIGINT or SIGTERM has been caught (cli/interrupt.h).
 class TerminalProgress final : public Progress {
 public:
     explicit TerminalProgress(const char* what);

@@ -1,6 +1,7 @@
 // pagewright-cli: the headless face of the core, for scripts and tests.
 
 #include "cli/cli.h"
+#include "cli/interrupt.h"
 #include "cli/load.h"
 #include "i18n/translateunit.h"
 #include "model/options.h"
@@ -162,6 +163,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
 
 int main(int argc, char** argv) {
     using namespace pw::cli;
+    installInterruptHandlers();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtMessages);
@@ -192,5 +194,12 @@ int main(int argc, char** argv) {
         printUsage(command->name);
         return kOk;
     }
-    return command->run(rest, context);
+    const int code = command->run(rest, context);
+    if (const int signal = caughtSignal()) {
+        printLine(
+            stderr,
+            QStringLiteral("pagewright-cli: abgebrochen durch %1").arg(QLatin1String(caughtSignalName())));
+        return 128 + signal;
+    }
+    return code;
 }
