@@ -802,7 +802,9 @@ void TPDFCanvas::drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, di
                 const QByteArray compressed = zlibCompress(data.constData(), data.size(), kPictureLevel);
                 data = QByteArray();
                 QFile f(file);
-                if (!f.open(QIODevice::WriteOnly) || f.write(compressed) != compressed.size() || !f.flush())
+                // Only into the file made for it: one that vanished is not made again.
+                if (!f.open(QIODevice::WriteOnly | QIODevice::ExistingOnly) ||
+                    f.write(compressed) != compressed.size() || !f.flush())
                     throw Error::text(kNotWritten, file);
                 f.close();
                 if (f.error() != QFileDevice::NoError)
