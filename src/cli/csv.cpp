@@ -120,7 +120,8 @@ int runCsvExport(const QStringList& args, Context& context) {
         return kFailed;
     try {
         TerminalProgress progress("csv-export");
-        ExportCSVFile(doc, kat, a.out, &progress);
+        if (!ExportCSVFile(doc, kat, a.out, &progress))
+            return kFailed; // cancelled
     } catch (const Error& e) {
         printError(context, e);
         return kFailed;

@@ -18,10 +18,11 @@ namespace pw::cli {
 namespace {
 
 // Loads FILE, lays it out once without drawing with the call the export will use, and runs
-// the export with a progress line. 2 (with the message printed) when either fails.
+// the export with a progress line. 2 (with the message printed) when either fails, and
+// also when the export was cancelled (main turns that into the signal's exit code).
 int runExport(Context& context, const QString& file, int layoutArg, const char* what,
               const std::function<EngineCall(const CatalogDocument&)>& call,
-              const std::function<void(CatalogDocument&, int, EngineEnvironment&, Progress&)>& exportPages) {
+              const std::function<bool(CatalogDocument&, int, EngineEnvironment&, Progress&)>& exportPages) {
     CatalogDocument doc;
     int layout = 0;
     if (!openForLayout(context, doc, file, layoutArg, layout))
@@ -31,7 +32,8 @@ int runExport(Context& context, const QString& file, int layoutArg, const char* 
     measuringRun(layout, doc, env, call(doc));
     try {
         TerminalProgress progress(what);
-        exportPages(doc, layout, env, progress);
+        if (!exportPages(doc, layout, env, progress))
+            return kFailed;
     } catch (const Error& e) {
         printError(context, e);
         return kFailed;
@@ -107,7 +109,7 @@ int runPdf(const QStringList& args, Context& context) {
         context, file, layoutArg, "PDF",
         [&](const CatalogDocument& doc) { return PdfExportCall(doc.settings, settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
-            ExportPdf(doc, layout, env, settings, out, progress);
+            return ExportPdf(doc, layout, env, settings, out, progress);
         });
 }
 
@@ -141,7 +143,7 @@ int runImages(const QStringList& args, Context& context) {
     return runExport(
         context, file, layoutArg, "Bilder", [&](const CatalogDocument&) { return ImageExportCall(settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
-            ExportPageImages(doc, layout, env, settings, out, progress);
+            return ExportPageImages(doc, layout, env, settings, out, progress);
         });
 }
 
@@ -167,8 +169,8 @@ int runHtml(const QStringList& args, Context& context) {
     return runExport(
         context, file, layoutArg, "HTML", [&](const CatalogDocument&) { return FlipExportCall(settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
-            ExportFlipCatalogue(doc, layout, env, settings, ProgramFolders::forThisProgram(), out, texts,
-                                progress);
+            return ExportFlipCatalogue(doc, layout, env, settings, ProgramFolders::forThisProgram(), out,
+                                       texts, progress);
         });
 }
 

@@ -195,7 +195,8 @@ int main(int argc, char** argv) {
         return kOk;
     }
     const int code = command->run(rest, context);
-    if (const int signal = caughtSignal()) {
+    // A signal that came after the work was done (and its output in place) changes nothing.
+    if (const int signal = caughtSignal(); signal && code != kOk) {
         printLine(
             stderr,
             QStringLiteral("pagewright-cli: abgebrochen durch %1").arg(QLatin1String(caughtSignalName())));
