@@ -1,6 +1,7 @@
 // pagewright-cli csv-export, csv-import and category-import: the CSV data exchange.
 
 #include "cli/cli.h"
+#include "cli/interrupt.h"
 #include "cli/layoutcli.h"
 #include "cli/load.h"
 #include "exchange/categoryimport.h"
@@ -89,6 +90,8 @@ int findCategory(const CatalogDocument& doc, const QString& file, const QString&
 }
 
 bool save(Context& context, const CatalogDocument& doc, const QString& out) {
+    if (caughtSignal())
+        return false; // interrupted: the output stays as it was
     try {
         SaveTheFile(doc, out);
     } catch (const Error& e) {
@@ -117,7 +120,8 @@ int runCsvExport(const QStringList& args, Context& context) {
         return kFailed;
     try {
         TerminalProgress progress("csv-export");
-        ExportCSVFile(doc, kat, a.out, &progress);
+        if (!ExportCSVFile(doc, kat, a.out, &progress))
+            return kFailed; // cancelled
     } catch (const Error& e) {
         printError(context, e);
         return kFailed;

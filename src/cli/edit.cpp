@@ -3,6 +3,7 @@
 // (search prints its matches as JSON instead).
 
 #include "cli/cli.h"
+#include "cli/interrupt.h"
 #include "cli/json.h"
 #include "cli/layoutcli.h"
 #include "cli/load.h"
@@ -94,6 +95,8 @@ bool readLocale(const EditArgs& a, const char* command, QLocale& locale) {
 }
 
 bool save(Context& context, const CatalogDocument& doc, const QString& out) {
+    if (caughtSignal())
+        return false; // interrupted: the output stays as it was
     try {
         SaveTheFile(doc, out);
     } catch (const Error& e) {

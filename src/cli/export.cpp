@@ -18,12 +18,13 @@ namespace pw::cli {
 namespace {
 
 // Loads FILE, lays it out once without drawing with the call the export will use, and runs
-// the export with a progress line. 2 (with the message printed) when either fails. Pictures
+// the export with a progress line. 2 (with the message printed) when either fails, and
+// also when the export was cancelled (main turns that into the signal's exit code). Pictures
 // that did not load are reported as warnings; with `strict` they stop the export before it
 // writes anything (or, met only while drawing, make it end with 2 after writing).
 int runExport(Context& context, const QString& file, int layoutArg, bool strict, const char* what,
               const std::function<EngineCall(const CatalogDocument&)>& call,
-              const std::function<void(CatalogDocument&, int, EngineEnvironment&, Progress&)>& exportPages) {
+              const std::function<bool(CatalogDocument&, int, EngineEnvironment&, Progress&)>& exportPages) {
     CatalogDocument doc;
     int layout = 0;
     if (!openForLayout(context, doc, file, layoutArg, layout))
@@ -35,7 +36,8 @@ int runExport(Context& context, const QString& file, int layoutArg, bool strict,
         return kFailed;
     try {
         TerminalProgress progress(what);
-        exportPages(doc, layout, env, progress);
+        if (!exportPages(doc, layout, env, progress))
+            return kFailed;
     } catch (const Error& e) {
         printPictureFailures(context, env);
         printError(context, e);
@@ -117,7 +119,7 @@ int runPdf(const QStringList& args, Context& context) {
         context, file, layoutArg, strict, "PDF",
         [&](const CatalogDocument& doc) { return PdfExportCall(doc.settings, settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
-            ExportPdf(doc, layout, env, settings, out, progress);
+            return ExportPdf(doc, layout, env, settings, out, progress);
         });
 }
 
@@ -153,7 +155,7 @@ int runImages(const QStringList& args, Context& context) {
         context, file, layoutArg, strict, "Bilder",
         [&](const CatalogDocument&) { return ImageExportCall(settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
-            ExportPageImages(doc, layout, env, settings, out, progress);
+            return ExportPageImages(doc, layout, env, settings, out, progress);
         });
 }
 
@@ -181,8 +183,8 @@ int runHtml(const QStringList& args, Context& context) {
         context, file, layoutArg, strict, "HTML",
         [&](const CatalogDocument&) { return FlipExportCall(settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
-            ExportFlipCatalogue(doc, layout, env, settings, ProgramFolders::forThisProgram(), out, texts,
-                                progress);
+            return ExportFlipCatalogue(doc, layout, env, settings, ProgramFolders::forThisProgram(), out,
+                                       texts, progress);
         });
 }
 

@@ -1,5 +1,6 @@
 #include "layoutcli.h"
 
+#include "cli/interrupt.h"
 #include "cli/load.h"
 
 #include <cstdio>
@@ -112,7 +113,7 @@ bool TerminalProgress::report(int done, int total) {
         std::fflush(stderr);
         m_shown = true;
     }
-    return true;
+    return caughtSignal() == 0;
 }
 
 } // namespace pw::cli

@@ -51,7 +51,8 @@ void printPictureFailures(Context& context, const EngineEnvironment& env);
 // that nothing was written, and returns true when the command must end with exit 2.
 bool strictStop(Context& context, const EngineEnvironment& env, bool strict);
 
-// A progress line on stderr, shown only when stderr is a terminal.
+// A progress line on stderr, shown only when stderr is a terminal. Asks the work to stop
+// once SIGINT or SIGTERM has been caught (cli/interrupt.h).
 class TerminalProgress final : public Progress {
 public:
     explicit TerminalProgress(const char* what);

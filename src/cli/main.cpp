@@ -1,6 +1,7 @@
 // pagewright-cli: the headless face of the core, for scripts and tests.
 
 #include "cli/cli.h"
+#include "cli/interrupt.h"
 #include "cli/load.h"
 #include "i18n/translateunit.h"
 #include "model/options.h"
@@ -166,6 +167,7 @@ void quietQtMessages(QtMsgType type, const QMessageLogContext&, const QString& t
 
 int main(int argc, char** argv) {
     using namespace pw::cli;
+    installInterruptHandlers();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qInstallMessageHandler(quietQtMessages);
@@ -196,5 +198,13 @@ int main(int argc, char** argv) {
         printUsage(command->name);
         return kOk;
     }
-    return command->run(rest, context);
+    const int code = command->run(rest, context);
+    // A signal that came after the work was done (and its output in place) changes nothing.
+    if (const int signal = caughtSignal(); signal && code != kOk) {
+        printLine(
+            stderr,
+            QStringLiteral("pagewright-cli: abgebrochen durch %1").arg(QLatin1String(caughtSignalName())));
+        return 128 + signal;
+    }
+    return code;
 }

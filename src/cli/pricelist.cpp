@@ -4,8 +4,8 @@
 #include "cli/cli.h"
 #include "cli/load.h"
 #include "compose/engine.h"
+#include "model/savefile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QTextDocument>
 
@@ -37,10 +37,7 @@ int runPricelist(const QStringList& args, Context& context) {
     const QList<PriceListLine> lines = PriceListLines(doc, context.texts.GetMessageText(43));
     bool ok = false;
     if (suffix == QLatin1String("txt")) {
-        QFile f(out);
-        const QByteArray bytes = PriceListText(lines).toUtf8();
-        ok =
-            f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size() && f.flush();
+        ok = WriteFileAtomically(out, PriceListText(lines).toUtf8());
     } else {
         const std::unique_ptr<QTextDocument> document = PriceListDocument(lines);
         ok = PrintPriceList(*document, out, PaperPixels(context.global.paper, context.global.printerDpi),

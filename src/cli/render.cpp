@@ -4,8 +4,10 @@
 #include "cli/json.h"
 #include "cli/layoutcli.h"
 #include "model/options.h"
+#include "model/savefile.h"
 #include "output/exportpage.h"
 
+#include <QBuffer>
 #include <QImage>
 
 namespace pw::cli {
@@ -89,7 +91,10 @@ int runRender(const QStringList& args, Context& context) {
         PaintLayout(layout, canvas, doc, ViewState{}, env, call);
     }
     printPictureFailures(context, env);
-    if (!image.save(out, "PNG")) {
+    // Encoded in memory and put in place in one go: a failed write keeps the old picture.
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    if (!image.save(&png, "PNG") || !WriteFileAtomically(out, png.data())) {
         printError(context, Error(49, out));
         return kFailed;
     }

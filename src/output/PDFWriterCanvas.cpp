@@ -6,16 +6,23 @@
 #include "model/error.h"
 #include "output/ccitt.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QRawFont>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 
 #include <lcms2.h>
 #include <libdeflate.h>
 
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+
+#include <unistd.h>
 
 namespace pw {
 
@@ -29,6 +36,11 @@ constexpr int kPictureLevel = 6;
 // Pictures compressed at the same time in the background.
 constexpr std::size_t kMostPreparing = 2;
 
+const QString kNotWritten =
+    QStringLiteral("Konnte ein Bild nicht in den temporären Ordner schreiben (voll oder schreibgeschützt?)");
+const QString kNotReadBack = QStringLiteral("Konnte ein Bild aus dem temporären Ordner nicht zurücklesen");
+const QString kOutOfMemory = QStringLiteral("Fehler: nicht genug Speicher für diese Operation!");
+
 // The zlib format (with its Adler-32 trailer) of a block of bytes.
 QByteArray zlibCompress(const char* data, qsizetype size, int level) {
     struct Deleter {
@@ -36,7 +48,7 @@ QByteArray zlibCompress(const char* data, qsizetype size, int level) {
     };
     const std::unique_ptr<libdeflate_compressor, Deleter> compressor(libdeflate_alloc_compressor(level));
     if (!compressor)
-        throw Error::text(QStringLiteral("Fehler: nicht genug Speicher für diese Operation!"));
+        throw Error::text(kOutOfMemory);
     QByteArray out;
     out.resize(qsizetype(libdeflate_zlib_compress_bound(compressor.get(), std::size_t(size))));
     const std::size_t n = libdeflate_zlib_compress(compressor.get(), data, std::size_t(size), out.data(),
@@ -190,17 +202,55 @@ TPDFCanvas::~TPDFCanvas() {
 }
 
 void TPDFCanvas::releasePictures() {
-    finishPreparing(); // the worker may still write its file
-    for (PictureEntry& e : m_images) {
-        if (!e.tempFile.isEmpty())
-            QFile::remove(e.tempFile);
+    removeTemporaryFiles();
+    for (PictureEntry& e : m_images)
         freedib(e.picture);
-    }
     m_images.clear();
+    m_workerFailure = nullptr;
+}
+
+QString TPDFCanvas::newTemporaryFile(const QString& prefix, const QString& suffix) {
+    if (!m_tempFolder) {
+        // A folder of our own (mode 0700): no other process can see, take or plant a name in it.
+        auto folder = std::make_unique<QTemporaryDir>(
+            QDir(QDir::tempPath()).filePath(QStringLiteral("pagewright-XXXXXX")));
+        if (!folder->isValid())
+            throw Error::text(QStringLiteral("Konnte keinen temporären Ordner anlegen: ") +
+                                  folder->errorString(),
+                              QDir::tempPath());
+        m_tempFolder = std::move(folder);
+    }
+    // Created exclusively (O_EXCL, mode 0600) at the moment the name is chosen.
+    QTemporaryFile file(m_tempFolder->filePath(prefix + QStringLiteral("XXXXXX") + suffix));
+    file.setAutoRemove(false);
+    if (!file.open())
+        throw Error::text(kNotWritten + QStringLiteral(": ") + file.errorString(), m_tempFolder->path());
+    return file.fileName();
+}
+
+void TPDFCanvas::removeTemporaryFiles() {
+    finishPreparing(); // a worker may still write its file
+    m_tempFolder.reset();
+}
+
+void TPDFCanvas::throwWorkerFailure() {
+    if (m_workerFailure)
+        std::rethrow_exception(m_workerFailure);
+}
+
+void TPDFCanvas::discardOutput() {
+    if (!m_f)
+        return;
+    // A QSaveFile is never closed by hand: dropping it after cancelWriting discards its file.
+    if (auto* save = dynamic_cast<QSaveFile*>(m_f.get()))
+        save->cancelWriting();
+    else
+        m_f->close();
+    m_f.reset();
 }
 
 void TPDFCanvas::writeBytes(const char* data, qint64 size) {
-    if (m_f.write(data, size) != size)
+    if (!m_f || m_f->write(data, size) != size)
         throw Error(49, m_fileName);
 }
 
@@ -221,9 +271,9 @@ void TPDFCanvas::writeln(const QString& s) {
 }
 
 qint64 TPDFCanvas::filePosition() {
-    qint64 pos = m_f.pos();
-    if (pos < 0)
-        pos = m_f.pos();
+    qint64 pos = m_f ? m_f->pos() : -1;
+    if (pos < 0 && m_f)
+        pos = m_f->pos();
     if (pos < 0) {
         if (m_prompts)
             m_prompts->message(QStringLiteral("Could not get file position"), QString(), Prompts::Icon::None);
@@ -257,9 +307,17 @@ void TPDFCanvas::CloseObj() {
 bool TPDFCanvas::BeginDoc(const QString& fname) {
     if (m_isincreation)
         return false;
-    m_f.setFileName(fname);
-    if (!m_f.open(QIODevice::ReadWrite | QIODevice::Truncate))
+    // A regular file (or a new one) is replaced only when the document is complete; a
+    // device or pipe cannot be replaced and is written directly.
+    const QFileInfo target(fname);
+    std::unique_ptr<QFileDevice> out;
+    if (target.exists() && !target.isFile())
+        out = std::make_unique<QFile>(fname);
+    else
+        out = std::make_unique<QSaveFile>(fname);
+    if (!out->open(QIODevice::WriteOnly))
         return false;
+    m_f = std::move(out);
     m_fileName = fname;
     m_objs.clear();
     m_pageProps.clear();
@@ -315,11 +373,12 @@ void TPDFCanvas::AbortDoc() {
         return;
     m_isincreation = false;
     m_instream = false;
-    m_f.close();
+    discardOutput();
     m_streambuf = QByteArray();
     m_objs.clear();
     m_pageProps.clear();
     m_fontList.clear();
+    releasePictures();
 }
 
 void TPDFCanvas::EndDoc() {
@@ -328,6 +387,9 @@ void TPDFCanvas::EndDoc() {
     // Whatever happens below, the document is no longer open.
     m_isincreation = false;
     try {
+        // A picture the worker could not prepare fails the document before anything more.
+        finishPreparing();
+        throwWorkerFailure();
         EndPageStream();
         m_fontobjnr = int(m_objs.size());
         for (const FontEntry& e : m_fontList)
@@ -402,20 +464,29 @@ void TPDFCanvas::EndDoc() {
         writeln(QStringLiteral("startxref"));
         writeln(number(startxref));
         write(QStringLiteral("%%EOF"));
-        if (!m_f.flush())
+        // Everything on the disk before the file takes the target's place.
+        if (!m_f->flush() || (::fsync(m_f->handle()) != 0 && errno != EINVAL))
             throw Error(49, m_fileName);
-        m_f.close();
+        if (auto* save = dynamic_cast<QSaveFile*>(m_f.get())) {
+            if (!save->commit())
+                throw Error(49, m_fileName);
+        } else {
+            m_f->close();
+        }
+        m_f.reset();
     } catch (...) {
         m_instream = false;
-        m_f.close();
+        discardOutput();
         m_objs.clear();
         m_pageProps.clear();
         m_fontList.clear();
+        removeTemporaryFiles();
         throw;
     }
     m_objs.clear();
     m_pageProps.clear();
     m_fontList.clear();
+    removeTemporaryFiles();
 }
 
 // ---- Drawing state
@@ -706,7 +777,6 @@ void TPDFCanvas::drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, di
     writeln(QStringLiteral("/Im%1 Do").arg(m_images.size()));
     PictureEntry entry;
     if (usetempfileforimages) {
-        entry.tempFile = GetUniqueTempFileName(QStringLiteral("temppdfimg"), QStringLiteral(".bmp"));
         dib job; // the picture the worker takes over
         if (compressInBackground && useBits == 24 && use->poi) {
             if (use == &converted)
@@ -718,8 +788,8 @@ void TPDFCanvas::drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, di
         }
         if (job.poi) {
             finishPreparing(kMostPreparing);
-            // The file exists from now on, so that the next picture takes another name.
-            QFile(entry.tempFile).open(QIODevice::WriteOnly);
+            throwWorkerFailure();
+            entry.tempFile = newTemporaryFile(QStringLiteral("picture"), QStringLiteral(".zlib"));
             entry.prepared = true;
             entry.width = w;
             entry.height = h;
@@ -732,22 +802,28 @@ void TPDFCanvas::drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, di
                 const QByteArray compressed = zlibCompress(data.constData(), data.size(), kPictureLevel);
                 data = QByteArray();
                 QFile f(file);
-                if (!f.open(QIODevice::WriteOnly) || f.write(compressed) != compressed.size() || !f.flush())
-                    return -1;
+                // Only into the file made for it: one that vanished is not made again.
+                if (!f.open(QIODevice::WriteOnly | QIODevice::ExistingOnly) ||
+                    f.write(compressed) != compressed.size() || !f.flush())
+                    throw Error::text(kNotWritten, file);
+                f.close();
+                if (f.error() != QFileDevice::NoError)
+                    throw Error::text(kNotWritten, file);
                 return compressed.size();
             };
             m_preparing.push_back({m_images.size(), std::async(std::launch::async, std::move(prepare))});
-        } else {
-            // A picture that cannot be saved is written as a white pixel in EndDoc.
-            SaveTemporaryDib(*use, entry.tempFile);
+        } else if (use->poi) {
+            throwWorkerFailure();
+            entry.tempFile = newTemporaryFile(QStringLiteral("picture"), QStringLiteral(".bmp"));
+            if (!SaveTemporaryDib(*use, entry.tempFile))
+                throw Error::text(kNotWritten, entry.tempFile);
         }
     } else if (use->poi) {
         const int colors = useBits <= 8 ? (1 << useBits) : 0;
         if (newdib(entry.picture, w, h, useBits, use->pmi.get(), colors))
             std::memcpy(entry.picture.poi, use->poi, std::size_t(qint64(h) * use->bytew));
         else if (m_prompts)
-            m_prompts->message(QStringLiteral("Fehler: nicht genug Speicher für diese Operation!"), QString(),
-                               Prompts::Icon::Error);
+            m_prompts->message(kOutOfMemory, QString(), Prompts::Icon::Error);
     }
     m_images.push_back(std::move(entry));
     writeln(QStringLiteral("Q"));
@@ -797,8 +873,13 @@ void TPDFCanvas::writePictureObject(PictureEntry& entry) {
     dib loaded;
     const dib* picture = &entry.picture;
     if (usetempfileforimages) {
-        if (!entry.tempFile.isEmpty())
+        // An entry without a file never had pixels; one whose file cannot be read back
+        // must not turn into a blank picture.
+        if (!entry.tempFile.isEmpty()) {
             OpenTemporaryDib(loaded, entry.tempFile);
+            if (!loaded.poi)
+                throw Error::text(kNotReadBack, entry.tempFile);
+        }
         picture = &loaded;
     }
     if (!picture->poi) {
@@ -823,10 +904,8 @@ void TPDFCanvas::writePreparedObject(const PictureEntry& entry) {
     QByteArray compressed;
     if (entry.length >= 0 && f.open(QIODevice::ReadOnly))
         compressed = f.readAll();
-    if (entry.length < 0 || compressed.size() != entry.length) {
-        writeWhitePixel();
-        return;
-    }
+    if (entry.length < 0 || compressed.size() != entry.length)
+        throw Error::text(kNotReadBack, entry.tempFile);
     writeCompressedImageObject(entry.width, entry.height, compressed, entry.cmyk);
 }
 
@@ -857,11 +936,15 @@ void TPDFCanvas::finishPreparing(std::size_t busy) {
     while (!m_preparing.empty() && m_preparing.size() >= std::max<std::size_t>(busy, 1)) {
         Preparing& oldest = m_preparing.front();
         qint64 length = -1;
+        // The first failure is kept for the caller; the entry is not written then.
         try {
             length = oldest.length.get();
         } catch (const std::bad_alloc&) {
-            // Like a picture that could not be saved: a white pixel stands in for it.
+            if (!m_workerFailure)
+                m_workerFailure = std::make_exception_ptr(Error::text(kOutOfMemory));
         } catch (const Error&) {
+            if (!m_workerFailure)
+                m_workerFailure = std::current_exception();
         }
         if (oldest.index < m_images.size())
             m_images[oldest.index].length = length;
@@ -873,7 +956,7 @@ void TPDFCanvas::writeCcittObject(const dib& picture) {
     const int w = dibwidth(picture);
     const int h = dibheight(picture);
     // The encoder writes to a file of its own in the temporary folder, removed afterwards.
-    const QString file = GetUniqueTempFileName(QStringLiteral("tempccitt"), QStringLiteral(".img"));
+    const QString file = newTemporaryFile(QStringLiteral("ccitt"), QStringLiteral(".g4"));
     QByteArray data;
     bool ok = false;
     {
@@ -905,10 +988,8 @@ void TPDFCanvas::writeCcittObject(const dib& picture) {
         ok = false;
     }
     QFile::remove(file);
-    if (!ok) {
-        writeWhitePixel();
-        return;
-    }
+    if (!ok)
+        throw Error::text(kNotWritten, file);
     StartObj();
     writeln(QStringLiteral("<<"));
     writeln(QStringLiteral("/Type /XObject /Subtype /Image"));

@@ -11,14 +11,29 @@
 // a page is taken when the page ends, so it may change between pages. The destructor
 // finishes an open document and deletes the temporary picture files.
 //
+// The document goes to a temporary file beside the target, which EndDoc renames over the
+// target once everything is written and synced; until then the file that was there stays
+// as it was, and AbortDoc, a failure or a killed process never touches it. (A target that
+// is not a regular file, such as a device, is written directly.)
+//
 // A write that fails (a full disk, a file removed) throws pw::Error with message 49 and the
-// file name; the file is then incomplete and the caller must not treat it as written.
+// file name; the target is then left as it was.
+//
+// Temporary picture files live in a private folder of the document (created in the system
+// temporary folder with mode 0700 when the first one is needed, removed with everything in
+// it when the document ends, whatever the end). Each file is created exclusively under a
+// fresh name with mode 0600, so two documents never share one and no planted link is
+// followed. A picture that cannot be written there or read back (a full or unwritable
+// temporary folder) throws pw::Error naming the file; the document never shows a blank
+// picture in its place. Only an entry that never had pixels (memory ran out while copying
+// it) is written as one white pixel.
 //
 // With compressInBackground (and temporary files), a picture handed over with DrawDIB is
 // converted and compressed on a worker thread while the caller goes on (rendering the next
 // page, say); EndDoc then copies the finished streams. The file is byte for byte the one
 // the writer makes without it. At most two pictures are prepared at a time, one per core of
-// a small machine, so memory stays bounded.
+// a small machine, so memory stays bounded. A failure on the worker is thrown by the next
+// DrawDIB or by EndDoc.
 
 #include "imagelib/PicIO3.h"
 #include "model/orvanto.h"
@@ -26,15 +41,18 @@
 #include "model/settings.h"
 
 #include <QByteArray>
-#include <QFile>
+#include <QFileDevice>
 #include <QPoint>
 #include <QString>
 
 #include <algorithm>
 #include <deque>
+#include <exception>
 #include <future>
 #include <memory>
 #include <vector>
+
+class QTemporaryDir;
 
 namespace pw {
 
@@ -93,15 +111,16 @@ public:
     TPDFCanvas(const TPDFCanvas&) = delete;
     TPDFCanvas& operator=(const TPDFCanvas&) = delete;
 
-    // Creates the file and writes the document start; false when the file cannot be
-    // created (nothing else changes).
+    // Starts the document for the file fname and writes its start; false when the file
+    // cannot be created (nothing else changes).
     bool BeginDoc(const QString& fname);
     void NewPage();
-    // Writes everything after the last page and closes the file. Throws pw::Error (message
-    // 49 with the file name) when a write failed.
+    // Writes everything after the last page and puts the file in place of the target.
+    // Throws pw::Error (message 49 with the file name) when a write failed, or the error of
+    // a temporary picture; the target is then untouched.
     void EndDoc();
-    // Closes an open document without writing anything more (the file stays incomplete);
-    // for a caller that removes the file anyway.
+    // Drops an open document without writing anything more: the target stays as it was and
+    // the temporary files are removed.
     void AbortDoc();
 
     void MoveTo(int xp, int yp) { penpos = QPoint(xp, yp); }
@@ -196,9 +215,20 @@ private:
     QString rgb(quint32 color) const;
     QString cmLine(int x1, int y1, int x2w, int y2w) const;
     void releasePictures();
+    // A new, empty file of the private temporary folder (created on first use); throws
+    // pw::Error when the folder or the file cannot be created.
+    QString newTemporaryFile(const QString& prefix, const QString& suffix);
+    // Removes the private temporary folder with everything in it.
+    void removeTemporaryFiles();
+    // Throws the first failure the worker met, if any.
+    void throwWorkerFailure();
+    // Closes the output and leaves the target as it was.
+    void discardOutput();
 
     QString m_fileName;
-    QFile m_f;
+    std::unique_ptr<QFileDevice> m_f; // a QSaveFile, or a QFile for a target that is no regular file
+    std::unique_ptr<QTemporaryDir> m_tempFolder;
+    std::exception_ptr m_workerFailure;
     Prompts* m_prompts;
     std::vector<ObjectEntry> m_objs;
     std::vector<PageEntry> m_pageProps;

@@ -1,14 +1,15 @@
 #include "flipcatalog.h"
 
 #include "compose/units.h"
+#include "imagelib/picfiles.h"
 #include "model/error.h"
+#include "model/savefile.h"
 #include "output/exportpage.h"
 #include "output/pagesource.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <cmath>
 #include <cstdlib>
@@ -44,9 +45,23 @@ void blendPixel(dib& d, int x, int y, int weight) {
         p[c] = quint8(FlipBlend(weight, p[c], kBlendColour));
 }
 
-void saveJpeg(const dib& picture, const QString& file) {
-    if (!SaveDib(picture, file, kFormatJpg))
+void stageJpeg(StagedFiles& files, const dib& picture, const QString& file) {
+    const QByteArray data = encodeDib(picture, kFormatJpg);
+    if (data.isEmpty() || !files.stage(file, data))
         throw Error(49, file);
+}
+
+// Stages a copy of source with its file times; false when the source cannot be opened.
+bool stageCopy(StagedFiles& files, const QString& source, const QString& target) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray data = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        throw Error(1, source);
+    if (!files.stage(target, data, nullptr, &in))
+        throw Error(49, target);
+    return true;
 }
 
 } // namespace
@@ -132,37 +147,11 @@ EngineCall FlipExportCall(const FlipExportSettings& settings) {
 }
 
 bool CopyFileWithTime(const QString& source, const QString& target) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly))
+    StagedFiles copy;
+    if (!stageCopy(copy, source, target))
         return false;
-    QFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!copy.commit())
         throw Error(49, target);
-    char block[2048];
-    for (;;) {
-        const qint64 n = in.read(block, sizeof block);
-        if (n < 0) {
-            out.close();
-            QFile::remove(target);
-            throw Error(1, source);
-        }
-        if (n == 0)
-            break;
-        if (out.write(block, n) != n) {
-            out.close();
-            QFile::remove(target);
-            throw Error(49, target);
-        }
-    }
-    if (!out.flush())
-        throw Error(49, target);
-    // The birth time cannot be set on every file system; the other two can.
-    for (QFileDevice::FileTime t :
-         {QFileDevice::FileBirthTime, QFileDevice::FileAccessTime, QFileDevice::FileModificationTime}) {
-        const QDateTime time = in.fileTime(t);
-        if (time.isValid())
-            out.setFileTime(time, t);
-    }
     return true;
 }
 
@@ -184,12 +173,12 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
     if (!QDir().mkpath(dir))
         throw Error(49, dir);
     const QString cataloguePath = QDir(dir).filePath(kCatalogue);
-    QSaveFile catalogue(cataloguePath);
-    if (!catalogue.open(QIODevice::WriteOnly) || catalogue.write(html.toUtf8()) < 0 || !catalogue.commit())
-        throw Error(49, cataloguePath);
+    // Every file is staged beside its target and all of them replace the old ones together
+    // at the end, so a failure or a cancel leaves the previous catalogue as it was.
+    StagedFiles files;
     for (const char* name : kFlipPictures) {
         const QString file = QString::fromLatin1(name);
-        CopyFileWithTime(program.dataLocation(file), QDir(dir).filePath(file));
+        stageCopy(files, program.dataLocation(file), QDir(dir).filePath(file));
     }
 
     // The pages: the printer page scaled to the resolution.
@@ -199,9 +188,9 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
     bitmap.fill(Qt::white);
     {
         const dib blank = PagePicture(bitmap, cataloguePath);
-        saveJpeg(blank, FlipPageFile(dir, 0, false));
-        saveJpeg(blank, FlipPageFile(dir, evenPages + 1, false));
-        saveJpeg(blank, FlipPageFile(dir, evenPages + 1, true));
+        stageJpeg(files, blank, FlipPageFile(dir, 0, false));
+        stageJpeg(files, blank, FlipPageFile(dir, evenPages + 1, false));
+        stageJpeg(files, blank, FlipPageFile(dir, evenPages + 1, true));
     }
 
     const int expected = std::max(1, evenPages);
@@ -222,9 +211,9 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
         }
         dib picture = PagePicture(rendered, cataloguePath);
         ShadePageEdges(picture, number);
-        saveJpeg(picture, FlipPageFile(dir, number, false));
+        stageJpeg(files, picture, FlipPageFile(dir, number, false));
         TurnPageCorner(picture, number);
-        saveJpeg(picture, FlipPageFile(dir, number, true));
+        stageJpeg(files, picture, FlipPageFile(dir, number, true));
         last = number;
         return progress.report(number, std::max(expected, number + (more ? 1 : 0)));
     };
@@ -237,6 +226,12 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
         if (!page(number, bitmap, more))
             return false;
     }
+    // The page that names the others comes last, so it never points at a missing page.
+    if (!files.stage(cataloguePath, html.toUtf8()))
+        throw Error(49, cataloguePath);
+    QString failed;
+    if (!files.commit(&failed))
+        throw Error(49, failed);
     doc.anzpages = last;
     return true;
 }

@@ -62,15 +62,18 @@ void TurnPageCorner(dib& picture, int page);
 // The engine call for the pages (the page number still to set).
 EngineCall FlipExportCall(const FlipExportSettings& settings);
 
-// Copies a file in blocks, then gives the copy the source's file times. A source that cannot
-// be opened is skipped (false). Throws pw::Error (message 49 with the file name) when the
-// copy cannot be created or written.
+// Copies a file and gives the copy the source's access and modification times; the copy
+// replaces the target only when it is complete. A source that cannot be opened is skipped
+// (false). Throws pw::Error: message 1 naming a source that cannot be read, message 49
+// naming a target that cannot be written (the old target is then untouched).
 bool CopyFileWithTime(const QString& source, const QString& target);
 
 // Writes the flip catalogue of layout layoutCombo into `folder` (created with its parents):
 // catalog.htm, the navigation pictures (a missing one is skipped), catalogpage0.jpg and the
 // blank pages after the last one, and every page twice. Progress is reported per page.
-// Returns false when cancelled; everything written so far stays. Throws pw::Error: message
+// The files are written complete beside their targets and replace them all at the end, so
+// on a cancel (false) or an error the files in the folder stay as they were and no new or
+// temporary file remains. Throws pw::Error: message
 // 38 for an empty folder name, message 1 naming a template that cannot be read, message 49
 // naming a file that cannot be written, a text when a page cannot be held in memory.
 // Leaves anzpages at the last page written (even).

@@ -7,7 +7,6 @@
 #include "output/exportpage.h"
 #include "output/pagesource.h"
 
-#include <QFile>
 #include <QImage>
 
 namespace pw {
@@ -58,11 +57,8 @@ bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
     pdf.PageHeight = g.pageHeight;
     if (!pdf.BeginDoc(file))
         throw Error(49, file);
-    // Whatever ends the export early leaves no half-written file behind.
-    auto abandon = [&] {
-        pdf.AbortDoc();
-        QFile::remove(file);
-    };
+    // Whatever ends the export early leaves the previous file as it was and nothing else.
+    auto abandon = [&] { pdf.AbortDoc(); };
     const int expected = std::max(1, doc.anzpages);
     int last = 0;
     try {
@@ -84,7 +80,7 @@ bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
             return false;
         }
         pdf.EndDoc();
-    } catch (const Error&) {
+    } catch (...) {
         abandon();
         throw;
     }

@@ -34,11 +34,13 @@ PdfPageGeometry PdfExportGeometry(const LayoutSettings& s, const PdfExportSettin
 // The engine call for those pages (the page number still to set).
 EngineCall PdfExportCall(const LayoutSettings& s, const PdfExportSettings& e);
 
-// Writes the catalogue in layout layoutCombo (0..7) to file, replacing it. Progress is
-// reported per page (the total is the page count of the previous layout run); a cancel
-// removes the partial file and returns false. Throws pw::Error: message 49 with the file
-// name when the file cannot be created or written, or a text naming the page size when a
-// page cannot be held in memory; the partial file is removed then too. Leaves anzpages.
+// Writes the catalogue in layout layoutCombo (0..7) to file, replacing it only when the
+// whole document is written. Progress is reported per page (the total is the page count of
+// the previous layout run); a cancel returns false. Throws pw::Error: message 49 with the
+// file name when the file cannot be created or written, a text naming a temporary picture
+// file that cannot be written or read back, or a text naming the page size when a page
+// cannot be held in memory. On a cancel or an error the file that was there before is left
+// untouched, and no temporary file remains. Leaves anzpages.
 bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
                const PdfExportSettings& settings, const QString& file, Progress& progress);
 

@@ -1,8 +1,9 @@
 #include "pricelist.h"
 
 #include "compose/canvas.h"
+#include "model/savefile.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QPdfWriter>
 #include <QTextCharFormat>
 #include <QTextCursor>
@@ -83,20 +84,20 @@ std::unique_ptr<QTextDocument> PriceListDocument(const QList<PriceListLine>& lin
 
 bool PrintPriceList(QTextDocument& document, const QString& file, QSize printerPixels, int printerDpi,
                     const QString& title) {
+    // Made in memory and written in one go, so a failed write never replaces the old file.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     {
-        QFile probe(file);
-        if (!probe.open(QIODevice::WriteOnly))
-            return false;
+        QPdfWriter writer(&pdf);
+        writer.setTitle(title);
+        writer.setResolution(printerDpi);
+        writer.setPageSize(QPageSize(
+            QSizeF(double(printerPixels.width()) / printerDpi, double(printerPixels.height()) / printerDpi),
+            QPageSize::Inch));
+        writer.setPageMargins(QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch);
+        document.print(&writer);
     }
-    QPdfWriter writer(file);
-    writer.setTitle(title);
-    writer.setResolution(printerDpi);
-    writer.setPageSize(QPageSize(
-        QSizeF(double(printerPixels.width()) / printerDpi, double(printerPixels.height()) / printerDpi),
-        QPageSize::Inch));
-    writer.setPageMargins(QMarginsF(0.5, 0.5, 0.5, 0.5), QPageLayout::Inch);
-    document.print(&writer);
-    return QFile(file).size() > 0;
+    return !pdf.data().isEmpty() && WriteFileAtomically(file, pdf.data());
 }
 
 } // namespace pw

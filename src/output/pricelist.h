@@ -35,7 +35,7 @@ QString PriceListText(const QList<PriceListLine>& lines);
 std::unique_ptr<QTextDocument> PriceListDocument(const QList<PriceListLine>& lines);
 
 // Prints the document into a PDF file on the printer page with half an inch of margin on
-// every side; false when the file cannot be written.
+// every side; false when the file cannot be written (the old file is then untouched).
 bool PrintPriceList(QTextDocument& document, const QString& file, QSize printerPixels, int printerDpi,
                     const QString& title);
 

@@ -124,7 +124,20 @@ struct TemporaryFolder {
     TemporaryFolder() : saved(qgetenv("TMPDIR")) { qputenv("TMPDIR", QFile::encodeName(dir.path())); }
     ~TemporaryFolder() { qputenv("TMPDIR", saved); }
     QString filePath(const QString& name) const { return dir.filePath(name); }
-    QStringList files() const { return QDir(dir.path()).entryList(QDir::Files); }
+    // Everything in it, folders and hidden files included.
+    QStringList files() const {
+        return QDir(dir.path())
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    }
+    // The files of the writer's private folders, with their paths.
+    QStringList privateFiles() const {
+        QStringList out;
+        for (const QFileInfo& folder :
+             QDir(dir.path()).entryInfoList({QStringLiteral("pagewright-*")}, QDir::Dirs))
+            for (const QFileInfo& f : QDir(folder.filePath()).entryInfoList(QDir::Files))
+                out.append(f.filePath());
+        return out;
+    }
     QTemporaryDir dir;
     QByteArray saved;
 };
@@ -476,24 +489,143 @@ private slots:
         QVERIFY(tmp.files().isEmpty()); // the encoder's file is gone
     }
 
-    void temporaryPictureFilesTakeTheNextFreeName() {
+    void temporaryPicturesArePrivateAndNeverFollowALink() {
         TemporaryFolder tmp;
-        QFile taken(tmp.filePath(QStringLiteral("temppdfimg0.bmp")));
-        QVERIFY(taken.open(QIODevice::WriteOnly));
-        taken.close();
+        // Links planted at names a writer might choose, pointing at a file that must not appear.
+        const QString victim = tmp.filePath(QStringLiteral("victim"));
+        for (const char* name : {"temppdfimg0.bmp", "tempccitt0.img", "picture000000.bmp"})
+            QVERIFY(QFile::link(victim, tmp.filePath(QString::fromLatin1(name))));
+        const QStringList planted = tmp.files();
         const QString file = tmp.filePath(QStringLiteral("p.pdf"));
         {
             TPDFCanvas pdf;
             pdf.usetempfileforimages = true;
             QVERIFY(pdf.BeginDoc(file));
-            const dib d = picture24({{0xFF0000, 0x0000FF}});
-            pdf.DrawDIB(0, 0, 10, 10, d, 0, 0, 2, 1);
-            QVERIFY(QFile::exists(tmp.filePath(QStringLiteral("temppdfimg1.bmp"))));
+            pdf.DrawDIB(0, 0, 10, 10, picture24({{0xFF0000, 0x0000FF}}), 0, 0, 2, 1);
+            pdf.DrawDIB(0, 20, 10, 10, palettePicture(1, {0xFFFFFF, 0x000000}, {{1, 0}}), 0, 0, 2, 1);
+            const QStringList files = tmp.privateFiles();
+            QCOMPARE(files.size(), 2);
+            const QFileInfo folder(QFileInfo(files[0]).path());
+            QCOMPARE(int(folder.permissions() & 0x7777),
+                     int(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadUser |
+                         QFile::WriteUser | QFile::ExeUser));
+            for (const QString& f : files) {
+                QVERIFY(!QFileInfo(f).isSymLink());
+                QCOMPARE(int(QFileInfo(f).permissions() & 0x7777),
+                         int(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser));
+            }
             pdf.EndDoc();
         }
-        QVERIFY(!QFile::exists(tmp.filePath(QStringLiteral("temppdfimg1.bmp"))));
-        QVERIFY(QFile::exists(tmp.filePath(QStringLiteral("temppdfimg0.bmp"))));
         QVERIFY(qpdfCheck(file));
+        QCOMPARE(streamOf(file, 8), QByteArray::fromHex("FF00000000FF"));
+        QVERIFY(!QFileInfo::exists(victim));
+        QStringList expected = planted + QStringList{QStringLiteral("p.pdf")};
+        QStringList left = tmp.files();
+        expected.sort();
+        left.sort();
+        QCOMPARE(left, expected); // the private folder is gone
+    }
+
+    void twoDocumentsAtOnceKeepTheirOwnPictures_data() {
+        QTest::addColumn<bool>("background");
+        QTest::newRow("pictures saved as they come") << false;
+        QTest::newRow("pictures compressed in the background") << true;
+    }
+    void twoDocumentsAtOnceKeepTheirOwnPictures() {
+        QFETCH(bool, background);
+        TemporaryFolder tmp;
+        const QString fileA = tmp.filePath(QStringLiteral("a.pdf"));
+        const QString fileB = tmp.filePath(QStringLiteral("b.pdf"));
+        {
+            TPDFCanvas a;
+            TPDFCanvas b;
+            for (TPDFCanvas* pdf : {&a, &b}) {
+                pdf->usetempfileforimages = true;
+                pdf->compressInBackground = background;
+            }
+            QVERIFY(a.BeginDoc(fileA));
+            QVERIFY(b.BeginDoc(fileB));
+            a.DrawDIB(0, 0, 10, 10, picture24({{0xFF0000, 0x0000FF}}), 0, 0, 2, 1);
+            b.DrawDIB(0, 0, 10, 10, picture24({{0x00FF00, 0x00FF00}}), 0, 0, 2, 1);
+            b.EndDoc(); // the first to end must not take the other's pictures with it
+            a.EndDoc();
+        }
+        QCOMPARE(streamOf(fileA, 8), QByteArray::fromHex("FF00000000FF"));
+        QCOMPARE(streamOf(fileB, 8), QByteArray::fromHex("00FF0000FF00"));
+        QCOMPARE(tmp.files(), (QStringList{QStringLiteral("a.pdf"), QStringLiteral("b.pdf")}));
+    }
+
+    void lostTemporaryPictureFailsTheDocument_data() {
+        QTest::addColumn<bool>("background");
+        QTest::addColumn<bool>("wholeFolder");
+        QTest::newRow("saved picture removed") << false << false;
+        QTest::newRow("compressed picture removed") << true << false;
+        QTest::newRow("private folder removed under the worker") << true << true;
+    }
+    void lostTemporaryPictureFailsTheDocument() {
+        QFETCH(bool, background);
+        QFETCH(bool, wholeFolder);
+        TemporaryFolder tmp;
+        const QString file = tmp.filePath(QStringLiteral("p.pdf"));
+        const QByteArray previous = "the previous file";
+        {
+            QFile old(file);
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(previous) == previous.size());
+        }
+        QString message;
+        {
+            TPDFCanvas pdf;
+            pdf.usetempfileforimages = true;
+            pdf.compressInBackground = background;
+            QVERIFY(pdf.BeginDoc(file));
+            pdf.DrawDIB(0, 0, 10, 10, picture24({{0xFF0000, 0x0000FF}}), 0, 0, 2, 1);
+            const QStringList files = tmp.privateFiles();
+            QCOMPARE(files.size(), 1);
+            if (wholeFolder)
+                QVERIFY(QDir(QFileInfo(files[0]).path()).removeRecursively());
+            else
+                QVERIFY(QFile::remove(files[0]));
+            try {
+                pdf.EndDoc();
+                QFAIL("a lost picture was written as something else");
+            } catch (const Error& e) {
+                message = e.plainText() + e.file();
+            }
+            QVERIFY(!pdf.isOpen());
+        }
+        QVERIFY(message.contains(QStringLiteral("temporären Ordner")));
+        QCOMPARE(readAll(file), previous);
+        QCOMPARE(tmp.files(), QStringList{QStringLiteral("p.pdf")});
+    }
+
+    void unusableTemporaryFolderIsAnError() {
+        // A regular file where the temporary folder should be: nothing can be created in it.
+        QTemporaryDir dir;
+        const QString notAFolder = dir.filePath(QStringLiteral("tmp"));
+        {
+            QFile f(notAFolder);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+        }
+        const QByteArray saved = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(notAFolder));
+        const QString file = dir.filePath(QStringLiteral("p.pdf"));
+        bool thrown = false;
+        {
+            TPDFCanvas pdf;
+            pdf.usetempfileforimages = true;
+            QVERIFY(pdf.BeginDoc(file));
+            try {
+                pdf.DrawDIB(0, 0, 10, 10, picture24({{0xFF0000, 0x0000FF}}), 0, 0, 2, 1);
+                pdf.EndDoc();
+            } catch (const Error& e) {
+                thrown = true;
+                QVERIFY(e.plainText().contains(QStringLiteral("temporären Ordner")));
+            }
+            pdf.AbortDoc();
+        }
+        qputenv("TMPDIR", saved);
+        QVERIFY(thrown);
+        QVERIFY(!QFileInfo::exists(file));
     }
 
     void failedWritesAreErrors() {
@@ -502,7 +634,7 @@ private slots:
         {
             TPDFCanvas pdf;
             pdf.usetempfileforimages = true;
-            QVERIFY(pdf.BeginDoc(QStringLiteral("/dev/full")));
+            QVERIFY(pdf.BeginDoc(QStringLiteral("/dev/full"))); // a device is written directly
             const dib d = picture24({{0xFF0000, 0x0000FF}});
             pdf.DrawDIB(0, 0, 10, 10, d, 0, 0, 2, 1);
             try {
@@ -518,7 +650,12 @@ private slots:
         QVERIFY(tmp.files().isEmpty()); // the picture file is gone
         TPDFCanvas closed;
         QVERIFY(!closed.BeginDoc(QStringLiteral("/nonexistent/folder/x.pdf")));
-        // An aborted document writes nothing more, and its pictures' files go with it.
+        // An aborted document leaves the previous file as it was, and its pictures' files go.
+        const QByteArray previous = "the previous file";
+        {
+            QFile old(tmp.filePath(QStringLiteral("a.pdf")));
+            QVERIFY(old.open(QIODevice::WriteOnly) && old.write(previous) == previous.size());
+        }
         {
             TPDFCanvas pdf;
             pdf.usetempfileforimages = true;
@@ -527,28 +664,9 @@ private slots:
             pdf.DrawDIB(0, 0, 10, 10, d, 0, 0, 2, 1);
             pdf.AbortDoc();
             QVERIFY(!pdf.isOpen());
-            QVERIFY(!readAll(tmp.filePath(QStringLiteral("a.pdf"))).contains("xref"));
+            QCOMPARE(readAll(tmp.filePath(QStringLiteral("a.pdf"))), previous);
         }
         QCOMPARE(tmp.files(), QStringList{QStringLiteral("a.pdf")});
-    }
-
-    void entryWithoutPixelsStillGetsItsObject() {
-        TemporaryFolder tmp;
-        const QString file = tmp.filePath(QStringLiteral("p.pdf"));
-        {
-            TPDFCanvas pdf;
-            pdf.usetempfileforimages = true;
-            QVERIFY(pdf.BeginDoc(file));
-            const dib d = picture24({{0xFF0000, 0x0000FF}});
-            pdf.DrawDIB(0, 0, 10, 10, d, 0, 0, 2, 1);
-            pdf.DrawDIB(0, 20, 10, 10, d, 0, 0, 2, 1);
-            // The first picture's file disappears before the document ends.
-            QVERIFY(QFile::remove(tmp.filePath(QStringLiteral("temppdfimg0.bmp"))));
-            pdf.EndDoc();
-        }
-        QVERIFY(qpdfCheck(file));
-        QCOMPARE(streamOf(file, 8), QByteArray::fromHex("FFFFFF")); // a white pixel in its place
-        QCOMPARE(streamOf(file, 9), QByteArray::fromHex("FF00000000FF"));
     }
 
     void cmykProfileIsUsedWhenPresent() {
