@@ -133,7 +133,8 @@ QString formatPrice(double value, const QLocale& locale) {
 
 // ---- Price change
 
-int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLocale& locale) {
+PriceChangeResult changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLocale& locale) {
+    PriceChangeResult result;
     struct CellChange {
         int kat, prod, row, cell;
         QString before, after;
@@ -152,8 +153,11 @@ int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLoc
                 const int filled = FilledCellCount(p.varianten[r]);
                 for (int c = std::max(0, filled - p.anzpreis); c < filled; ++c) {
                     double v = 0;
-                    if (!readCellNumber(cells[c].text, l, v))
+                    if (!readCellNumber(cells[c].text, l, v)) {
+                        if (!cells[c].text.trimmed().isEmpty())
+                            ++result.skipped;
                         continue;
+                    }
                     switch (mode) {
                     case PriceChange::IncreasePercent:
                         v = (value + 100) * v / 100;
@@ -168,8 +172,10 @@ int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLoc
                         v = v - value;
                         break;
                     }
-                    if (!std::isfinite(v))
+                    if (!std::isfinite(v)) {
+                        ++result.tooLarge;
                         continue;
+                    }
                     QString text = formatPrice(v, l);
                     if (text == cells[c].text)
                         continue;
@@ -180,12 +186,12 @@ int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLoc
         }
     }
     if (changes.empty())
-        return 0;
+        return result;
     ctx.SetChanged();
     qint64 bytes = 0;
     for (const CellChange& c : changes)
         bytes += qint64(sizeof(CellChange)) + 2 * (c.before.size() + c.after.size());
-    const int n = int(changes.size());
+    result.changed = int(changes.size());
     auto shared = std::make_shared<const std::vector<CellChange>>(std::move(changes));
     auto put = [shared](bool after) {
         return [shared, after](CatalogDocument& d) {
@@ -197,7 +203,7 @@ int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLoc
         };
     };
     ctx.history.record(QStringLiteral("Alle Preise ändern"), put(false), put(true), bytes);
-    return n;
+    return result;
 }
 
 // ---- Variant sort
