@@ -219,6 +219,10 @@ private slots:
         QTest::newRow("only a UTF-8 mark") << QByteArray("\xEF\xBB\xBF") << int(CsvEncoding::Utf8) << "";
         QTest::newRow("four-byte UTF-8") << QByteArray("\xF0\x9F\x94\xA8") << int(CsvEncoding::Utf8)
                                          << QString::fromUtf8("\xF0\x9F\x94\xA8");
+        QTest::newRow("three-byte overlong form is Windows-1252")
+            << QByteArray("\xE0\x80\xAF") << int(CsvEncoding::Windows1252) << u"à€¯"_qs;
+        QTest::newRow("four-byte overlong form is Windows-1252")
+            << QByteArray("\xF0\x80\x80\x80") << int(CsvEncoding::Windows1252) << u"ð€€€"_qs;
         QTest::newRow("beyond U+10FFFF is Windows-1252")
             << QByteArray("\xF4\x90\x80\x80") << int(CsvEncoding::Windows1252) << u"ô\u0090€€"_qs;
         QTest::newRow("UTF-16BE mark")
