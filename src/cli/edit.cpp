@@ -109,24 +109,28 @@ bool save(Context& context, const CatalogDocument& doc, const QString& out) {
 // the line names the locale and its decimal separator and points to --locale.
 void reportPriceChange(Context& context, const QString& file, const PriceChangeResult& r,
                        const QLocale& locale) {
+    const auto cells = [](int n) {
+        return (n == 1 ? QStringLiteral("%1 Preiszelle") : QStringLiteral("%1 Preiszellen")).arg(n);
+    };
     const QString where = QStringLiteral("Gebietsschema %1, Dezimaltrennzeichen \"%2\"")
                               .arg(locale.name(), locale.decimalPoint());
     QString text;
     if (r.changed == 0 && r.skipped > 0) {
-        text = QStringLiteral("keine Preiszelle geändert: %1 Preiszellen sind im %2 keine Zahlen; "
-                              "--locale wählt die Schreibweise der Preise (etwa --locale de_DE)")
-                   .arg(r.skipped)
-                   .arg(where);
+        text =
+            QStringLiteral("keine Preiszelle geändert: %1 im %2 keine Zahl; "
+                           "--locale wählt die Schreibweise der Preise (etwa --locale de_DE)")
+                .arg(cells(r.skipped) + (r.skipped == 1 ? QStringLiteral(" ist") : QStringLiteral(" sind")),
+                     where);
     } else if (r.skipped > 0) {
-        text = QStringLiteral("%1 Preiszellen geändert, %2 übersprungen, weil sie im %3 keine Zahlen sind")
-                   .arg(r.changed)
+        text = QStringLiteral("%1 geändert, %2 übersprungen, weil im %3 keine Zahl")
+                   .arg(cells(r.changed))
                    .arg(r.skipped)
                    .arg(where);
     } else {
-        text = QStringLiteral("%1 Preiszellen geändert (%2)").arg(r.changed).arg(where);
+        text = QStringLiteral("%1 geändert (%2)").arg(cells(r.changed), where);
     }
     if (r.tooLarge > 0)
-        text += QStringLiteral("; %1 blieben, weil das Ergebnis zu groß wäre").arg(r.tooLarge);
+        text += QStringLiteral("; %1 nicht, weil das Ergebnis zu groß wäre").arg(cells(r.tooLarge));
     const Error line = Error::text(text, file);
     if (r.skipped > 0 || r.tooLarge > 0)
         printWarning(context, line);

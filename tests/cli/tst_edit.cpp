@@ -148,12 +148,11 @@ private slots:
         QTest::newRow("German prices under C.UTF-8 change nothing and say so")
             << QStringList{"49,00", "19,90"} << QStringList{}
             << u"Warnung: @: keine Preiszelle geändert: 2 Preiszellen sind "_qs + inC +
-                   u" keine Zahlen; --locale wählt die Schreibweise der Preise (etwa --locale de_DE)"_qs
+                   u" keine Zahl; --locale wählt die Schreibweise der Preise (etwa --locale de_DE)"_qs
             << QStringList{"49,00", "19,90"};
         QTest::newRow("mixed notation under C.UTF-8 counts both")
             << QStringList{"49,00", "5.50", "auf Anfrage"} << QStringList{}
-            << u"Warnung: @: 1 Preiszellen geändert, 2 übersprungen, weil sie "_qs + inC +
-                   u" keine Zahlen sind"_qs
+            << u"Warnung: @: 1 Preiszelle geändert, 2 übersprungen, weil "_qs + inC + u" keine Zahl"_qs
             << QStringList{"49,00", "6.05", "auf Anfrage"};
         QTest::newRow("--locale de_DE reads them")
             << QStringList{"49,00", "19,90"} << QStringList{"--locale", "de_DE"}
