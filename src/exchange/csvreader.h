@@ -61,8 +61,7 @@ std::optional<Error> CSVDelimiterWarning(QStringView text, QChar delimiter, cons
 class CsvReader {
 public:
     // Reads decoded text, splitting records at `delimiter`.
-    CsvReader(QString text, QChar delimiter)
-        : m_text(std::move(text)), m_delimiter(delimiter) {}
+    CsvReader(QString text, QChar delimiter) : m_text(std::move(text)), m_delimiter(delimiter) {}
     // Reads bytes as Windows-1252 text, one character per byte, split at semicolons.
     explicit CsvReader(QByteArrayView data);
 
