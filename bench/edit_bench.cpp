@@ -59,7 +59,7 @@ int main(int argc, char** argv) {
     };
     int changed = 0;
     const pw::bench::Timing prices = pw::bench::timeRuns(kRuns, fresh, [&] {
-        changed = pw::changeAllPrices(*ctx, pw::PriceChange::IncreasePercent, 10, german);
+        changed = pw::changeAllPrices(*ctx, pw::PriceChange::IncreasePercent, 10, german).changed;
     });
     pw::bench::printTimingRow("price change +10 %", 28, prices, kTargetMs);
     std::printf("  %d price cells changed\n", changed);

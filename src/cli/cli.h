@@ -70,6 +70,8 @@ void writeSettingsJson(JsonWriter& j, const LayoutSettings& s);
 // where the text comes from the message table.
 void printError(Context& context, const Error& e);
 void printWarning(Context& context, const Error& e);
+// The same line for what a command reports besides its output: "pagewright-cli: <file>: <text>".
+void printNote(Context& context, const Error& e);
 // "pagewright-cli: <text>" on stderr, then returns kUsage.
 int usageError(const QString& text);
 // Prints "usage: pagewright-cli <name> <usage>" to stdout.

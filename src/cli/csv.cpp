@@ -27,6 +27,7 @@ struct CsvArgs {
     int priceColumns = 0; // 0: the catalogue's own
     QString pictureWidth;
     QString locale;
+    QString delimiter;
 };
 
 // Reads the arguments; prints the usage error and returns false on a bad one. `allowed`
@@ -72,6 +73,8 @@ bool parseArgs(const QStringList& args, const char* command, const QStringList& 
             out.hasCategory = true;
         } else if (option == QLatin1String("--picture-width")) {
             out.pictureWidth = value;
+        } else if (option == QLatin1String("--delimiter")) {
+            out.delimiter = value;
         } else {
             out.locale = value;
         }
@@ -87,6 +90,24 @@ int findCategory(const CatalogDocument& doc, const QString& file, const QString&
     }
     usageError(QStringLiteral("%1: die Kategorie \"%2\" gibt es nicht").arg(file, name));
     return -1;
+}
+
+// The field delimiter of --delimiter: ";" (also when the option is absent), "," or a tab
+// (written "tab", "\t" or as the character itself). False, with the usage error printed,
+// for anything else.
+bool readDelimiter(const CsvArgs& a, const char* command, QChar& delimiter) {
+    const QString& v = a.delimiter;
+    if (v.isEmpty() || v == QLatin1String(";"))
+        delimiter = u';';
+    else if (v == QLatin1String(","))
+        delimiter = u',';
+    else if (v == QLatin1String("tab") || v == QLatin1String("\\t") || v == QLatin1String("\t"))
+        delimiter = u'\t';
+    else {
+        usageError(QStringLiteral("%1: --delimiter erwartet ';', ',' oder tab").arg(QLatin1String(command)));
+        return false;
+    }
+    return true;
 }
 
 bool save(Context& context, const CatalogDocument& doc, const QString& out) {
@@ -132,7 +153,8 @@ int runCsvExport(const QStringList& args, Context& context) {
 int runCsvImport(const QStringList& args, Context& context) {
     CsvArgs a;
     if (!parseArgs(args, "csv-import",
-                   {"--category", "--category-column", "--header-row", "--price-columns", "--picture-width"},
+                   {"--category", "--category-column", "--header-row", "--price-columns", "--picture-width",
+                    "--delimiter"},
                    a))
         return kUsage;
     if (a.files.size() != 2 || a.out.isEmpty())
@@ -143,6 +165,8 @@ int runCsvImport(const QStringList& args, Context& context) {
             QStringLiteral("csv-import: genau eine von --category NAME und --category-column ist nötig"));
     CsvImportOptions options;
     options.headerRow = a.headerRow;
+    if (!readDelimiter(a, "csv-import", options.delimiter))
+        return kUsage;
     if (!a.pictureWidth.isEmpty()) {
         bool ok = false;
         options.pictureWidth = QLocale::c().toDouble(a.pictureWidth, &ok);
@@ -168,10 +192,11 @@ int runCsvImport(const QStringList& args, Context& context) {
         return kFailed;
     try {
         TerminalProgress progress("csv-import");
-        if (a.categoryColumn)
-            ImportCSVFileComplete(doc, a.files[1], options, &progress);
-        else
-            ImportCSVFile(doc, kat, a.files[1], options, &progress);
+        const CsvImportResult result = a.categoryColumn
+                                           ? ImportCSVFileComplete(doc, a.files[1], options, &progress)
+                                           : ImportCSVFile(doc, kat, a.files[1], options, &progress);
+        for (const Error& w : result.warnings)
+            printWarning(context, w);
     } catch (const Error& e) {
         printError(context, e);
         return kFailed;
@@ -181,7 +206,7 @@ int runCsvImport(const QStringList& args, Context& context) {
 
 int runCategoryImport(const QStringList& args, Context& context) {
     CsvArgs a;
-    if (!parseArgs(args, "category-import", {"--locale"}, a))
+    if (!parseArgs(args, "category-import", {"--locale", "--delimiter"}, a))
         return kUsage;
     if (a.files.size() != 2 || a.out.isEmpty())
         return usageError(
@@ -194,12 +219,16 @@ int runCategoryImport(const QStringList& args, Context& context) {
         if (locale == QLocale::c() && a.locale != QLatin1String("C") && a.locale != QLatin1String("POSIX"))
             return usageError(QStringLiteral("category-import: unbekanntes Gebietsschema %1").arg(a.locale));
     }
+    QChar delimiter;
+    if (!readDelimiter(a, "category-import", delimiter))
+        return kUsage;
 
     CatalogDocument doc;
     if (!loadCatalog(context, doc, a.files[0], ReadOptions{}))
         return kFailed;
     try {
-        ImportCSVFileCategories(doc, a.files[1], locale);
+        for (const Error& w : ImportCSVFileCategories(doc, a.files[1], locale, delimiter).warnings)
+            printWarning(context, w);
     } catch (const Error& e) {
         printError(context, e);
         return kFailed;

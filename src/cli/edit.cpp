@@ -106,6 +106,41 @@ bool save(Context& context, const CatalogDocument& doc, const QString& out) {
     return true;
 }
 
+// The counts of a price change on stderr: one line naming FILE, a warning when cells were
+// left alone. When nothing changed but cells were skipped, the prices are most likely
+// written in another notation than the locale's (a German "49,00" under LANG=C.UTF-8), so
+// the line names the locale and its decimal separator and points to --locale.
+void reportPriceChange(Context& context, const QString& file, const PriceChangeResult& r,
+                       const QLocale& locale) {
+    const auto cells = [](int n) {
+        return (n == 1 ? QStringLiteral("%1 Preiszelle") : QStringLiteral("%1 Preiszellen")).arg(n);
+    };
+    const QString where = QStringLiteral("Gebietsschema %1, Dezimaltrennzeichen \"%2\"")
+                              .arg(locale.name(), locale.decimalPoint());
+    QString text;
+    if (r.changed == 0 && r.skipped > 0) {
+        text =
+            QStringLiteral("keine Preiszelle geändert: %1 im %2 keine Zahl; "
+                           "--locale wählt die Schreibweise der Preise (etwa --locale de_DE)")
+                .arg(cells(r.skipped) + (r.skipped == 1 ? QStringLiteral(" ist") : QStringLiteral(" sind")),
+                     where);
+    } else if (r.skipped > 0) {
+        text = QStringLiteral("%1 geändert, %2 übersprungen, weil im %3 keine Zahl")
+                   .arg(cells(r.changed))
+                   .arg(r.skipped)
+                   .arg(where);
+    } else {
+        text = QStringLiteral("%1 geändert (%2)").arg(cells(r.changed), where);
+    }
+    if (r.tooLarge > 0)
+        text += QStringLiteral("; %1 nicht, weil das Ergebnis zu groß wäre").arg(cells(r.tooLarge));
+    const Error line = Error::text(text, file);
+    if (r.skipped > 0 || r.tooLarge > 0)
+        printWarning(context, line);
+    else
+        printNote(context, line);
+}
+
 // Loads FILE, runs `edit` on it and writes OUT.
 template <class Edit> int editAndSave(Context& context, const EditArgs& a, Edit edit) {
     CatalogDocument doc;
@@ -144,7 +179,12 @@ int runPrices(const QStringList& args, Context& context) {
     const PriceChange mode = percent
                                  ? (decrease ? PriceChange::DecreasePercent : PriceChange::IncreasePercent)
                                  : (decrease ? PriceChange::DecreaseAmount : PriceChange::IncreaseAmount);
-    return editAndSave(context, a, [&](EditContext& ctx) { changeAllPrices(ctx, mode, value, locale); });
+    PriceChangeResult result;
+    const int code = editAndSave(
+        context, a, [&](EditContext& ctx) { result = changeAllPrices(ctx, mode, value, locale); });
+    if (code == kOk)
+        reportPriceChange(context, a.files[0], result, locale);
+    return code;
 }
 
 int runSortVariants(const QStringList& args, Context& context) {

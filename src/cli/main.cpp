@@ -29,9 +29,10 @@ constexpr Command kCommands[] = {
     {"csv-export", "FILE -o OUT.csv (--all | --category NAME)", &runCsvExport},
     {"csv-import",
      "FILE IN.csv -o OUT.pk2 (--category NAME | --category-column) [--header-row] [--price-columns N] "
-     "[--picture-width CM]",
+     "[--picture-width CM] [--delimiter ';'|','|tab]",
      &runCsvImport},
-    {"category-import", "FILE IN.csv -o OUT.pk2 [--locale de_DE]", &runCategoryImport},
+    {"category-import", "FILE IN.csv -o OUT.pk2 [--locale de_DE] [--delimiter ';'|','|tab]",
+     &runCategoryImport},
     {"prices", "FILE -o OUT.pk2 (--percent P | --amount A) [--decrease] [--locale de_DE]", &runPrices},
     {"sort-variants", "FILE -o OUT.pk2 --column K [--locale de_DE]", &runSortVariants},
     {"sort-names", "FILE -o OUT.pk2", &runSortNames},
@@ -130,6 +131,10 @@ void printError(Context& context, const Error& e) {
 
 void printWarning(Context& context, const Error& e) {
     printLine(stderr, errorLine(context, e, QStringLiteral("pagewright-cli: Warnung: ")));
+}
+
+void printNote(Context& context, const Error& e) {
+    printLine(stderr, errorLine(context, e, QStringLiteral("pagewright-cli: ")));
 }
 
 int usageError(const QString& text) {

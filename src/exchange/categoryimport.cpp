@@ -51,11 +51,16 @@ void apply(TKategorie& o, const CategoryRecord& r) {
 }
 
 CategoryImportResult importCategories(CatalogDocument& doc, QByteArrayView data, const QLocale& locale,
-                                      const QString& file) {
+                                      QChar delimiter, const QString& file) {
+    if (!IsCSVDelimiter(delimiter))
+        throw Error::text(QStringLiteral("Als Trennzeichen sind nur Semikolon, Komma und Tabulator möglich"));
     CategoryImportResult result;
     try {
         std::vector<CategoryRecord> records;
-        CsvReader reader(data);
+        CsvText decoded = DecodeCSVText(data, file);
+        if (std::optional<Error> w = CSVDelimiterWarning(decoded.text, delimiter, file))
+            result.warnings.push_back(std::move(*w));
+        CsvReader reader(std::move(decoded.text), delimiter);
         QStringList fields;
         while (reader.readRecord(fields)) {
             if (!fields.isEmpty())
@@ -102,15 +107,15 @@ double CategoryPictureWidth(const QString& field, const QLocale& locale) {
     return ok && std::isfinite(v) ? v : kImportedCategoryPictureWidth;
 }
 
-CategoryImportResult ImportCSVDataCategories(CatalogDocument& doc, QByteArrayView data,
-                                             const QLocale& locale) {
-    return importCategories(doc, data, locale, QString());
+CategoryImportResult ImportCSVDataCategories(CatalogDocument& doc, QByteArrayView data, const QLocale& locale,
+                                             QChar delimiter) {
+    return importCategories(doc, data, locale, delimiter, QString());
 }
 
 CategoryImportResult ImportCSVFileCategories(CatalogDocument& doc, const QString& fname,
-                                             const QLocale& locale) {
+                                             const QLocale& locale, QChar delimiter) {
     const QByteArray data = ReadCSVFileBytes(fname);
-    return importCategories(doc, data, locale, fname);
+    return importCategories(doc, data, locale, delimiter, fname);
 }
 
 QString CategoryImportFormatInfoText(TranslationStore& texts) {

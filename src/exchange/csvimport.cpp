@@ -66,24 +66,35 @@ bool reportProgress(Progress* progress, const CsvReader& reader) {
     return progress->report(done, kProgressSteps);
 }
 
+CsvImportResult cancelledImport() {
+    CsvImportResult r;
+    r.cancelled = true;
+    return r;
+}
+
 // The common loop of both imports. `complete`: the first column names the category.
 CsvImportResult importRecords(CatalogDocument& doc, int kat, bool complete, QByteArrayView data,
                               const CsvImportOptions& options, Progress* progress, const QString& file) {
     if (!complete && (kat < 0 || kat >= doc.categoryCount()))
         throw Error(7);
+    if (!IsCSVDelimiter(options.delimiter))
+        throw Error::text(QStringLiteral("Als Trennzeichen sind nur Semikolon, Komma und Tabulator möglich"));
     CsvImportResult result;
     result.selectedKat = complete ? -1 : kat;
     ImportRollback rollback(doc, complete ? -1 : kat);
     try {
-        CsvReader reader(data);
+        CsvText decoded = DecodeCSVText(data, file);
+        if (std::optional<Error> w = CSVDelimiterWarning(decoded.text, options.delimiter, file))
+            result.warnings.push_back(std::move(*w));
+        CsvReader reader(std::move(decoded.text), options.delimiter);
         if (progress && !progress->report(0, kProgressSteps))
-            return {true, 0, 0, -1};
+            return cancelledImport();
         QStringList fields;
         QString previousName;
         int records = 0;
         while (reader.readRecord(fields)) {
             if (++records % kRecordsPerReport == 0 && !reportProgress(progress, reader))
-                return {true, 0, 0, -1};
+                return cancelledImport();
             if (allEmpty(fields))
                 continue;
             if (complete && (result.selectedKat < 0 || fields[0] != previousName)) {
@@ -95,7 +106,7 @@ CsvImportResult importRecords(CatalogDocument& doc, int kat, bool complete, QByt
             ++result.products;
         }
         if (progress && !progress->report(kProgressSteps, kProgressSteps))
-            return {true, 0, 0, -1};
+            return cancelledImport();
     } catch (const std::bad_alloc&) {
         throw Error::text(
             QStringLiteral("Nicht genug Arbeitsspeicher für den Import; es wurde nichts importiert"), file);

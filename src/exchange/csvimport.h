@@ -15,14 +15,22 @@
 // exactly at the end of a row, one more row of T empty cells follows. With no template
 // columns there are no data rows. Records whose fields are all empty are skipped.
 //
+// The bytes are decoded as DecodeCSVText (exchange/csvreader.h) says: a byte-order mark or
+// well-formed UTF-8 selects Unicode, anything else is Windows-1252; a file holding NUL
+// bytes is refused. Records are split at the delimiter of the options.
+//
 // An import is all or nothing: the whole file is read before the document is touched,
 // and when anything fails on the way (or progress asks to stop) the document is left
 // exactly as it was.
 
+#include "exchange/csvreader.h"
 #include "model/catalog.h"
+#include "model/error.h"
 
 #include <QByteArrayView>
 #include <QString>
+
+#include <vector>
 
 namespace pw {
 
@@ -34,6 +42,8 @@ struct CsvImportOptions {
     bool headerRow = false;
     // Width of the imported picture in cm ("BildBreitEd").
     double pictureWidth = 8;
+    // The field delimiter: ';' (the format's own), ',' or '\t' (IsCSVDelimiter).
+    QChar delimiter = kCsvSemicolon;
 };
 
 struct CsvImportResult {
@@ -43,10 +53,14 @@ struct CsvImportResult {
     // The category to select afterwards: the one imported into, or the last one created
     // (-1 when the complete import created none).
     int selectedKat = -1;
+    // Things the user should know although the import went through, each naming the file:
+    // today only CSVDelimiterWarning, when the file looks split at another delimiter.
+    std::vector<Error> warnings;
 };
 
-// Imports the records of `data` (Windows-1252) into category `kat`. Throws pw::Error{7}
-// when `kat` is not a category of the document. `progress` may be null.
+// Imports the records of `data` into category `kat`. Throws pw::Error{7} when `kat` is not
+// a category of the document, and the error of DecodeCSVText when `data` is not text.
+// `progress` may be null.
 CsvImportResult ImportCSVData(CatalogDocument& doc, int kat, QByteArrayView data,
                               const CsvImportOptions& options, Progress* progress = nullptr);
 // The same with the first column as the category name.
@@ -54,7 +68,8 @@ CsvImportResult ImportCSVDataComplete(CatalogDocument& doc, QByteArrayView data,
                                       const CsvImportOptions& options, Progress* progress = nullptr);
 
 // The same from a file. A file that cannot be opened throws pw::Error{1, fname}; a read
-// error or a file too large for memory throws an error naming the file. The document is
+// error, a file too large for memory or one that is not text throws an error naming the
+// file. The document is
 // unchanged whenever an error is thrown.
 CsvImportResult ImportCSVFile(CatalogDocument& doc, int kat, const QString& fname,
                               const CsvImportOptions& options, Progress* progress = nullptr);

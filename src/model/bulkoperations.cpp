@@ -134,7 +134,8 @@ QString formatPrice(double value, const QLocale& locale) {
 
 // ---- Price change
 
-int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLocale& locale) {
+PriceChangeResult changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLocale& locale) {
+    PriceChangeResult result;
     struct CellChange {
         int kat, prod, row, cell;
         QString before, after;
@@ -153,8 +154,11 @@ int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLoc
                 const int filled = FilledCellCount(p.varianten[r]);
                 for (int c = std::max(0, filled - p.anzpreis); c < filled; ++c) {
                     double v = 0;
-                    if (!readCellNumber(cells[c].text, l, v))
+                    if (!readCellNumber(cells[c].text, l, v)) {
+                        if (!cells[c].text.trimmed().isEmpty())
+                            ++result.skipped;
                         continue;
+                    }
                     switch (mode) {
                     case PriceChange::IncreasePercent:
                         v = (value + 100) * v / 100;
@@ -169,8 +173,10 @@ int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLoc
                         v = v - value;
                         break;
                     }
-                    if (!std::isfinite(v))
+                    if (!std::isfinite(v)) {
+                        ++result.tooLarge;
                         continue;
+                    }
                     QString text = formatPrice(v, l);
                     if (text == cells[c].text)
                         continue;
@@ -181,11 +187,11 @@ int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLoc
         }
     }
     if (changes.empty())
-        return 0;
+        return result;
     qint64 bytes = 0;
     for (const CellChange& c : changes)
         bytes += qint64(sizeof(CellChange)) + 2 * (c.before.size() + c.after.size());
-    const int n = int(changes.size());
+    result.changed = int(changes.size());
     auto shared = std::make_shared<const std::vector<CellChange>>(std::move(changes));
     auto put = [shared](bool after) {
         return [shared, after](CatalogDocument& d) {
@@ -198,7 +204,7 @@ int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLoc
     };
     ctx.record(QStringLiteral("Alle Preise ändern"), put(false), put(true), bytes,
                {DocumentChange::everything()});
-    return n;
+    return result;
 }
 
 // ---- Variant sort

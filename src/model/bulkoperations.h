@@ -25,12 +25,21 @@ bool readCellNumber(const QString& text, const QLocale& locale, double& value);
 // without group separators.
 QString formatPrice(double value, const QLocale& locale);
 
+// What a price change did, for the front end to report.
+struct PriceChangeResult {
+    int changed = 0;  // price cells whose text changed
+    int skipped = 0;  // non-blank price cells that are not numbers in the locale used
+    int tooLarge = 0; // price cells whose result would not be finite (they keep their text)
+};
+
 // Changes every price cell of every product by `value` (a percentage or an amount). The
 // price cells of a row are its last `anzpreis` cells counted back from its last non-empty
 // cell; the header row (row 0) holds captions and is left alone. A cell that does not read
-// as a number, or whose result would not be finite, stays as it is. Returns the number of
-// cells whose text changed.
-int changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLocale& locale);
+// as a number, or whose result would not be finite, stays as it is and is counted; a blank
+// cell is no price and counts nowhere, nor does a number whose text comes out the same.
+// So "changed 0, skipped N" means the cells are written in another notation than
+// `locale`'s (German "49,00" read with a decimal point).
+PriceChangeResult changeAllPrices(EditContext& ctx, PriceChange mode, double value, const QLocale& locale);
 
 // Sorts the rows after the header row of every product by cell `column` (0-based; the
 // dialog's "Spalte Nr." minus one) with an exchange sort. Two rows are compared only when

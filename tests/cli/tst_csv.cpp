@@ -117,6 +117,14 @@ private slots:
         QTest::newRow("unknown locale")
             << QStringList{"category-import", "F", "IN", "-o", "O", "--locale", "xx"};
         QTest::newRow("category import without -o") << QStringList{"category-import", "F", "IN"};
+        QTest::newRow("import with a delimiter that is none")
+            << QStringList{"csv-import", "F", "IN", "-o", "O", "--category-column", "--delimiter", "|"};
+        QTest::newRow("category import with a two-character delimiter")
+            << QStringList{"category-import", "F", "IN", "-o", "O", "--delimiter", ",;"};
+        QTest::newRow("delimiter without a value")
+            << QStringList{"category-import", "F", "IN", "-o", "O", "--delimiter"};
+        QTest::newRow("export takes no delimiter")
+            << QStringList{"csv-export", "FILE", "-o", "OUT", "--all", "--delimiter", ","};
     }
     void usageErrorsExitWithOne() {
         QFETCH(QStringList, args);
@@ -207,6 +215,72 @@ private slots:
         QVERIFY2(QString::fromUtf8(r.err).contains(message), r.err);
         QCOMPARE(r.err.count('\n'), 1);
         QVERIFY(!QFileInfo::exists(dir.filePath("out")));
+    }
+
+    // Spreadsheet files: Unicode comes in as written, a comma-separated file read with
+    // semicolons is imported but warned about, naming the file and the line, and reads
+    // right with --delimiter; a file that is no text is refused with exit 2.
+    void importsReadSpreadsheetFiles_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("stderrPart"); // empty: stderr stays empty
+        QTest::addColumn<QStringList>("added");  // the names of the categories added
+        const QByteArray utf8Comma = "\xEF\xBB\xBFH\xC3\xA4mmer,Gr\xC3\xB6\xC3\x9F"
+                                     "e 3\r\n";
+        for (const char* command : {"csv-import", "category-import"}) {
+            const QString c = QLatin1String(command);
+            QTest::addRow("%s: UTF-8 with a mark", command)
+                << c << QByteArray("\xEF\xBB\xBFH\xC3\xA4mmer;x\r\n") << QStringList{} << 0 << QString()
+                << QStringList{u"Hämmer"_qs};
+            QTest::addRow("%s: UTF-16LE with a mark", command)
+                << c << QByteArray("\xFF\xFEH\0\xE4\0;\0x\0", 10) << QStringList{} << 0 << QString()
+                << QStringList{u"Hä"_qs};
+            QTest::addRow("%s: commas read with semicolons warn", command)
+                << c << utf8Comma << QStringList{} << 0
+                << u"Warnung: @in.csv: enthält kein Semikolon, aber Komma"_qs
+                << QStringList{u"Hämmer,Größe 3"_qs};
+            QTest::addRow("%s: --delimiter ,", command) << c << utf8Comma << QStringList{"--delimiter", ","}
+                                                        << 0 << QString() << QStringList{u"Hämmer"_qs};
+            QTest::addRow("%s: --delimiter tab", command)
+                << c << QByteArray("A\tb\r\n") << QStringList{"--delimiter=tab"} << 0 << QString()
+                << QStringList{"A"};
+            QTest::addRow("%s: a JPEG is no text", command)
+                << c << QByteArray("\xFF\xD8\xFF\xE0\0\x10JFIF\0;\r\n", 14) << QStringList{} << 2
+                << u"keine Textdatei (sie enthält Null-Bytes), es wurde nichts importiert: @in.csv"_qs
+                << QStringList{};
+        }
+    }
+    void importsReadSpreadsheetFiles() {
+        QFETCH(QString, command);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, options);
+        QFETCH(int, code);
+        QFETCH(QString, stderrPart);
+        QFETCH(QStringList, added);
+        QTemporaryDir dir;
+        const QString file = writeCatalogue(dir);
+        const QString in = dir.filePath("in.csv");
+        QVERIFY(writeFile(in, bytes));
+        const QString out = dir.filePath("out.pk2");
+        QStringList args{command, file, in, "-o", out};
+        if (command == QLatin1String("csv-import"))
+            args.append("--category-column");
+        const Run r = cli(args + options);
+        QCOMPARE(r.code, code);
+        if (stderrPart.isEmpty()) {
+            QVERIFY2(r.err.isEmpty(), r.err);
+        } else {
+            QVERIFY2(QString::fromUtf8(r.err).contains(stderrPart.replace(u"@"_qs, dir.path() + u'/')),
+                     r.err);
+            QCOMPARE(r.err.count('\n'), 1);
+        }
+        if (code != 0) {
+            QVERIFY(!QFileInfo::exists(out));
+            return;
+        }
+        QCOMPARE(categoryNames(dump(out)), (QStringList{u"Möbel"_qs, "Leuchten", u"Möbel"_qs} + added));
     }
 
     void categoryWidthFollowsTheLocale_data() {

@@ -8,6 +8,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 
 using namespace pw;
@@ -122,12 +123,78 @@ private slots:
         const QByteArray original = test::readFile(file);
         const Run r = cli(args.mid(0, 1) + QStringList{file, "-o", out} + args.mid(1));
         QCOMPARE(r.code, 0);
-        QVERIFY2(r.err.isEmpty(), r.err.constData());
+        if (args[0] == QLatin1String("prices"))
+            QCOMPARE(QString::fromUtf8(r.err),
+                     u"pagewright-cli: "_qs + file +
+                         u": 3 Preiszellen geändert (Gebietsschema de_DE, Dezimaltrennzeichen \",\")\n"_qs);
+        else
+            QVERIFY2(r.err.isEmpty(), r.err.constData());
         QVERIFY(r.out.isEmpty());
         const QJsonObject result = dump(out);
         QCOMPARE(::names(result, 0), names);
         QCOMPARE(::table(result, 0, prod), table);
         QCOMPARE(test::readFile(file), original); // FILE itself is never changed
+    }
+
+    // Prices written with decimal commas, changed on a server whose locale is C.UTF-8: the
+    // command names the cells it skipped and, when it changed none, the locale it used and
+    // --locale. The output is written all the same.
+    void priceChangeReportsSkippedCells_data() {
+        QTest::addColumn<QStringList>("prices");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("report"); // after "pagewright-cli: " and "<FILE>: "
+        QTest::addColumn<QStringList>("after");
+        const QString inC = u"im Gebietsschema C, Dezimaltrennzeichen \".\""_qs;
+        QTest::newRow("German prices under C.UTF-8 change nothing and say so")
+            << QStringList{"49,00", "19,90"} << QStringList{}
+            << u"Warnung: @: keine Preiszelle geändert: 2 Preiszellen sind "_qs + inC +
+                   u" keine Zahl; --locale wählt die Schreibweise der Preise (etwa --locale de_DE)"_qs
+            << QStringList{"49,00", "19,90"};
+        QTest::newRow("mixed notation under C.UTF-8 counts both")
+            << QStringList{"49,00", "5.50", "auf Anfrage"} << QStringList{}
+            << u"Warnung: @: 1 Preiszelle geändert, 2 übersprungen, weil "_qs + inC + u" keine Zahl"_qs
+            << QStringList{"49,00", "6.05", "auf Anfrage"};
+        QTest::newRow("--locale de_DE reads them")
+            << QStringList{"49,00", "19,90"} << QStringList{"--locale", "de_DE"}
+            << u"@: 2 Preiszellen geändert (Gebietsschema de_DE, Dezimaltrennzeichen \",\")"_qs
+            << QStringList{"53,90", "21,89"};
+    }
+    void priceChangeReportsSkippedCells() {
+        QFETCH(QStringList, prices);
+        QFETCH(QStringList, options);
+        QFETCH(QString, report);
+        QTemporaryDir dir;
+        CatalogDocument doc;
+        doc.addCategory(QStringLiteral("K"));
+        TProdukt& p = *doc.products(0).Add();
+        SetProductTableDefaults(p);
+        p.anzpreis = 1;
+        TVariante* header = p.varianten.Add();
+        header->props.Add()->text = QStringLiteral("Preis");
+        for (const QString& price : prices)
+            p.varianten.Add()->props.Add()->text = price;
+        const QString file = dir.filePath(QStringLiteral("k.pk2"));
+        SaveTheFile(doc, file);
+        const QString out = dir.filePath(QStringLiteral("out.pk2"));
+
+        QProcess run;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("LC_ALL"));
+        env.remove(QStringLiteral("LC_NUMERIC"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        run.setProcessEnvironment(env);
+        run.start(QStringLiteral(PW_CLI_PATH),
+                  QStringList{"prices", file, "-o", out, "--percent", "10"} + options);
+        QVERIFY(run.waitForFinished(60000));
+        QCOMPARE(run.exitCode(), 0);
+        QVERIFY(run.readAllStandardOutput().isEmpty());
+        QCOMPARE(QString::fromUtf8(run.readAllStandardError()),
+                 u"pagewright-cli: "_qs + report.replace(u"@"_qs, file) + u'\n');
+        QStringList after;
+        for (const QJsonValue& row : productsOf(dump(out), 0)[0][QStringLiteral("varianten")].toArray())
+            after.append(row[0].toString());
+        QTEST(after.mid(1), "after");
+        QCOMPARE(after.value(0), QStringLiteral("Preis"));
     }
 
     void badArgumentsAreRefused_data() {

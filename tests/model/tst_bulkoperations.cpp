@@ -84,6 +84,52 @@ private slots:
         QCOMPARE(ctx.isChanged(), row != expected);
     }
 
+    // The counts the window and the command line report: a catalogue written with decimal
+    // commas and changed under the C locale must come out as "0 changed, N skipped", not
+    // as a silent success.
+    void priceChangeCountsChangedAndSkippedCells_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<double>("percent");
+        QTest::addColumn<int>("anzpreis");
+        QTest::addColumn<Rows>("rows"); // after the header row "Name", "Preis"
+        QTest::addColumn<int>("changed");
+        QTest::addColumn<int>("skipped");
+        QTest::addColumn<int>("tooLarge");
+        const Rows german{{"A", "49,00"}, {"B", "19,90"}};
+        QTest::newRow("decimal commas under the C locale are skipped, not changed")
+            << "C" << 10.0 << 1 << german << 0 << 2 << 0;
+        QTest::newRow("decimal commas under de_DE are changed")
+            << "de_DE" << 10.0 << 1 << german << 2 << 0 << 0;
+        QTest::newRow("mixed notation counts both")
+            << "C" << 10.0 << 1 << Rows{{"A", "49,00"}, {"B", "5.50"}} << 1 << 1 << 0;
+        QTest::newRow("text in a price cell is skipped")
+            << "de_DE" << 10.0 << 1 << Rows{{"A", "auf Anfrage"}, {"B", "2"}} << 1 << 1 << 0;
+        QTest::newRow("blank price cells are no prices")
+            << "de_DE" << 10.0 << 2 << Rows{{"A", "  ", "3"}} << 1 << 0 << 0;
+        QTest::newRow("a number that stays the same is neither")
+            << "de_DE" << 0.0 << 1 << Rows{{"A", "5,00"}} << 0 << 0 << 0;
+        QTest::newRow("a result beyond double is counted apart")
+            << "C" << 10000.0 << 1 << Rows{{"A", "1e308"}, {"B", "1"}} << 1 << 0 << 1;
+        QTest::newRow("cells before the price columns are not counted")
+            << "C" << 10.0 << 1 << Rows{{"Art. 1,5", "Größe 3,5", "7"}} << 1 << 0 << 0;
+    }
+    void priceChangeCountsChangedAndSkippedCells() {
+        QFETCH(QString, locale);
+        QFETCH(double, percent);
+        QFETCH(int, anzpreis);
+        QFETCH(Rows, rows);
+        CatalogDocument doc;
+        doc.addCategory(QStringLiteral("K"));
+        addProduct(doc, 0, QStringLiteral("P"), Rows{{"Name", "Preis"}} + rows, anzpreis);
+        EditContext ctx(doc);
+        const PriceChangeResult r =
+            changeAllPrices(ctx, PriceChange::IncreasePercent, percent, QLocale(locale));
+        QTEST(r.changed, "changed");
+        QTEST(r.skipped, "skipped");
+        QTEST(r.tooLarge, "tooLarge");
+        QCOMPARE(ctx.isChanged(), r.changed > 0);
+    }
+
     void bulkPriceChangeCanBeUndoneAndRedone() {
         CatalogDocument doc;
         doc.addCategory(QStringLiteral("A"));
@@ -91,7 +137,7 @@ private slots:
         addProduct(doc, 0, QStringLiteral("P"), {{"Name", "Preis"}, {"M4", "1,00"}, {"M5", "2,00"}});
         addProduct(doc, 1, QStringLiteral("Q"), {{"Name", "Preis"}, {"X", "10"}});
         EditContext ctx(doc);
-        QCOMPARE(changeAllPrices(ctx, PriceChange::IncreasePercent, 50, kGerman), 3);
+        QCOMPARE(changeAllPrices(ctx, PriceChange::IncreasePercent, 50, kGerman).changed, 3);
         QCOMPARE(tableOf(doc, 1, 0)[1], (QStringList{"X", "15,00"}));
         QVERIFY(ctx.undo());
         QCOMPARE(tableOf(doc, 0, 0), (Rows{{"Name", "Preis"}, {"M4", "1,00"}, {"M5", "2,00"}}));
