@@ -198,7 +198,7 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
     SetJPEGQual(settings.quality);
     bitmap.fill(Qt::white);
     {
-        const dib blank = PagePicture(bitmap, cataloguePath);
+        const dib blank = PagePicture(bitmap, cataloguePath, settings.dpi);
         saveJpeg(blank, FlipPageFile(dir, 0, false));
         saveJpeg(blank, FlipPageFile(dir, evenPages + 1, false));
         saveJpeg(blank, FlipPageFile(dir, evenPages + 1, true));
@@ -220,7 +220,7 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
                 more = extraPage = true;
             ++doc.anzpages;
         }
-        dib picture = PagePicture(rendered, cataloguePath);
+        dib picture = PagePicture(rendered, cataloguePath, settings.dpi);
         ShadePageEdges(picture, number);
         saveJpeg(picture, FlipPageFile(dir, number, false));
         TurnPageCorner(picture, number);
