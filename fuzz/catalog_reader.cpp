@@ -13,22 +13,13 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 namespace {
 
-// Fonts need a GUI application; the offscreen platform needs no display.
-void ensureApplication() {
-    static std::unique_ptr<QGuiApplication> app;
-    if (app)
-        return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "fuzz_catalog_reader";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QGuiApplication>(argc, argv);
-}
+// Fonts need a GUI application; the offscreen platform needs no display. It lives until
+// the process ends and is never destroyed: at exit Qt's own globals may already be gone.
+QGuiApplication* g_application = nullptr;
 
 // The preview of page 1 at a low resolution, after the measuring run every drawing
 // command makes first.
@@ -57,10 +48,15 @@ void layOut(pw::CatalogDocument& doc, int layout) {
 
 } // namespace
 
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    g_application = std::make_unique<QGuiApplication>(*argc, *argv).release();
+    return 0;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0)
         return 0;
-    ensureApplication();
     const auto format = (data[0] & 1) ? pw::CatalogFormat::Older : pw::CatalogFormat::Current;
     pw::ReadOptions options;
     options.trimVariants = (data[0] & 2) != 0;

@@ -6,6 +6,7 @@
 #include "testmain.h"
 
 #include "compose/engine.h"
+#include "compose/units.h"
 #include "fixtures.h"
 #include "model/catalogfile.h"
 #include "output/pagesource.h"
