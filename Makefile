@@ -57,7 +57,8 @@ fuzz: deps
 	  mkdir -p build/fuzz/corpus-$$name; \
 	  log=build/fuzz/$$name.log; \
 	  echo "== $$name for $(FUZZ_SECONDS) s (log: $$log)"; \
-	  if ! $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus-$$name $$corpus >$$log 2>&1; then \
+	  if ! LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+	      $$f -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 build/fuzz/corpus-$$name $$corpus >$$log 2>&1; then \
 	    tail -n 80 $$log; echo "$$name found a problem"; exit 1; \
 	  fi; \
 	  tail -n 7 $$log; \

@@ -5,6 +5,7 @@
 #include "imagelib/picfiles.h"
 #include "model/options.h"
 #include "model/programfolders.h"
+#include "output/exportpage.h"
 #include "output/flipcatalog.h"
 #include "output/pageimages.h"
 #include "output/pdfexport.h"
@@ -19,16 +20,20 @@ namespace {
 
 // Loads FILE, lays it out once without drawing with the call the export will use, and runs
 // the export with a progress line. 2 (with the message printed) when either fails, and
-// also when the export was cancelled (main turns that into the signal's exit code). Pictures
-// that did not load are reported as warnings; with `strict` they stop the export before it
+// also when the export was cancelled (main turns that into the signal's exit code); 1 when
+// `acceptable` (if given) refuses the loaded catalogue, having printed why. Pictures that
+// did not load are reported as warnings; with `strict` they stop the export before it
 // writes anything (or, met only while drawing, make it end with 2 after writing).
 int runExport(Context& context, const QString& file, int layoutArg, bool strict, const char* what,
+              const std::function<bool(const CatalogDocument&)>& acceptable,
               const std::function<EngineCall(const CatalogDocument&)>& call,
               const std::function<bool(CatalogDocument&, int, EngineEnvironment&, Progress&)>& exportPages) {
     CatalogDocument doc;
     int layout = 0;
     if (!openForLayout(context, doc, file, layoutArg, layout))
         return kFailed;
+    if (acceptable && !acceptable(doc))
+        return kUsage;
     const std::unique_ptr<Clock> clock = clockFor(context);
     EngineEnvironment env(*clock, LanguageLocale(context.global.language));
     measuringRun(layout, doc, env, call(doc));
@@ -47,17 +52,37 @@ int runExport(Context& context, const QString& file, int layoutArg, bool strict,
     return strict && !env.pictureFailures.empty() ? kFailed : kOk;
 }
 
-// Reads the arguments of an export: FILE, "-o OUT", the whole-number options and, through
+// The resolutions the exports accept: from 10 to these, or less where the page size does
+// not allow so much (checkDpiLimit).
+constexpr int kLeastExportDpi = 10;
+constexpr int kMostPdfDpi = 4000;
+constexpr int kMostImageDpi = 1440;
+
+// The page of the image and HTML exports at a resolution: the printer page scaled.
+template <class Settings> std::function<QSize(int)> scaledPageAt(const Settings& settings) {
+    return [&settings](int d) { return ScaledPageSize(settings.printerPixels, settings.printerDpi, d); };
+}
+
+QString paperText(const Context& context) {
+    return QStringLiteral("Papier %1").arg(context.global.paper);
+}
+
+// Reads the arguments of an export: FILE, "-o OUT", --dpi, the whole-number options and, through
 // `flag`, any option of the command's own (it returns false for one it does not know or
 // cannot take, having printed why, or returns true). Returns kOk, or kUsage with the usage
 // error printed; FILE and OUT must both be given (`needed` names them in the message).
 // --strict sets `strict`.
-int readExportArgs(const QStringList& args, const char* command, std::initializer_list<IntOption> numbers,
-                   const QString& needed, QString& file, QString& out, bool& strict,
-                   const std::function<bool(const QString&, bool&)>& flag = {}) {
+int readExportArgs(const QStringList& args, const char* command, int& dpi,
+                   std::initializer_list<IntOption> numbers, const QString& needed, QString& file,
+                   QString& out, bool& strict, const std::function<bool(const QString&, bool&)>& flag = {}) {
     const QString name = QLatin1String(command);
     for (qsizetype i = 0; i < args.size(); ++i) {
         const QString& a = args[i];
+        const int dpiRead = readDpiOption(args, i, command, kLeastExportDpi, dpi);
+        if (dpiRead < 0)
+            return kUsage;
+        if (dpiRead > 0)
+            continue;
         const int read = readIntOption(args, i, command, numbers);
         if (read < 0)
             return kUsage;
@@ -104,19 +129,34 @@ int runPdf(const QStringList& args, Context& context) {
         colours = a == QLatin1String("--cmyk") ? 1 : 0;
         return true;
     };
-    if (const int code = readExportArgs(
-            args, "pdf", {{"--dpi", 10, 4000, &dpi}, {"--layout", 1, kLayoutCount, &layoutArg}},
-            QStringLiteral("DATEI.pdf"), file, out, strict, colourFlag))
+    if (const int code = readExportArgs(args, "pdf", dpi, {{"--layout", 1, kLayoutCount, &layoutArg}},
+                                        QStringLiteral("DATEI.pdf"), file, out, strict, colourFlag))
         return code;
 
     PdfExportSettings settings;
     settings.printerDpi = context.global.printerDpi;
     settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
+    // The paper limits the resolution here; a PDF size of the catalogue's own once it is read.
+    const auto pdfPageAt = [&](const LayoutSettings& s) {
+        return [&settings, &s](int d) {
+            PdfExportSettings at = settings;
+            at.dpi = d;
+            const PdfPageGeometry g = PdfExportGeometry(s, at);
+            return QSize(g.bitmapWidth, g.bitmapHeight);
+        };
+    };
+    const LayoutSettings paperOnly; // no PDF size of its own
+    if (!checkDpiLimit("pdf", dpi, kLeastExportDpi, kMostPdfDpi, pdfPageAt(paperOnly), paperText(context)))
+        return kUsage;
     settings.dpi = dpi;
     settings.cmyk = colours >= 0 ? colours == 1 : LoadProgramOptions().PDFDateienmitCMYKFarbenausgeben1;
     settings.programFolder = ProgramFolders::forThisProgram().programDir();
+    const auto fitsCatalogue = [&](const CatalogDocument& doc) {
+        return checkDpiLimit("pdf", dpi, kLeastExportDpi, kMostPdfDpi, pdfPageAt(doc.settings),
+                             QStringLiteral("PDF-Größe von %1").arg(file));
+    };
     return runExport(
-        context, file, layoutArg, strict, "PDF",
+        context, file, layoutArg, strict, "PDF", fitsCatalogue,
         [&](const CatalogDocument& doc) { return PdfExportCall(doc.settings, settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
             return ExportPdf(doc, layout, env, settings, out, progress);
@@ -131,9 +171,8 @@ int runImages(const QStringList& args, Context& context) {
     bool strict = false;
     int from = 0;
     int to = 0;
-    if (const int code = readExportArgs(args, "images",
-                                        {{"--dpi", 10, 1440, &settings.dpi},
-                                         {"--quality", 0, 100, &settings.quality},
+    if (const int code = readExportArgs(args, "images", settings.dpi,
+                                        {{"--quality", 0, 100, &settings.quality},
                                          {"--from", 1, 1000000, &from},
                                          {"--to", 1, 1000000, &to},
                                          {"--layout", 1, kLayoutCount, &layoutArg}},
@@ -151,8 +190,11 @@ int runImages(const QStringList& args, Context& context) {
 
     settings.printerDpi = context.global.printerDpi;
     settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
+    if (!checkDpiLimit("images", settings.dpi, kLeastExportDpi, kMostImageDpi, scaledPageAt(settings),
+                       paperText(context)))
+        return kUsage;
     return runExport(
-        context, file, layoutArg, strict, "Bilder",
+        context, file, layoutArg, strict, "Bilder", {},
         [&](const CatalogDocument&) { return ImageExportCall(settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
             return ExportPageImages(doc, layout, env, settings, out, progress);
@@ -165,22 +207,24 @@ int runHtml(const QStringList& args, Context& context) {
     FlipExportSettings settings;
     int layoutArg = 0;
     bool strict = false;
-    if (const int code = readExportArgs(args, "html",
-                                        {{"--dpi", 10, 1440, &settings.dpi},
-                                         {"--quality", 0, 100, &settings.quality},
-                                         {"--layout", 1, kLayoutCount, &layoutArg}},
-                                        QStringLiteral("VERZEICHNIS"), file, out, strict))
+    if (const int code = readExportArgs(
+            args, "html", settings.dpi,
+            {{"--quality", 0, 100, &settings.quality}, {"--layout", 1, kLayoutCount, &layoutArg}},
+            QStringLiteral("VERZEICHNIS"), file, out, strict))
         return code;
 
     settings.printerDpi = context.global.printerDpi;
     settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
+    if (!checkDpiLimit("html", settings.dpi, kLeastExportDpi, kMostImageDpi, scaledPageAt(settings),
+                       paperText(context)))
+        return kUsage;
     FlipTexts texts;
     texts.back = context.texts.GetMessageText(39);
     texts.forward = context.texts.GetMessageText(40);
     texts.firstPage = context.texts.GetMessageText(41);
     texts.lastPage = context.texts.GetMessageText(42);
     return runExport(
-        context, file, layoutArg, strict, "HTML",
+        context, file, layoutArg, strict, "HTML", {},
         [&](const CatalogDocument&) { return FlipExportCall(settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
             return ExportFlipCatalogue(doc, layout, env, settings, ProgramFolders::forThisProgram(), out,

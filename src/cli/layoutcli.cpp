@@ -2,8 +2,10 @@
 
 #include "cli/interrupt.h"
 #include "cli/load.h"
+#include "output/exportpage.h"
 
 #include <cstdio>
+#include <limits>
 #include <unistd.h>
 
 namespace pw::cli {
@@ -15,8 +17,9 @@ namespace {
 int chooseLayout(const CatalogDocument& doc, int requested) {
     const int layout = requested > 0 ? requested - 1 : doc.settings.LayoutCombo;
     if (layout < 0 || layout >= kLayoutCount) {
-        const QByteArray line =
-            QStringLiteral("pagewright-cli: Layout %1 gibt es nicht (1 bis 8)\n").arg(layout + 1).toUtf8();
+        const QByteArray line = QStringLiteral("pagewright-cli: Layout %1 gibt es nicht (1 bis 8)\n")
+                                    .arg(qint64(layout) + 1)
+                                    .toUtf8();
         std::fwrite(line.constData(), 1, std::size_t(line.size()), stderr);
         return -1;
     }
@@ -66,6 +69,41 @@ int readIntOption(const QStringList& args, qsizetype& i, const char* command,
         return 1;
     }
     return 0;
+}
+
+int readDpiOption(const QStringList& args, qsizetype& i, const char* command, int low, int& dpi) {
+    if (!isOption(args[i], "--dpi"))
+        return 0;
+    QString v;
+    if (!optionValue(args, i, QStringLiteral("--dpi"), v) ||
+        !parseInt(v, low, std::numeric_limits<int>::max(), dpi)) {
+        usageError(
+            QStringLiteral("%1: --dpi erwartet eine ganze Zahl ab %2").arg(QLatin1String(command)).arg(low));
+        return -1;
+    }
+    return 1;
+}
+
+bool checkDpiLimit(const char* command, int dpi, int low, int high, const std::function<QSize(int)>& pageAt,
+                   const QString& where) {
+    const int limit = HighestPageDpi(pageAt, high);
+    if (dpi <= limit)
+        return true;
+    if (limit < low)
+        usageError(QStringLiteral("%1: die Seite ist schon bei --dpi %2 größer als %3 Pixel (%4)")
+                       .arg(QLatin1String(command))
+                       .arg(low)
+                       .arg(kMostPagePixels)
+                       .arg(where));
+    else
+        usageError(
+            QStringLiteral("%1: --dpi erwartet %2 bis %3 (%4; darüber hat eine Seite mehr als %5 Pixel)")
+                .arg(QLatin1String(command))
+                .arg(low)
+                .arg(limit)
+                .arg(where)
+                .arg(kMostPagePixels));
+    return false;
 }
 
 std::unique_ptr<Clock> clockFor(const Context& context) {

@@ -6,6 +6,7 @@
 #include "cli/cli.h"
 #include "compose/engine.h"
 
+#include <functional>
 #include <initializer_list>
 #include <memory>
 
@@ -31,6 +32,17 @@ struct IntOption {
 // printed: "<command>: <name> erwartet <low> bis <high>").
 int readIntOption(const QStringList& args, qsizetype& i, const char* command,
                   std::initializer_list<IntOption> options);
+
+// Reads "--dpi N" at args[i] like readIntOption (1 read, 0 not this option, -1 usage error
+// printed) for any whole number from `low` up; checkDpiLimit then refuses what is too high.
+int readDpiOption(const QStringList& args, qsizetype& i, const char* command, int low, int& dpi);
+
+// The resolution limit of a command that draws pages of pageAt(dpi) pixels: `high`, or
+// less where such a page would exceed the largest page bitmap. When dpi is above that
+// limit, prints "<command>: --dpi erwartet <low> bis <limit> (<where>)" and returns false;
+// `where` names what the page size depends on (paper, zoom, the catalogue's PDF size).
+bool checkDpiLimit(const char* command, int dpi, int low, int high, const std::function<QSize(int)>& pageAt,
+                   const QString& where);
 
 // The fixed date of --date, else the system's.
 std::unique_ptr<Clock> clockFor(const Context& context);

@@ -10,7 +10,17 @@
 #include <QBuffer>
 #include <QImage>
 
+#include <cmath>
+#include <limits>
+
 namespace pw::cli {
+
+namespace {
+
+// The highest --dpi of render; the page size may allow less (checkDpiLimit).
+constexpr int kMostDpi = 2400;
+
+} // namespace
 
 int runRender(const QStringList& args, Context& context) {
     QString file;
@@ -33,8 +43,10 @@ int runRender(const QStringList& args, Context& context) {
             if (!optionValue(args, i, QStringLiteral("-o"), out))
                 return usageError(QStringLiteral("render: -o braucht einen Dateinamen"));
         } else if (isOption(a, "--dpi")) {
-            if (!optionValue(args, i, QStringLiteral("--dpi"), v) || !parseInt(v, 1, 2400, dpi))
-                return usageError(QStringLiteral("render: --dpi erwartet 1 bis 2400"));
+            // Values above what the page size allows are refused below, naming the limit.
+            if (!optionValue(args, i, QStringLiteral("--dpi"), v) ||
+                !parseInt(v, 1, std::numeric_limits<int>::max(), dpi))
+                return usageError(QStringLiteral("render: --dpi erwartet eine ganze Zahl ab 1"));
         } else if (isOption(a, "--zoom")) {
             if (!optionValue(args, i, QStringLiteral("--zoom"), v) || !parseInt(v, 1, 1000, zoom))
                 return usageError(QStringLiteral("render: --zoom erwartet 1 bis 1000"));
@@ -56,6 +68,13 @@ int runRender(const QStringList& args, Context& context) {
         return usageError(QStringLiteral("render: Katalogdatei, --page N und -o DATEI.png sind nötig"));
 
     const QSize printer = PaperPixels(context.global.paper, context.global.printerDpi);
+    const auto pageAt = [&](int d) {
+        const PageGeometry at = PreviewGeometry(printer, context.global.printerDpi, d, zoom);
+        return QSize(at.width, at.height);
+    };
+    if (!checkDpiLimit("render", dpi, 1, kMostDpi, pageAt,
+                       QStringLiteral("Papier %1, --zoom %2").arg(context.global.paper).arg(zoom)))
+        return kUsage;
     const PageGeometry g = PreviewGeometry(printer, context.global.printerDpi, dpi, zoom);
     QImage image;
     try {
@@ -84,6 +103,14 @@ int runRender(const QStringList& args, Context& context) {
     measuringRun(layout, doc, env, call);
     if (strictStop(context, env, strict))
         return kFailed;
+    // The preview shows such a page as an empty sheet, and so does the picture; the user
+    // learns why.
+    if (page < 1 || page > doc.anzpages)
+        printWarning(context, Error::text(QStringLiteral("Seite %1 gibt es nicht, der Katalog hat %2 Seiten; "
+                                                         "das Bild zeigt eine leere Seite")
+                                              .arg(page)
+                                              .arg(doc.anzpages),
+                                          file));
 
     image.fill(Qt::white);
     {
@@ -91,6 +118,10 @@ int runRender(const QStringList& args, Context& context) {
         PaintLayout(layout, canvas, doc, ViewState{}, env, call);
     }
     printPictureFailures(context, env);
+    // The picture states the resolution the paper was drawn at.
+    const double dotsPerMeter = dpi * zoom / 100.0 / 0.0254;
+    image.setDotsPerMeterX(int(std::lround(dotsPerMeter)));
+    image.setDotsPerMeterY(int(std::lround(dotsPerMeter)));
     // Encoded in memory and put in place in one go: a failed write keeps the old picture.
     QBuffer png;
     png.open(QIODevice::WriteOnly);

@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QPaintDevice>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -91,11 +92,13 @@ PainterCanvas::FontEntry& PainterCanvas::fontEntry() {
 }
 
 int PainterCanvas::advance(FontEntry& e, const QString& text) {
-    int sum = 0;
+    qint64 sum = 0;
     for (QChar c : text) {
         const char16_t u = c.unicode();
-        if (c.isSurrogate())
-            return e.metrics.horizontalAdvance(text); // pairs are measured by the font engine
+        if (c.isSurrogate()) // pairs are measured by the font engine
+            return std::clamp(e.metrics.horizontalAdvance(text), 0, kMostTextWidth);
+        if (sum >= kMostTextWidth)
+            break;
         if (u < 256) {
             int& w = e.latin[u];
             if (w < 0)
@@ -108,7 +111,7 @@ int PainterCanvas::advance(FontEntry& e, const QString& text) {
             it = e.others.insert(u, e.metrics.horizontalAdvance(QString(c)));
         sum += *it;
     }
-    return sum;
+    return int(std::min<qint64>(sum, kMostTextWidth));
 }
 
 PainterCanvas::PainterCanvas(QPaintDevice* device, bool rasterPrinter) : m_rasterPrinter(rasterPrinter) {
@@ -279,7 +282,8 @@ void RecordingCanvas::TextOut(int x, int y, const QString& text) {
 
 int RecordingCanvas::TextWidth(const QString& text) {
     syncInner();
-    return m_inner ? m_inner->TextWidth(text) : int(text.size()) * 10;
+    return m_inner ? m_inner->TextWidth(text)
+                   : int(std::min<qint64>(qint64(text.size()) * 10, kMostTextWidth));
 }
 
 int RecordingCanvas::TextHeight(const QString& text) {

@@ -54,6 +54,8 @@ struct CanvasBrush {
     BrushStyle style = BrushStyle::Solid;
 };
 
+constexpr int kMostTextWidth = 1 << 26;
+
 class Canvas {
 public:
     virtual ~Canvas() = default;
@@ -68,6 +70,8 @@ public:
     void SetFont(const FontSpec& f) { font = f; }
 
     virtual void TextOut(int x, int y, const QString& text) = 0;
+    // The width of a text in pixels, at most kMostTextWidth: far wider than any page, and
+    // small enough that sums of a few positions and widths stay within int.
     virtual int TextWidth(const QString& text) = 0;
     virtual int TextHeight(const QString& text) = 0;
     void MoveTo(int x, int y) {

@@ -193,7 +193,7 @@ void LayoutRun::category(int kat) {
 
     TKategorie& o = categoryOptions(kat);
     const QString caption = m_doc.categoryName(kat);
-    o.seite = m_s.FirstPageNr + m_page - 1;
+    o.seite = SaturatedInt(qint64(m_s.FirstPageNr) + m_page - 1);
     DrawCategoryHeading(kat);
     m_x = m_left;
     selectFont(m_s.FontDialog11);
@@ -431,7 +431,7 @@ void LayoutRun::introductionText(const QString& text, double xm, const QString& 
 void LayoutRun::productName(TProdukt& p, bool drawingPass, double widthMm, int x, QStringList& lines) {
     selectFont(m_s.FontDialog3);
     m_c.brush.style = BrushStyle::Clear;
-    p.seite = m_s.FirstPageNr + m_page - 1;
+    p.seite = SaturatedInt(qint64(m_s.FirstPageNr) + m_page - 1);
     if (!drawingPass)
         lines = BreakLines(m_c, p.name, widthMm, unzoomed());
     for (const QString& line : lines) {

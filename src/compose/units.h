@@ -23,6 +23,15 @@ inline int Trunc(double v) {
     return int(v);
 }
 
+// A whole number held within the int range (page numbers from a stored first number).
+inline int SaturatedInt(long long v) {
+    if (v > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (v < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return int(v);
+}
+
 // To nearest, halves to even (banker's rounding), as Pascal's Round.
 inline int Round(double v) {
     const double r = v - std::remainder(v, 1.0); // remainder rounds the quotient half to even

@@ -12,6 +12,8 @@ namespace {
 
 const QString kBlank = QStringLiteral(" ");
 
+constexpr int kMostRowWidth = 1 << 28;
+
 enum Alignment { kLeft = 0, kCentre = 1, kRight = 2 };
 
 // The fixed width of column c (0..9) among the document's spin edits.
@@ -46,7 +48,8 @@ int LayoutRun::cellTextOut(int x, int y, int lineHeight, int alignment, int widt
                                                  : x;
             m_c.TextOut(at, y + r, s);
         }
-        r += lineHeight;
+        r = int(
+            std::min<qint64>(qint64(r) + lineHeight, kMostRowWidth)); // a tall cell ends far below the page
         ++lines;
     };
 
@@ -182,11 +185,15 @@ int LayoutRun::placeTable(TProdukt& p, bool drawingPass, const QString& caption,
     const bool rules = m_s.LinesInVariantCheck;
     int dx = where.dx;
     if (where.centre) {
-        int tw = 0;
+        qint64 tw = 0;
         for (int c = 0; c < headCount; ++c)
-            tw += head.props[c].zellbreite + 3 * ac;
-        dx = (m_call.width - m_left - m_right - tw) / 2;
+            tw += qint64(head.props[c].zellbreite) + 3 * ac;
+        dx = SaturatedInt(
+            std::max<qint64>((qint64(m_call.width) - m_left - m_right - tw) / 2, -kMostRowWidth));
     }
+    // A row of many wide cells ends at kMostRowWidth, far right of any page, so that the
+    // positions of its cells stay within int.
+    auto advanceX = [this](qint64 by) { m_x = int(std::min<qint64>(m_x + by, kMostRowWidth)); };
     auto priceColumn = [&](int c) { return used - c - 1 < p.anzpreis; };
     // Line counts live in the rows, or with the caller (set while a row is set).
     auto lines = [&](int r) -> int& { return lineCounts ? (*lineCounts)[std::size_t(r)] : rows[r].zeilen; };
@@ -223,13 +230,14 @@ int LayoutRun::placeTable(TProdukt& p, bool drawingPass, const QString& caption,
             if (hidden)
                 continue;
             const int w = c < headCount ? head.props[c].zellbreite : 0;
-            if (where.partLimit >= 0 && c > where.firstColumn && m_x + w + 3 * ac >= where.partLimit) {
+            if (where.partLimit >= 0 && c > where.firstColumn &&
+                double(m_x) + w + 3 * ac >= where.partLimit) {
                 nextPart = c; // the row ends; the next part starts here
                 break;
             }
             placedAny = true;
             if (rules && c == 0)
-                m_x += lw;
+                advanceX(lw);
             const int cellLeft = dx + m_x;
             const bool price = priceColumn(c);
             useFont(r == 0 ? m_s.FontDialog6 : price ? m_s.FontDialog5 : m_s.FontDialog7);
@@ -239,7 +247,8 @@ int LayoutRun::placeTable(TProdukt& p, bool drawingPass, const QString& caption,
                 m_c.brush = {color, BrushStyle::Solid};
                 m_c.pen = {color, 1, PenStyle::Solid, PenEnds::Flat};
                 if (draw)
-                    m_c.Rectangle(cellLeft, yPx, cellLeft + w + 2 * ac, yPx + lines(r) * hPx);
+                    m_c.Rectangle(cellLeft, yPx, cellLeft + w + 2 * ac,
+                                  SaturatedInt(yPx + qint64(lines(r)) * hPx));
                 const int alignment = price ? (m_s.PreisCentCheck    ? kCentre
                                                : m_s.PreisLinksCheck ? kLeft
                                                                      : kRight)
@@ -248,7 +257,7 @@ int LayoutRun::placeTable(TProdukt& p, bool drawingPass, const QString& caption,
                                                                           : kLeft);
                 const int n = cellTextOut(cellLeft + ac, yPx, pxRound(hMm), alignment, w, text, hPx, draw);
                 lines(r) = std::max(lines(r), n);
-                m_x += w + (rules ? 2 : 3) * ac;
+                advanceX(qint64(w) + (rules ? 2 : 3) * ac);
             }
             if (rules) {
                 m_c.brush = {m_s.Shape10, BrushStyle::Solid};
@@ -264,7 +273,7 @@ int LayoutRun::placeTable(TProdukt& p, bool drawingPass, const QString& caption,
                     for (int bx : bars)
                         m_c.Rectangle(bx, top, bx + lw + 1, bottom + 1);
                 }
-                m_x += lw;
+                advanceX(lw);
             }
         }
         m_y += lines(r) * hMm;

@@ -9,6 +9,7 @@
 #include <QImage>
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 #include <new>
 
@@ -70,6 +71,14 @@ void freedib(dib& d) {
 
 void deldib(dib& d) {
     freedib(d);
+}
+
+void setDibResolution(dib& d, int dpi) {
+    if (!d.pmi || dpi <= 0)
+        return;
+    const auto perMeter = qint32(std::lround(dpi / 0.0254));
+    d.pmi->bmiHeader.biXPelsPerMeter = perMeter;
+    d.pmi->bmiHeader.biYPelsPerMeter = perMeter;
 }
 
 int dibwidth(const dib& d) {
@@ -141,6 +150,18 @@ void setpixel(dib& d, int x, int y, quint32 color) {
     }
 }
 
+namespace {
+
+void copyResolution(QImage& image, const dib& d) {
+    const BITMAPINFOHEADER& h = d.pmi->bmiHeader;
+    if (h.biXPelsPerMeter > 0 && h.biYPelsPerMeter > 0) {
+        image.setDotsPerMeterX(h.biXPelsPerMeter);
+        image.setDotsPerMeterY(h.biYPelsPerMeter);
+    }
+}
+
+} // namespace
+
 QImage dibToImage(const dib& d) {
     if (!d.poi)
         return {};
@@ -155,6 +176,7 @@ QImage dibToImage(const dib& d) {
             for (int x = 0; x < w; ++x, src += 3)
                 dst[x] = qRgb(src[2], src[1], src[0]);
         }
+        copyResolution(img, d);
         return img;
     }
     QList<QRgb> table;
@@ -177,6 +199,7 @@ QImage dibToImage(const dib& d) {
             std::copy(src, src + w, dst);
         }
     }
+    copyResolution(img, d);
     return img;
 }
 

@@ -32,7 +32,9 @@ struct BITMAPINFOHEADER {
     qint32 biWidth = 0;
     qint32 biHeight = 0; // > 0: rows bottom-up
     quint16 biBitCount = 0;
-    quint32 biClrUsed = 0; // colour-table entries in use (palette pictures)
+    quint32 biClrUsed = 0;      // colour-table entries in use (palette pictures)
+    qint32 biXPelsPerMeter = 0; // resolution the picture was made for; 0: not known
+    qint32 biYPelsPerMeter = 0;
 };
 
 struct BITMAPINFO {
@@ -80,6 +82,11 @@ bool newdib(dib& d, int width, int height, int bits, const BITMAPINFO* info, int
 // Releases a picture; the record is empty afterwards. deldib is the same.
 void freedib(dib& d);
 void deldib(dib& d);
+
+// Records that the picture was drawn at `dpi` dots per inch (both directions). Writers of
+// formats that carry a resolution (BMP, PCX, JPEG, PNG, TIFF) store it; dibToImage hands
+// it on as the image's dots per metre. An empty picture is left alone.
+void setDibResolution(dib& d, int dpi);
 
 int dibwidth(const dib& d);
 int dibheight(const dib& d);
@@ -139,7 +146,8 @@ constexpr int BlendOnWhite(int value, int alpha) {
 // Conversion to and from Qt images. A 1-bit picture becomes Format_Mono, 4- and 8-bit
 // ones Format_Indexed8, 24-bit ones Format_RGB32. dibFromImage keeps palette images as
 // palette pictures (bits 1, 4 or 8 as given, widened where the palette needs more) and
-// lays transparency onto white, in the pixels as in the colour table.
+// lays transparency onto white, in the pixels as in the colour table. A recorded
+// resolution goes into the image's dots per metre.
 QImage dibToImage(const dib& d);
 bool dibFromImage(dib& d, const QImage& image, int paletteBits = 0);
 

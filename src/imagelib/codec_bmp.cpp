@@ -253,9 +253,9 @@ QByteArray bmpHeader(const dib& d, int compression, int entries) {
     putLe16(out, 1);
     putLe16(out, unsigned(dibbitcount(d)));
     putLe32(out, quint32(compression));
-    putLe32(out, 0); // image size
-    putLe32(out, 0); // resolution unknown
-    putLe32(out, 0);
+    putLe32(out, 0);                                         // image size
+    putLe32(out, quint32(d.pmi->bmiHeader.biXPelsPerMeter)); // 0: not known
+    putLe32(out, quint32(d.pmi->bmiHeader.biYPelsPerMeter));
     putLe32(out, quint32(entries));
     putLe32(out, 0);
     for (int i = 0; i < entries; ++i) {

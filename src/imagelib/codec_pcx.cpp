@@ -7,7 +7,9 @@
 
 #include "codec_util.h"
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <vector>
 
 namespace pw::codec {
@@ -240,8 +242,12 @@ QByteArray writePcx(const dib& d) {
     putLe16(out, 0);
     putLe16(out, unsigned(w - 1));
     putLe16(out, unsigned(h - 1));
-    putLe16(out, 72);
-    putLe16(out, 72);
+    // Dots per inch: the recorded resolution, else the customary 72.
+    const auto inch = [](qint32 perMeter) {
+        return perMeter > 0 ? unsigned(std::clamp<long>(std::lround(perMeter * 0.0254), 1, 65535)) : 72u;
+    };
+    putLe16(out, inch(d.pmi->bmiHeader.biXPelsPerMeter));
+    putLe16(out, inch(d.pmi->bmiHeader.biYPelsPerMeter));
     for (int i = 0; i < 16; ++i) {
         PALETTEENTRY p;
         if (depth == 4)

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace pw {
@@ -348,6 +350,124 @@ struct ProductTable {
     double FixedWidthForTable, RowHeight;
 };
 
+// ---- Ranges of stored values
+
+// Values outside these ranges cannot come from the editing controls; a file holding one is
+// damaged or made elsewhere. They are brought into range on reading, so that the layout
+// never meets a length, size or count its pixel arithmetic cannot hold. Values inside the
+// ranges are kept exactly, so a valid catalogue writes back byte for byte.
+constexpr double kMaxLengthMm = 1000;   // margins, spacings, line and table widths
+constexpr double kMaxPictureCm = 10000; // background, logo and category picture sizes
+constexpr qint32 kMaxFontPoints = 1638; // the largest size the font dialog accepts
+constexpr qint32 kMaxFontResolution = 10000;
+constexpr qint32 kMaxPriceColumns = 100;
+
+// Collects what was brought into range, for one warning per file.
+class RangeCheck {
+public:
+    // NaN takes the fallback (the field's default); everything else is clamped.
+    void length(double& v, double low, double high, double fallback, const QString& what) {
+        double clamped = std::isnan(v) ? fallback : std::clamp(v, low, high);
+        if (std::isnan(v) || clamped != v) {
+            note(what);
+            v = clamped;
+        }
+    }
+    void whole(qint32& v, qint32 low, qint32 high, const QString& what) {
+        const qint32 clamped = std::clamp(v, low, high);
+        if (clamped != v) {
+            note(what);
+            v = clamped;
+        }
+    }
+    void font(FontSpec& f, const QString& what) {
+        whole(f.Size, 1, kMaxFontPoints, what + QStringLiteral(".Size"));
+        whole(f.PixelsPerInch, 1, kMaxFontResolution, what + QStringLiteral(".PixelsPerInch"));
+    }
+    int count() const { return m_count; }
+    const QStringList& names() const { return m_names; }
+
+private:
+    void note(const QString& what) {
+        ++m_count;
+        if (m_names.size() < 5)
+            m_names.append(what);
+    }
+    int m_count = 0;
+    QStringList m_names;
+};
+
+void checkSettingRanges(LayoutSettings& s, RangeCheck& check) {
+    const LayoutSettings defaults;
+    // Millimetre lengths, 0..1000 each.
+#define PW_LENGTH(field) check.length(s.field, 0, kMaxLengthMm, defaults.field, QStringLiteral(#field))
+    PW_LENGTH(RxSpinEdit1);
+    PW_LENGTH(RxSpinEdit2);
+    PW_LENGTH(RxSpinEdit3);
+    PW_LENGTH(RxSpinEdit4);
+    PW_LENGTH(RxSpinEdit5);
+    PW_LENGTH(RxSpinEdit6);
+    PW_LENGTH(RxSpinEdit7);
+    PW_LENGTH(RxSpinEdit8);
+    PW_LENGTH(RxSpinEdit9);
+    PW_LENGTH(RxSpinEdit10);
+    PW_LENGTH(RxSpinEdit11);
+    PW_LENGTH(FixedWidthForTableEd);
+    PW_LENGTH(MaxCellWidthEd);
+    PW_LENGTH(LinksEd);
+    PW_LENGTH(ObenEd);
+    PW_LENGTH(RechtsEd);
+    PW_LENGTH(UntenEd);
+    PW_LENGTH(RandBildEd);
+    PW_LENGTH(KopfEdmm);
+    PW_LENGTH(RandKopfEd);
+    PW_LENGTH(PlatzueberEd);
+    PW_LENGTH(LinkRandFussEd);
+    PW_LENGTH(PlatzZwischenSpaltenEd);
+    PW_LENGTH(LineWidthEd);
+    PW_LENGTH(LineWidthEd2);
+    PW_LENGTH(LineAddSpaceEd);
+    PW_LENGTH(RandTextEd);
+    PW_LENGTH(PDFRandEd);
+    PW_LENGTH(PDFWidthEd);
+    PW_LENGTH(PDFHeightED);
+#undef PW_LENGTH
+#define PW_RANGE(field, low, high) check.length(s.field, low, high, defaults.field, QStringLiteral(#field))
+    PW_RANGE(BreitEd2, 1, kMaxPictureCm);
+    PW_RANGE(HochEd2, 1, kMaxPictureCm);
+    PW_RANGE(BreitEd3, 1, kMaxPictureCm);
+    PW_RANGE(HochEd3, 1, kMaxPictureCm);
+    PW_RANGE(HellEd, 1, 100);
+    PW_RANGE(SatEd, -100, 200);
+#undef PW_RANGE
+    check.whole(s.PreDefAnzPreisEd, 1, kMaxPriceColumns, QStringLiteral("PreDefAnzPreisEd"));
+#define PW_FONT(field) check.font(s.field, QStringLiteral(#field))
+    PW_FONT(FontDialog1);
+    PW_FONT(FontDialog2);
+    PW_FONT(FontDialog3);
+    PW_FONT(FontDialog4);
+    PW_FONT(FontDialog5);
+    PW_FONT(FontDialog6);
+    PW_FONT(FontDialog7);
+    PW_FONT(FontDialog8);
+    PW_FONT(FontDialog9);
+    PW_FONT(FontDialog11);
+    PW_FONT(FontDialog12);
+#undef PW_FONT
+}
+
+void checkProductRanges(TProdukt& p, RangeCheck& check) {
+    const QString who = QStringLiteral("\"%1\": ").arg(p.name.left(40));
+    // A stored 0 (no price columns) is kept; the layout treats it like any small count.
+    check.whole(p.anzpreis, 0, kMaxPriceColumns, who + QStringLiteral("anzpreis"));
+    for (std::size_t c = 0; c < p.ColWidth.size(); ++c)
+        check.length(p.ColWidth[c], 0, kMaxLengthMm, kDefaultColWidth,
+                     who + QStringLiteral("ColWidth[%1]").arg(c));
+    check.length(p.FixedWidthForTable, 0, kMaxLengthMm, kDefaultTableWidth,
+                 who + QStringLiteral("FixedWidthForTable"));
+    check.length(p.RowHeight, 0, kMaxLengthMm, kDefaultRowHeight, who + QStringLiteral("RowHeight"));
+}
+
 } // namespace
 
 class CatalogFileReader {
@@ -362,10 +482,33 @@ public:
     std::vector<Error> read() {
         readFixedPart(QStringLiteral("Kategorien und Produkte"), [this] { readSection1(); });
         readFixedPart(QStringLiteral("feste Einstellungen"), [this] { readSection2(); });
-        return readOptionalBlocks();
+        std::vector<Error> warnings = readOptionalBlocks();
+        checkRanges(warnings);
+        return warnings;
     }
 
 private:
+    // Brings every stored value outside its editing range into it, with one warning.
+    void checkRanges(std::vector<Error>& warnings) {
+        RangeCheck check;
+        checkSettingRanges(m_doc.settings, check);
+        for (int k = 0; k < m_doc.categoryCount(); ++k) {
+            if (TKategorie* o = m_doc.options(k))
+                check.length(o->BildBreite, 0, kMaxPictureCm, 0,
+                             QStringLiteral("\"%1\": BildBreite").arg(m_doc.categoryName(k).left(40)));
+            for (TProdukt& p : m_doc.products(k))
+                checkProductRanges(p, check);
+        }
+        if (check.count() > 0)
+            warnings.push_back(Error::text(
+                QStringLiteral("%1 gespeicherte Werte lagen außerhalb des erlaubten Bereichs und wurden "
+                               "begrenzt (%2%3).")
+                    .arg(check.count())
+                    .arg(check.names().join(QStringLiteral(", ")),
+                         check.count() > check.names().size() ? QStringLiteral(", ...") : QString()),
+                m_path));
+    }
+
     template <class F> void readFixedPart(const QString& what, F&& f) {
         try {
             f();

@@ -7,9 +7,6 @@ namespace pw {
 
 namespace {
 
-// Larger pages (1.6 GB as 32-bit pixels) are refused before they are allocated.
-constexpr qint64 kMostPagePixels = 400'000'000;
-
 Error pageTooLarge(QSize size, const QString& file) {
     return Error::text(QStringLiteral("Nicht genug Speicher für eine Seite von %1 x %2 Pixeln")
                            .arg(size.width())
@@ -36,19 +33,38 @@ QSize ScaledPageSize(QSize printerPixels, int printerDpi, int dpi) {
             int(qint64(printerPixels.height()) * dpi / printerDpi)};
 }
 
+bool PageBitmapFits(QSize size) {
+    return size.width() > 0 && size.height() > 0 && qint64(size.width()) * size.height() <= kMostPagePixels;
+}
+
+int HighestPageDpi(const std::function<QSize(int dpi)>& pageAt, int upTo) {
+    // The page grows with the resolution, so the resolutions that fit form a range from 1.
+    int low = 0;         // fits (0 stands for "none")
+    int high = upTo + 1; // does not fit
+    while (high - low > 1) {
+        const int mid = low + (high - low) / 2;
+        if (PageBitmapFits(pageAt(mid)))
+            low = mid;
+        else
+            high = mid;
+    }
+    return low;
+}
+
 QImage NewPageBitmap(QSize size, const QString& file) {
     QImage page;
-    if (size.width() > 0 && size.height() > 0 && qint64(size.width()) * size.height() <= kMostPagePixels)
+    if (PageBitmapFits(size))
         page = QImage(size, QImage::Format_RGB32);
     if (page.isNull())
         throw pageTooLarge(size, file);
     return page;
 }
 
-dib PagePicture(const QImage& page, const QString& file) {
+dib PagePicture(const QImage& page, const QString& file, int dpi) {
     dib picture;
     if (!dibFromImage(picture, page))
         throw pageTooLarge(page.size(), file);
+    setDibResolution(picture, dpi);
     return picture;
 }
 

@@ -187,7 +187,7 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
     SetJPEGQual(settings.quality);
     bitmap.fill(Qt::white);
     {
-        const dib blank = PagePicture(bitmap, cataloguePath);
+        const dib blank = PagePicture(bitmap, cataloguePath, settings.dpi);
         stageJpeg(files, blank, FlipPageFile(dir, 0, false));
         stageJpeg(files, blank, FlipPageFile(dir, evenPages + 1, false));
         stageJpeg(files, blank, FlipPageFile(dir, evenPages + 1, true));
@@ -209,7 +209,7 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
                 more = extraPage = true;
             ++doc.anzpages;
         }
-        dib picture = PagePicture(rendered, cataloguePath);
+        dib picture = PagePicture(rendered, cataloguePath, settings.dpi);
         ShadePageEdges(picture, number);
         stageJpeg(files, picture, FlipPageFile(dir, number, false));
         TurnPageCorner(picture, number);

@@ -39,7 +39,7 @@ bool ExportPageImages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& 
         last = number;
         if (settings.allPages || (settings.first <= number && number <= settings.last)) {
             const QString file = PageImageName(name, settings.format, number);
-            if (!SaveDib(PagePicture(rendered, file), file, settings.format))
+            if (!SaveDib(PagePicture(rendered, file, settings.dpi), file, settings.format))
                 throw Error(49, file);
         }
         return progress.report(number, std::max(expected, number + (more ? 1 : 0)));

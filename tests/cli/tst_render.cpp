@@ -201,6 +201,144 @@ private slots:
         QCOMPARE(cli({"pricelist", file, "-o", dir.filePath(QStringLiteral("p.doc"))}).code, 1);
     }
 
+    // The preview shows a page outside the catalogue as an empty sheet; the command writes
+    // that picture too, but says so, with the page count.
+    void pageOutsideTheCatalogueWarns_data() {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("page 0") << "0" << true;
+        QTest::newRow("negative page") << "-3" << true;
+        QTest::newRow("page after the last") << "@after" << true;
+        QTest::newRow("last page is no fault") << "@last" << false;
+    }
+    void pageOutsideTheCatalogueWarns() {
+        QFETCH(QString, page);
+        QFETCH(bool, warned);
+        QTemporaryDir dir;
+        const QString file = writeCatalogue(dir);
+        const Run pages = cli({"pages", file});
+        QCOMPARE(pages.code, 0);
+        const int count = QJsonDocument::fromJson(pages.out).object().value("anzpages").toInt();
+        QVERIFY(count > 1);
+        page.replace(QStringLiteral("@after"), QString::number(count + 1))
+            .replace(QStringLiteral("@last"), QString::number(count));
+        const QString out = dir.filePath(QStringLiteral("p.png"));
+        const Run r = cli({"render", file, "--page", page, "-o", out, "--dpi", "30"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(!QImage(out).isNull());
+        if (!warned) {
+            QVERIFY2(r.err.isEmpty(), r.err.constData());
+            return;
+        }
+        const QString err = QString::fromUtf8(r.err);
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(err.contains(file) && err.contains(QStringLiteral("Seite %1 ").arg(page)) &&
+                     err.contains(QStringLiteral("%1 Seiten").arg(count)),
+                 r.err.constData());
+    }
+
+    // A resolution whose page would not fit a page bitmap (400 million pixels) is refused
+    // at once, with the real limit in the message, instead of failing after the layout.
+    void dpiBeyondThePageLimitIsAUsageError_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("range");
+        // A4 (4960 x 7016 at 600 dpi) holds 400 million pixels up to 2034 dpi.
+        QTest::newRow("render at its old highest resolution")
+            << QStringList{"render", "@file", "--page", "1", "-o", "@dir/x.png", "--dpi", "2400"}
+            << "--dpi erwartet 1 bis 2034";
+        QTest::newRow("render zoomed tenfold")
+            << QStringList{"render",     "@file", "--page", "1",      "-o",
+                           "@dir/x.png", "--dpi", "300",    "--zoom", "1000"}
+            << "--dpi erwartet 1 bis 203";
+        QTest::newRow("pdf at its old highest resolution")
+            << QStringList{"pdf", "@file", "-o", "@dir/x.pdf", "--dpi", "4000"}
+            << "--dpi erwartet 10 bis 2034";
+        QTest::newRow("pdf on A3") << QStringList{"pdf",   "@file", "-o",      "@dir/x.pdf",
+                                                  "--dpi", "2000",  "--paper", "A3"}
+                                   << "--dpi erwartet 10 bis 1438";
+        QTest::newRow("images above the dialog's range")
+            << QStringList{"images", "@file", "-o", "@dir/s.png", "--dpi", "1441"}
+            << "--dpi erwartet 10 bis 1440";
+        QTest::newRow("images on A3 at the dialog's highest")
+            << QStringList{"images", "@file", "-o", "@dir/s.png", "--dpi", "1440", "--paper", "A3"}
+            << "--dpi erwartet 10 bis 1438";
+        QTest::newRow("html on A3 at the dialog's highest")
+            << QStringList{"html", "@file", "-o", "@dir/flip", "--dpi", "1440", "--paper", "A3"}
+            << "--dpi erwartet 10 bis 1438";
+        QTest::newRow("dpi below the lowest")
+            << QStringList{"images", "@file", "-o", "@dir/s.png", "--dpi", "9"}
+            << "--dpi erwartet eine ganze Zahl ab 10";
+    }
+    void dpiBeyondThePageLimitIsAUsageError() {
+        QFETCH(QStringList, args);
+        QFETCH(QString, range);
+        QTemporaryDir dir;
+        const QString file = writeCatalogue(dir);
+        for (QString& a : args)
+            a.replace(QStringLiteral("@file"), file).replace(QStringLiteral("@dir"), dir.path());
+        const Run r = cli(args);
+        QCOMPARE(r.code, 1);
+        QVERIFY2(QString::fromUtf8(r.err).contains(range), r.err.constData());
+        QCOMPARE(r.err.count('\n'), 1);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("k.pk2")});
+    }
+
+    // A catalogue's own PDF size can be far larger than the paper: the limit then follows
+    // from it, and the export stops before it writes anything.
+    void pdfSizeOfTheCatalogueLimitsTheResolution() {
+        QTemporaryDir dir;
+        const QString file = writeCatalogue(dir);
+        CatalogDocument doc;
+        OpenCatalog(doc, file, ReadOptions{});
+        doc.settings.SetPDFSizeCheck = true;
+        doc.settings.PDFWidthEd = doc.settings.PDFHeightED = 1000;
+        SaveTheFile(doc, file);
+        const QString out = dir.filePath(QStringLiteral("x.pdf"));
+        // 1000 mm square: 20,000 pixels a side at 508 dpi.
+        const Run r = cli({"pdf", file, "-o", out, "--dpi", "600"});
+        QCOMPARE(r.code, 1);
+        QVERIFY2(QString::fromUtf8(r.err).contains(QStringLiteral("--dpi erwartet 10 bis 508")),
+                 r.err.constData());
+        QVERIFY(!QFile::exists(out));
+    }
+
+    // Page pictures say the resolution they were drawn at, so that programs that place
+    // them print them at their size.
+    void pagePicturesRecordTheirResolution_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("PNG") << "s.png";
+        QTest::newRow("JPEG") << "s.jpg";
+        QTest::newRow("BMP") << "s.bmp";
+        QTest::newRow("TIFF") << "s.tif";
+    }
+    void pagePicturesRecordTheirResolution() {
+        QFETCH(QString, name);
+        QTemporaryDir dir;
+        const QString base = dir.filePath(name);
+        const Run r =
+            cli({"images", writeCatalogue(dir), "-o", base, "--dpi", "150", "--from", "1", "--to", "1"});
+        QCOMPARE(r.code, 0);
+        const QImage page(dir.filePath(QString(name).insert(1, QLatin1Char('1'))));
+        QVERIFY(!page.isNull());
+        // 150 dpi is 5905.5 dots per metre; JPEG stores whole dots per inch.
+        QVERIFY2(qAbs(page.dotsPerMeterX() - 5906) <= 1 && qAbs(page.dotsPerMeterY() - 5906) <= 1,
+                 qPrintable(QString::number(page.dotsPerMeterX())));
+    }
+    void renderedPageRecordsItsResolution() {
+        QTemporaryDir dir;
+        const QString out = dir.filePath(QStringLiteral("p.png"));
+        QCOMPARE(cli({"render", writeCatalogue(dir), "--page", "1", "-o", out, "--dpi", "150"}).code, 0);
+        QCOMPARE(QImage(out).dotsPerMeterX(), 5906);
+        // A zoomed preview is drawn at the resolution times the zoom.
+        QCOMPARE(
+            cli({"render", writeCatalogue(dir), "--page", "1", "-o", out, "--dpi", "100", "--zoom", "50"})
+                .code,
+            0);
+        QCOMPARE(QImage(out).dotsPerMeterX(), 1969);
+    }
+
     void errors_data() {
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("code");
