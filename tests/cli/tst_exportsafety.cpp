@@ -31,6 +31,7 @@ QString writeOtherCatalogue(const QString& folder) {
     CatalogDocument doc;
     doc.settings.BackgroundColorCheck = false;
     doc.settings.KopfEd = QStringLiteral("Andere");
+    doc.settings.LogoChecked = false; // no logo file beside it: the export would warn
     QStringList lines;
     for (int i = 0; i < 20; ++i)
         lines.append(QStringLiteral("Beschreibung %1").arg(i));
