@@ -40,7 +40,6 @@ using Changes = std::vector<DocumentChange>;
 
 } // namespace
 
-
 class TestUndo : public QObject {
     Q_OBJECT
 
