@@ -28,6 +28,7 @@ struct CsvArgs {
     QString pictureWidth;
     QString locale;
     QString delimiter;
+    QString templateFile; // csv-import --template
 };
 
 // Reads the arguments; prints the usage error and returns false on a bad one. `allowed`
@@ -75,6 +76,8 @@ bool parseArgs(const QStringList& args, const char* command, const QStringList& 
             out.pictureWidth = value;
         } else if (option == QLatin1String("--delimiter")) {
             out.delimiter = value;
+        } else if (option == QLatin1String("--template")) {
+            out.templateFile = value;
         } else {
             out.locale = value;
         }
@@ -154,7 +157,7 @@ int runCsvImport(const QStringList& args, Context& context) {
     CsvArgs a;
     if (!parseArgs(args, "csv-import",
                    {"--category", "--category-column", "--header-row", "--price-columns", "--picture-width",
-                    "--delimiter"},
+                    "--delimiter", "--template"},
                    a))
         return kUsage;
     if (a.files.size() != 2 || a.out.isEmpty())
@@ -175,13 +178,24 @@ int runCsvImport(const QStringList& args, Context& context) {
                                              "bis 1000, mit Dezimalpunkt"));
     }
 
-    // A catalogue that does not exist yet starts as the program does: default settings
-    // and the default template columns.
+    // A catalogue that does not exist yet starts as the program does (default settings
+    // and the default template columns), or with the settings and template columns of the
+    // catalogue --template names.
     CatalogDocument doc;
     const QString& file = a.files[0];
     if (QFileInfo::exists(file)) {
+        if (!a.templateFile.isEmpty())
+            return usageError(QStringLiteral("csv-import: --template gilt nur für eine neue Katalogdatei, "
+                                             "%1 gibt es schon")
+                                  .arg(file));
         if (!loadCatalog(context, doc, file, ReadOptions{}))
             return kFailed;
+    } else if (!a.templateFile.isEmpty()) {
+        CatalogDocument model;
+        if (!loadCatalog(context, model, a.templateFile, ReadOptions{}))
+            return kFailed;
+        doc.settings = model.settings;
+        doc.VorlageSpalten = model.VorlageSpalten;
     } else {
         doc.VorlageSpalten = DefaultTemplateColumns(context.texts);
     }

@@ -29,7 +29,7 @@ constexpr Command kCommands[] = {
     {"csv-export", "FILE -o OUT.csv (--all | --category NAME)", &runCsvExport},
     {"csv-import",
      "FILE IN.csv -o OUT.pk2 (--category NAME | --category-column) [--header-row] [--price-columns N] "
-     "[--picture-width CM] [--delimiter ';'|','|tab]",
+     "[--picture-width CM] [--delimiter ';'|','|tab] [--template MODEL.pk2]",
      &runCsvImport},
     {"category-import", "FILE IN.csv -o OUT.pk2 [--locale de_DE] [--delimiter ';'|','|tab]",
      &runCategoryImport},

@@ -160,6 +160,38 @@ private slots:
         QCOMPARE(c["settings"]["PreDefAnzPreisEd"].toInt(), 2);
     }
 
+    // A new catalogue made by an import carried the default header, footer and logo, and
+    // only the window could change them.
+    void importIntoANewCatalogueTakesTheTemplateCatalogue() {
+        QTemporaryDir dir;
+        const QString in = dir.filePath("in.csv");
+        QVERIFY(writeFile(in, "Tisch;Eiche;;T-01;199,00\r\n"));
+        const QString model = dir.filePath("modell.pk2");
+        QCOMPARE(cli({"set", writeCatalogue(dir), "-o", model, "KopfEd=Meier Möbel", "LinksEd=20",
+                      "BackgroundColorCheck=true"})
+                     .code,
+                 0);
+        const QString out = dir.filePath("out.pk2");
+        const Run r = cli(
+            {"csv-import", dir.filePath("neu.pk2"), in, "-o", out, "--category-column", "--template", model});
+        QCOMPARE(r.code, 0);
+        const QJsonObject made = dump(out);
+        const QJsonObject from = dump(model);
+        QCOMPARE(made["settings"].toObject(), from["settings"].toObject());
+        QCOMPARE(made["settings"]["KopfEd"].toString(), QStringLiteral("Meier Möbel"));
+        QCOMPARE(made["VorlageSpalten"], from["VorlageSpalten"]);
+        QCOMPARE(categoryNames(made), (QStringList{"Tisch"}));
+
+        // Only a new catalogue takes a template; a missing template writes nothing.
+        QCOMPARE(cli({"csv-import", model, in, "-o", out, "--category-column", "--template", model}).code, 1);
+        const QString none = dir.filePath("none.pk2");
+        QCOMPARE(cli({"csv-import", dir.filePath("neu.pk2"), in, "-o", none, "--category-column",
+                      "--template", dir.filePath("fehlt.pk2")})
+                     .code,
+                 2);
+        QVERIFY(!QFileInfo::exists(none));
+    }
+
     void importIntoTheFirstCategoryOfTheName() {
         QTemporaryDir dir;
         const QString file = writeCatalogue(dir);
