@@ -24,6 +24,7 @@ void UndoStack::record(const QString& caption, Step undo, Step redo, qint64 byte
         if (newest.marksChanged)
             newest.position = newest.id;
         m_bytes += bytes;
+        trim();
         return;
     }
     const quint64 id = m_nextId++;
