@@ -119,12 +119,6 @@ bool openForLayout(Context& context, CatalogDocument& doc, const QString& file, 
     return layout >= 0;
 }
 
-void measuringRun(int layout, CatalogDocument& doc, EngineEnvironment& env, EngineCall call) {
-    PainterCanvas measure(nullptr);
-    call.seiteedvalue = 0;
-    PaintLayout(layout, measure, doc, ViewState{}, env, call);
-}
-
 void printPictureFailures(Context& context, const EngineEnvironment& env) {
     for (const PictureFailure& f : env.pictureFailures.failures())
         printWarning(context, Error::text(pictureFailureText(f), f.file));

@@ -51,9 +51,6 @@ std::unique_ptr<Clock> clockFor(const Context& context);
 // False (with the message printed) when either fails.
 bool openForLayout(Context& context, CatalogDocument& doc, const QString& file, int requested, int& layout);
 
-// One layout run that draws nothing, as the window's preview would have made before.
-void measuringRun(int layout, CatalogDocument& doc, EngineEnvironment& env, EngineCall call);
-
 // Every picture the layout runs so far could not load, as one warning line each naming
 // the file and the product, category, logo or background it belongs to.
 void printPictureFailures(Context& context, const EngineEnvironment& env);

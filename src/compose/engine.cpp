@@ -55,4 +55,11 @@ QSize PaperPixels(const QString& paper, int dpi) {
     return {};
 }
 
+void measuringRun(int layoutCombo, CatalogDocument& doc, EngineEnvironment& env, EngineCall call) {
+    PainterCanvas measure(nullptr);
+    call.seiteedvalue = 0;
+    call.pages = nullptr;
+    PaintLayout(layoutCombo, measure, doc, ViewState{}, env, call);
+}
+
 } // namespace pw

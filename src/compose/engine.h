@@ -88,6 +88,11 @@ constexpr int kLayoutCount = 8;
 bool PaintLayout(int layoutCombo, Canvas& canvas, CatalogDocument& doc, ViewState view,
                  EngineEnvironment& env, const EngineCall& call);
 
+// One layout run of `layoutCombo` that draws nothing (no canvas device, page 0), with the
+// page size and resolution of `call`, as the window's preview would have made before: it
+// leaves the page counts, captions and pages of the run in the document for the next call.
+void measuringRun(int layoutCombo, CatalogDocument& doc, EngineEnvironment& env, EngineCall call);
+
 // The page as the preview and the command-line renderer size it: a bitmap of
 // Trunc(zoom * (dpi * printer width / printer dpi) / 100) pixels, the height the same with
 // the printer height (also over the horizontal printer resolution), and the page in mm
