@@ -78,12 +78,7 @@ int main(int argc, char** argv) {
     const pw::PageGeometry g = pw::PreviewGeometry(pw::PaperPixels(QStringLiteral("A4"), 600), 600, 300, 100);
     pw::FixedClock clock(QDate(2026, 12, 10));
     pw::EngineEnvironment env(clock);
-    pw::EngineCall call;
-    call.dpi = 300;
-    call.width = g.width;
-    call.height = g.height;
-    call.widthmm = g.widthmm;
-    call.heightmm = g.heightmm;
+    pw::EngineCall call = pw::callForPage(g, 300);
     call.printit = true;
     pw::dib page;
     {

@@ -29,12 +29,7 @@ void layOut(pw::CatalogDocument& doc, int layout) {
     const int printerDpi = 600;
     const pw::PageGeometry g =
         pw::PreviewGeometry(pw::PaperPixels(QStringLiteral("A4"), printerDpi), printerDpi, 24, 100);
-    pw::EngineCall call;
-    call.dpi = 24;
-    call.width = g.width;
-    call.height = g.height;
-    call.widthmm = g.widthmm;
-    call.heightmm = g.heightmm;
+    pw::EngineCall call = pw::callForPage(g, 24);
     call.seiteedvalue = 0;
     {
         pw::PainterCanvas measuring(nullptr);

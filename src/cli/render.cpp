@@ -91,15 +91,10 @@ int runRender(const QStringList& args, Context& context) {
 
     const std::unique_ptr<Clock> clock = clockFor(context);
     EngineEnvironment env(*clock, LanguageLocale(context.global.language));
-    EngineCall call;
-    call.dpi = dpi;
-    call.width = g.width;
-    call.height = g.height;
+    EngineCall call = callForPage(g, dpi);
     call.seiteedvalue = page;
     call.zoomedvalue = zoom;
     call.printit = !preview;
-    call.widthmm = g.widthmm;
-    call.heightmm = g.heightmm;
     measuringRun(layout, doc, env, call);
     if (strictStop(context, env, strict))
         return kFailed;
@@ -167,12 +162,7 @@ int runPages(const QStringList& args, Context& context) {
         PreviewGeometry(PaperPixels(context.global.paper, printerDpi), printerDpi, 96, 100);
     const std::unique_ptr<Clock> clock = clockFor(context);
     EngineEnvironment env(*clock, LanguageLocale(context.global.language));
-    EngineCall call;
-    call.dpi = 96;
-    call.width = g.width;
-    call.height = g.height;
-    call.widthmm = g.widthmm;
-    call.heightmm = g.heightmm;
+    EngineCall call = callForPage(g, 96);
     call.seiteedvalue = 0;
     PainterCanvas measure(nullptr);
     for (int r = 0; r < runs; ++r)

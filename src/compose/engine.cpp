@@ -55,6 +55,16 @@ QSize PaperPixels(const QString& paper, int dpi) {
     return {};
 }
 
+EngineCall callForPage(const PageGeometry& g, int dpi) {
+    EngineCall call;
+    call.dpi = dpi;
+    call.width = g.width;
+    call.height = g.height;
+    call.widthmm = g.widthmm;
+    call.heightmm = g.heightmm;
+    return call;
+}
+
 void measuringRun(int layoutCombo, CatalogDocument& doc, EngineEnvironment& env, EngineCall call) {
     PainterCanvas measure(nullptr);
     call.seiteedvalue = 0;

@@ -104,6 +104,8 @@ struct PageGeometry {
     double heightmm = 0;
 };
 PageGeometry PreviewGeometry(QSize printerPixels, int printerDpiX, int dpi, double zoom);
+// A call for the page `g` at `dpi`; the other fields keep their defaults.
+EngineCall callForPage(const PageGeometry& g, int dpi);
 
 // The printable page of a paper size ("A4", "A5", "Letter", ...) at a resolution, as the
 // tool and a machine without a printer use it; A4 at 600 dpi is 4960 x 7016 pixels. An

@@ -178,13 +178,8 @@ void layOutPageOne(CatalogDocument& doc, int layout, int dpi, double zoom) {
     const FixedClock clock(QDate(2024, 5, 6));
     EngineEnvironment env(clock);
     const PageGeometry g = PreviewGeometry(PaperPixels(QStringLiteral("A4"), 600), 600, dpi, zoom);
-    EngineCall call;
-    call.dpi = dpi;
+    EngineCall call = callForPage(g, dpi);
     call.zoomedvalue = zoom;
-    call.width = g.width;
-    call.height = g.height;
-    call.widthmm = g.widthmm;
-    call.heightmm = g.heightmm;
     call.seiteedvalue = 0;
     {
         PainterCanvas measuring(nullptr);

@@ -23,13 +23,7 @@ EngineCall a4At(int dpi) {
     const int printerDpi = 600;
     const PageGeometry g =
         PreviewGeometry(PaperPixels(QStringLiteral("A4"), printerDpi), printerDpi, dpi, 100);
-    EngineCall call;
-    call.dpi = dpi;
-    call.width = g.width;
-    call.height = g.height;
-    call.widthmm = g.widthmm;
-    call.heightmm = g.heightmm;
-    return call;
+    return callForPage(g, dpi);
 }
 
 } // namespace
