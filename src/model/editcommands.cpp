@@ -106,6 +106,13 @@ qint64 productBytes(const TProdukt& p) {
     return n;
 }
 
+qint64 documentBytes(const CatalogDocument& doc) {
+    qint64 n = qint64(sizeof(CatalogDocument));
+    for (int k = 0; k < doc.categoryCount(); ++k)
+        n += categoryBytes(doc.products(k), doc.categoryName(k));
+    return n;
+}
+
 // ---- Categories
 
 int newCategory(EditContext& ctx) {

@@ -17,6 +17,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
 namespace pw {
 
 class Prompts;
@@ -86,6 +88,16 @@ void setDeactivateProd(EditContext& ctx, int kat, QList<int> selected, bool on);
 // changed.
 void setPreDefAnzPreis(EditContext& ctx, int anzpreis);
 
+// ---- Whole-document steps
+
+// Runs `change` on the document as one undo step that keeps the document before and after
+// it whole (an import, which may touch any category). When `change` throws, it must leave
+// the document as it was (the imports take back what they did); nothing is recorded then
+// and the exception passes on. A result whose `cancelled` is true (an import stopped by
+// its progress, which changes nothing) records nothing either. Observers are told
+// Everything. Returns what `change` returned.
+template <class Change> auto documentStep(EditContext& ctx, const QString& caption, Change&& change);
+
 // ---- Layout settings
 
 // Gives one layout setting a new value (checked against the setting's kind and range by
@@ -122,5 +134,22 @@ void categoryDialogCheckClicked(CategoryDialogValues& values);
 // (BildUnterName is 1 exactly when the picture is not before the name), replacing any
 // record it had. The picture width must lie in 0.01..10000 cm (pw::Error otherwise).
 void applyCategoryDialog(EditContext& ctx, int kat, const CategoryDialogValues& values);
+
+// The bytes a whole document holds, for the undo budget.
+qint64 documentBytes(const CatalogDocument& doc);
+
+template <class Change> auto documentStep(EditContext& ctx, const QString& caption, Change&& change) {
+    auto before = std::make_shared<const CatalogDocument>(ctx.doc);
+    auto result = change(ctx.doc);
+    if constexpr (requires { bool(result.cancelled); }) {
+        if (result.cancelled)
+            return result;
+    }
+    auto after = std::make_shared<const CatalogDocument>(ctx.doc);
+    ctx.record(
+        caption, [before](CatalogDocument& d) { d = *before; }, [after](CatalogDocument& d) { d = *after; },
+        documentBytes(*before) + documentBytes(*after), {DocumentChange::everything()});
+    return result;
+}
 
 } // namespace pw
