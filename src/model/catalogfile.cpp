@@ -2,6 +2,7 @@
 
 #include "model/pictures.h"
 #include "model/savefile.h"
+#include "model/settingstable.h"
 
 #include <QDir>
 #include <QFile>
@@ -356,10 +357,8 @@ struct ProductTable {
 // damaged or made elsewhere. They are brought into range on reading, so that the layout
 // never meets a length, size or count its pixel arithmetic cannot hold. Values inside the
 // ranges are kept exactly, so a valid catalogue writes back byte for byte.
-constexpr double kMaxLengthMm = 1000;   // margins, spacings, line and table widths
-constexpr double kMaxPictureCm = 10000; // background, logo and category picture sizes
-constexpr qint32 kMaxFontPoints = 1638; // the largest size the font dialog accepts
-constexpr qint32 kMaxFontResolution = 10000;
+constexpr double kMaxLengthMm = 1000;   // product table widths and heights
+constexpr double kMaxPictureCm = 10000; // category picture sizes
 constexpr qint32 kMaxPriceColumns = 100;
 
 // Collects what was brought into range, for one warning per file.
@@ -380,80 +379,29 @@ public:
             v = clamped;
         }
     }
-    void font(FontSpec& f, const QString& what) {
-        whole(f.Size, 1, kMaxFontPoints, what + QStringLiteral(".Size"));
-        whole(f.PixelsPerInch, 1, kMaxFontResolution, what + QStringLiteral(".PixelsPerInch"));
-    }
     int count() const { return m_count; }
     const QStringList& names() const { return m_names; }
-
-private:
     void note(const QString& what) {
         ++m_count;
         if (m_names.size() < 5)
             m_names.append(what);
     }
+
+private:
     int m_count = 0;
     QStringList m_names;
 };
 
+// Every layout setting through the settings table's ranges.
 void checkSettingRanges(LayoutSettings& s, RangeCheck& check) {
-    const LayoutSettings defaults;
-    // Millimetre lengths, 0..1000 each.
-#define PW_LENGTH(field) check.length(s.field, 0, kMaxLengthMm, defaults.field, QStringLiteral(#field))
-    PW_LENGTH(RxSpinEdit1);
-    PW_LENGTH(RxSpinEdit2);
-    PW_LENGTH(RxSpinEdit3);
-    PW_LENGTH(RxSpinEdit4);
-    PW_LENGTH(RxSpinEdit5);
-    PW_LENGTH(RxSpinEdit6);
-    PW_LENGTH(RxSpinEdit7);
-    PW_LENGTH(RxSpinEdit8);
-    PW_LENGTH(RxSpinEdit9);
-    PW_LENGTH(RxSpinEdit10);
-    PW_LENGTH(RxSpinEdit11);
-    PW_LENGTH(FixedWidthForTableEd);
-    PW_LENGTH(MaxCellWidthEd);
-    PW_LENGTH(LinksEd);
-    PW_LENGTH(ObenEd);
-    PW_LENGTH(RechtsEd);
-    PW_LENGTH(UntenEd);
-    PW_LENGTH(RandBildEd);
-    PW_LENGTH(KopfEdmm);
-    PW_LENGTH(RandKopfEd);
-    PW_LENGTH(PlatzueberEd);
-    PW_LENGTH(LinkRandFussEd);
-    PW_LENGTH(PlatzZwischenSpaltenEd);
-    PW_LENGTH(LineWidthEd);
-    PW_LENGTH(LineWidthEd2);
-    PW_LENGTH(LineAddSpaceEd);
-    PW_LENGTH(RandTextEd);
-    PW_LENGTH(PDFRandEd);
-    PW_LENGTH(PDFWidthEd);
-    PW_LENGTH(PDFHeightED);
-#undef PW_LENGTH
-#define PW_RANGE(field, low, high) check.length(s.field, low, high, defaults.field, QStringLiteral(#field))
-    PW_RANGE(BreitEd2, 1, kMaxPictureCm);
-    PW_RANGE(HochEd2, 1, kMaxPictureCm);
-    PW_RANGE(BreitEd3, 1, kMaxPictureCm);
-    PW_RANGE(HochEd3, 1, kMaxPictureCm);
-    PW_RANGE(HellEd, 1, 100);
-    PW_RANGE(SatEd, -100, 200);
-#undef PW_RANGE
-    check.whole(s.PreDefAnzPreisEd, 1, kMaxPriceColumns, QStringLiteral("PreDefAnzPreisEd"));
-#define PW_FONT(field) check.font(s.field, QStringLiteral(#field))
-    PW_FONT(FontDialog1);
-    PW_FONT(FontDialog2);
-    PW_FONT(FontDialog3);
-    PW_FONT(FontDialog4);
-    PW_FONT(FontDialog5);
-    PW_FONT(FontDialog6);
-    PW_FONT(FontDialog7);
-    PW_FONT(FontDialog8);
-    PW_FONT(FontDialog9);
-    PW_FONT(FontDialog11);
-    PW_FONT(FontDialog12);
-#undef PW_FONT
+    for (const SettingInfo& info : layoutSettingsTable()) {
+        const SettingValue stored = settingValue(s, info);
+        const SettingValue clamped = clampSettingValue(info, stored);
+        if (!(clamped == stored)) { // also true for a NaN, which never equals itself
+            check.note(QString::fromLatin1(info.name));
+            assignSettingValue(s, info, clamped);
+        }
+    }
 }
 
 void checkProductRanges(TProdukt& p, RangeCheck& check) {

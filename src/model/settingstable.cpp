@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -221,8 +222,10 @@ void checkSettingValue(const SettingInfo& info, const SettingValue& value) {
     else if (const FontSpec* f = std::get_if<FontSpec>(&value)) {
         if (f->Name.size() > 255)
             badValue(info, QStringLiteral("der Schriftname ist länger als 255 Zeichen"));
-        if (f->Size < 1 || f->Size > 1638)
-            badValue(info, QStringLiteral("die Schriftgröße muss zwischen 1 und 1638 Punkt liegen"));
+        if (f->Size < kMinFontPoints || f->Size > kMaxFontPoints)
+            badValue(info, QStringLiteral("die Schriftgröße muss zwischen %1 und %2 Punkt liegen")
+                               .arg(kMinFontPoints)
+                               .arg(kMaxFontPoints));
         return;
     } else
         return;
@@ -251,6 +254,12 @@ void assignSettingValue(LayoutSettings& s, const SettingInfo& info, const Settin
 SettingValue clampSettingValue(const SettingInfo& info, const SettingValue& value) {
     if (value.index() != info.member.index())
         return defaultSettingValue(info);
+    if (const FontSpec* f = std::get_if<FontSpec>(&value)) {
+        FontSpec clamped = *f;
+        clamped.Size = std::clamp(f->Size, kMinFontPoints, kMaxFontPoints);
+        clamped.PixelsPerInch = std::clamp(f->PixelsPerInch, 1, kMaxFontResolution);
+        return clamped;
+    }
     if (!info.hasRange())
         return value;
     if (const qint32* i = std::get_if<qint32>(&value))

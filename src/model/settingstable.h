@@ -19,6 +19,11 @@
 
 namespace pw {
 
+// The font sizes the font dialog accepts, and the resolutions a stored size may refer to.
+constexpr qint32 kMinFontPoints = 1;
+constexpr qint32 kMaxFontPoints = 1638;
+constexpr qint32 kMaxFontResolution = 10000;
+
 enum class SettingKind {
     Integer, // qint32
     Flag,    // bool
@@ -64,7 +69,9 @@ void setSettingValue(LayoutSettings& s, const SettingInfo& info, const SettingVa
 // the record held before (undo), which a foreign file may have left out of range.
 void assignSettingValue(LayoutSettings& s, const SettingInfo& info, const SettingValue& value);
 // The value nearest to `value` that checkSettingValue accepts (for values read from a
-// damaged or foreign file): numbers are clamped into the range, a NaN becomes the default.
+// damaged or foreign file): numbers are clamped into the range, a NaN becomes the default,
+// a font's size and resolution are clamped to kMinFontPoints..kMaxFontPoints and
+// 1..kMaxFontResolution.
 SettingValue clampSettingValue(const SettingInfo& info, const SettingValue& value);
 
 // Reads a value written as text: integers and numbers with a decimal point, flags as
