@@ -9,6 +9,9 @@
 
 #include "i18n/translateunit.h"
 #include "model/error.h"
+#include "model/services.h"
+
+#include <memory>
 
 namespace pw {
 struct LayoutSettings;
@@ -28,11 +31,13 @@ struct GlobalOptions {
     int printerDpi = 600;
 };
 
-// What every subcommand gets: the global options and the texts of the chosen language.
-// The store is read-only here: the tool never adds texts to translate.dat.
+// What every subcommand gets: the global options, the texts of the chosen language and
+// the clock of --date (the system's without it). The store is read-only here: the tool
+// never adds texts to translate.dat.
 struct Context {
     GlobalOptions global;
     TranslationStore texts;
+    std::unique_ptr<Clock> clock;
 };
 
 struct Command {

@@ -15,16 +15,10 @@ int runConvert(const QStringList& args, Context& context) {
     if (files.size() != 2)
         return usageError(QStringLiteral("convert: erwartet genau eine Eingabe- und eine Ausgabedatei"));
 
-    CatalogDocument doc;
-    if (!loadCatalog(context, doc, files[0], ReadOptions{}))
+    CatalogSession session = makeSession(context);
+    if (!openCatalog(context, session, files[0]))
         return kFailed;
-    try {
-        SaveTheFile(doc, files[1]);
-    } catch (const Error& e) {
-        printError(context, e);
-        return kFailed;
-    }
-    return kOk;
+    return saveSessionAs(context, session, files[1]) ? kOk : kFailed;
 }
 
 } // namespace pw::cli

@@ -113,18 +113,6 @@ bool readDelimiter(const CsvArgs& a, const char* command, QChar& delimiter) {
     return true;
 }
 
-bool save(Context& context, const CatalogDocument& doc, const QString& out) {
-    if (caughtSignal())
-        return false; // interrupted: the output stays as it was
-    try {
-        SaveTheFile(doc, out);
-    } catch (const Error& e) {
-        printError(context, e);
-        return false;
-    }
-    return true;
-}
-
 } // namespace
 
 int runCsvExport(const QStringList& args, Context& context) {
@@ -136,9 +124,10 @@ int runCsvExport(const QStringList& args, Context& context) {
     if (a.all == a.hasCategory)
         return usageError(QStringLiteral("csv-export: genau eine von --all und --category NAME ist nötig"));
 
-    CatalogDocument doc;
-    if (!loadCatalog(context, doc, a.files[0], ReadOptions{}))
+    CatalogSession session = makeSession(context);
+    if (!openCatalog(context, session, a.files[0]))
         return kFailed;
+    CatalogDocument& doc = session.doc();
     int kat = kAllCategories;
     if (a.hasCategory && (kat = findCategory(doc, a.files[0], a.category)) < 0)
         return kFailed;
@@ -181,24 +170,25 @@ int runCsvImport(const QStringList& args, Context& context) {
     // A catalogue that does not exist yet starts as the program does (default settings
     // and the default template columns), or with the settings and template columns of the
     // catalogue --template names.
-    CatalogDocument doc;
+    CatalogSession session = makeSession(context);
     const QString& file = a.files[0];
     if (QFileInfo::exists(file)) {
         if (!a.templateFile.isEmpty())
             return usageError(QStringLiteral("csv-import: --template gilt nur für eine neue Katalogdatei, "
                                              "%1 gibt es schon")
                                   .arg(file));
-        if (!loadCatalog(context, doc, file, ReadOptions{}))
+        if (!openCatalog(context, session, file))
             return kFailed;
     } else if (!a.templateFile.isEmpty()) {
-        CatalogDocument model;
-        if (!loadCatalog(context, model, a.templateFile, ReadOptions{}))
+        try {
+            for (const Error& w : session.newFromModel(a.templateFile))
+                printWarning(context, w);
+        } catch (const Error& e) {
+            printError(context, e);
             return kFailed;
-        doc.settings = model.settings;
-        doc.VorlageSpalten = model.VorlageSpalten;
-    } else {
-        doc.VorlageSpalten = DefaultTemplateColumns(context.texts);
+        }
     }
+    CatalogDocument& doc = session.doc();
     if (a.priceColumns > 0)
         doc.settings.PreDefAnzPreisEd = a.priceColumns;
     int kat = -1;
@@ -215,7 +205,7 @@ int runCsvImport(const QStringList& args, Context& context) {
         printError(context, e);
         return kFailed;
     }
-    return save(context, doc, a.out) ? kOk : kFailed;
+    return saveSessionAs(context, session, a.out) ? kOk : kFailed;
 }
 
 int runCategoryImport(const QStringList& args, Context& context) {
@@ -237,9 +227,10 @@ int runCategoryImport(const QStringList& args, Context& context) {
     if (!readDelimiter(a, "category-import", delimiter))
         return kUsage;
 
-    CatalogDocument doc;
-    if (!loadCatalog(context, doc, a.files[0], ReadOptions{}))
+    CatalogSession session = makeSession(context);
+    if (!openCatalog(context, session, a.files[0]))
         return kFailed;
+    CatalogDocument& doc = session.doc();
     try {
         for (const Error& w : ImportCSVFileCategories(doc, a.files[1], locale, delimiter).warnings)
             printWarning(context, w);
@@ -247,7 +238,7 @@ int runCategoryImport(const QStringList& args, Context& context) {
         printError(context, e);
         return kFailed;
     }
-    return save(context, doc, a.out) ? kOk : kFailed;
+    return saveSessionAs(context, session, a.out) ? kOk : kFailed;
 }
 
 } // namespace pw::cli

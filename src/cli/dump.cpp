@@ -95,9 +95,10 @@ int runDump(const QStringList& args, Context& context) {
     if (file.isEmpty())
         return usageError(QStringLiteral("dump: keine Katalogdatei angegeben"));
 
-    CatalogDocument doc;
-    if (!loadCatalog(context, doc, file, options))
+    CatalogSession session = makeSession(context);
+    if (!openCatalog(context, session, file, options))
         return kFailed;
+    CatalogDocument& doc = session.doc();
 
     JsonWriter j;
     j.beginObject();

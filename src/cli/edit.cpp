@@ -94,18 +94,6 @@ bool readLocale(const EditArgs& a, const char* command, QLocale& locale) {
     return true;
 }
 
-bool save(Context& context, const CatalogDocument& doc, const QString& out) {
-    if (caughtSignal())
-        return false; // interrupted: the output stays as it was
-    try {
-        SaveTheFile(doc, out);
-    } catch (const Error& e) {
-        printError(context, e);
-        return false;
-    }
-    return true;
-}
-
 // The counts of a price change on stderr: one line naming FILE, a warning when cells were
 // left alone. When nothing changed but cells were skipped, the prices are most likely
 // written in another notation than the locale's (a German "49,00" under LANG=C.UTF-8), so
@@ -143,17 +131,16 @@ void reportPriceChange(Context& context, const QString& file, const PriceChangeR
 
 // Loads FILE, runs `edit` on it and writes OUT.
 template <class Edit> int editAndSave(Context& context, const EditArgs& a, Edit edit) {
-    CatalogDocument doc;
-    if (!loadCatalog(context, doc, a.files[0], ReadOptions{}))
+    CatalogSession session = makeSession(context);
+    if (!openCatalog(context, session, a.files[0]))
         return kFailed;
-    EditContext ctx(doc);
     try {
-        edit(ctx);
+        edit(session);
     } catch (const Error& e) {
         printError(context, e);
         return kFailed;
     }
-    return save(context, doc, a.out) ? kOk : kFailed;
+    return saveSessionAs(context, session, a.out) ? kOk : kFailed;
 }
 
 } // namespace
@@ -181,7 +168,7 @@ int runPrices(const QStringList& args, Context& context) {
                                  : (decrease ? PriceChange::DecreaseAmount : PriceChange::IncreaseAmount);
     PriceChangeResult result;
     const int code = editAndSave(
-        context, a, [&](EditContext& ctx) { result = changeAllPrices(ctx, mode, value, locale); });
+        context, a, [&](CatalogSession& s) { result = changeAllPrices(s.edit(), mode, value, locale); });
     if (code == kOk)
         reportPriceChange(context, a.files[0], result, locale);
     return code;
@@ -198,14 +185,14 @@ int runSortVariants(const QStringList& args, Context& context) {
     QLocale locale;
     if (!readLocale(a, "sort-variants", locale))
         return kUsage;
-    return editAndSave(context, a, [&](EditContext& ctx) { sortAllVariants(ctx, column - 1, locale); });
+    return editAndSave(context, a, [&](CatalogSession& s) { sortAllVariants(s.edit(), column - 1, locale); });
 }
 
 int runSortNames(const QStringList& args, Context& context) {
     EditArgs a;
     if (!parseArgs(args, "sort-names", {}, {}, a) || !needFileAndOut(a, "sort-names"))
         return kUsage;
-    return editAndSave(context, a, [](EditContext& ctx) { sortProductNames(ctx); });
+    return editAndSave(context, a, [](CatalogSession& s) { sortProductNames(s.edit()); });
 }
 
 int runDuplicate(const QStringList& args, Context& context) {
@@ -219,7 +206,8 @@ int runDuplicate(const QStringList& args, Context& context) {
         return usageError(QStringLiteral("duplicate: --product erwartet die Nummer des Produkts, ab 1"));
     const QString category = a.value("--category");
     const QString file = a.files[0];
-    return editAndSave(context, a, [&](EditContext& ctx) {
+    return editAndSave(context, a, [&](CatalogSession& s) {
+        EditContext& ctx = s.edit();
         int kat = 0;
         while (kat < ctx.doc.categoryCount() && ctx.doc.categoryName(kat) != category)
             ++kat;
@@ -244,7 +232,7 @@ int runReplace(const QStringList& args, Context& context) {
     const QString with = a.value("--with");
     if (find.isEmpty())
         return usageError(QStringLiteral("replace: --find braucht einen Text, der nicht leer ist"));
-    return editAndSave(context, a, [&](EditContext& ctx) { replaceInAllTables(ctx, find, with); });
+    return editAndSave(context, a, [&](CatalogSession& s) { replaceInAllTables(s.edit(), find, with); });
 }
 
 int runCopyPictures(const QStringList& args, Context& context) {
@@ -255,15 +243,8 @@ int runCopyPictures(const QStringList& args, Context& context) {
         return usageError(QStringLiteral("copy-pictures: --to VERZEICHNIS ist nötig"));
     const QString folder = a.value("--to");
     bool complete = true;
-    const int code = editAndSave(context, a, [&](EditContext& ctx) {
-        for (const Error& e : copyAllPictures(ctx, folder)) {
-            // "Fehler beim Kopieren der Datei: <source> nach <target> !" on one line, and
-            // why when the source is not a file at all.
-            QString line = context.texts.GetMessageText(45) + QLatin1Char(' ') + e.args().value(0) +
-                           QLatin1Char(' ') + context.texts.GetMessageText(46) + QLatin1Char(' ') +
-                           e.args().value(1) + QStringLiteral(" !");
-            if (e.args().size() > 2)
-                line += QStringLiteral(" (") + e.args().value(2) + QLatin1Char(')');
+    const int code = editAndSave(context, a, [&](CatalogSession& s) {
+        for (const QString& line : s.copyAllPictures(folder)) {
             printError(context, Error::text(line));
             complete = false;
         }
@@ -278,9 +259,10 @@ int runSearch(const QStringList& args, Context& context) {
         return kUsage;
     if (a.files.size() != 2 || !a.out.isEmpty())
         return usageError(QStringLiteral("search: erwartet eine Katalogdatei und einen Suchtext"));
-    CatalogDocument doc;
-    if (!loadCatalog(context, doc, a.files[0], ReadOptions{}))
+    CatalogSession session = makeSession(context);
+    if (!openCatalog(context, session, a.files[0]))
         return kFailed;
+    const CatalogDocument& doc = session.doc();
     JsonWriter j;
     j.beginObject();
     j.key("matches").beginArray();

@@ -3,7 +3,6 @@
 
 #include "cli/layoutcli.h"
 #include "imagelib/picfiles.h"
-#include "model/options.h"
 #include "model/programfolders.h"
 #include "output/exportpage.h"
 #include "output/flipcatalog.h"
@@ -28,15 +27,15 @@ int runExport(Context& context, const QString& file, int layoutArg, bool strict,
               const std::function<bool(const CatalogDocument&)>& acceptable,
               const std::function<EngineCall(const CatalogDocument&)>& call,
               const std::function<bool(CatalogDocument&, int, EngineEnvironment&, Progress&)>& exportPages) {
-    CatalogDocument doc;
+    CatalogSession session = makeSession(context);
     int layout = 0;
-    if (!openForLayout(context, doc, file, layoutArg, layout))
+    if (!openForLayout(context, session, file, layoutArg, layout))
         return kFailed;
+    CatalogDocument& doc = session.doc();
     if (acceptable && !acceptable(doc))
         return kUsage;
-    const std::unique_ptr<Clock> clock = clockFor(context);
-    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
-    measuringRun(layout, doc, env, call(doc));
+    EngineEnvironment& env = session.environment();
+    session.measuringRun(layout, call(doc));
     if (strictStop(context, env, strict))
         return kFailed;
     try {
@@ -116,7 +115,7 @@ int runPdf(const QStringList& args, Context& context) {
     QString out;
     int dpi = 300;
     int layoutArg = 0;
-    int colours = -1; // -1: the program option, 0 RGB, 1 CMYK
+    int colours = -1; // -1: not given, 0 RGB, 1 CMYK
     bool strict = false;
     const auto colourFlag = [&](const QString& a, bool& known) {
         known = a == QLatin1String("--cmyk") || a == QLatin1String("--rgb");
@@ -149,7 +148,9 @@ int runPdf(const QStringList& args, Context& context) {
     if (!checkDpiLimit("pdf", dpi, kLeastExportDpi, kMostPdfDpi, pdfPageAt(paperOnly), paperText(context)))
         return kUsage;
     settings.dpi = dpi;
-    settings.cmyk = colours >= 0 ? colours == 1 : LoadProgramOptions().PDFDateienmitCMYKFarbenausgeben1;
+    // Without --cmyk or --rgb the program's default, CMYK: what the window's user last chose
+    // is not read, so the same command line gives the same file on every machine.
+    settings.cmyk = colours != 0;
     settings.programFolder = ProgramFolders::forThisProgram().programDir();
     const auto fitsCatalogue = [&](const CatalogDocument& doc) {
         return checkDpiLimit("pdf", dpi, kLeastExportDpi, kMostPdfDpi, pdfPageAt(doc.settings),

@@ -106,16 +106,11 @@ bool checkDpiLimit(const char* command, int dpi, int low, int high, const std::f
     return false;
 }
 
-std::unique_ptr<Clock> clockFor(const Context& context) {
-    if (context.global.date.isValid())
-        return std::make_unique<FixedClock>(context.global.date);
-    return std::make_unique<SystemClock>();
-}
-
-bool openForLayout(Context& context, CatalogDocument& doc, const QString& file, int requested, int& layout) {
-    if (!loadCatalog(context, doc, file, ReadOptions{}))
+bool openForLayout(Context& context, CatalogSession& session, const QString& file, int requested,
+                   int& layout) {
+    if (!openCatalog(context, session, file))
         return false;
-    layout = chooseLayout(doc, requested);
+    layout = chooseLayout(session.doc(), requested);
     return layout >= 0;
 }
 

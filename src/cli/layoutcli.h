@@ -4,6 +4,7 @@
 // choice of layout, the layout run that draws nothing first, and a progress line.
 
 #include "cli/cli.h"
+#include "cli/load.h"
 #include "compose/engine.h"
 
 #include <functional>
@@ -44,12 +45,10 @@ int readDpiOption(const QStringList& args, qsizetype& i, const char* command, in
 bool checkDpiLimit(const char* command, int dpi, int low, int high, const std::function<QSize(int)>& pageAt,
                    const QString& where);
 
-// The fixed date of --date, else the system's.
-std::unique_ptr<Clock> clockFor(const Context& context);
-
-// Loads FILE into doc and chooses its layout: --layout N (1..8), else the catalogue's own.
-// False (with the message printed) when either fails.
-bool openForLayout(Context& context, CatalogDocument& doc, const QString& file, int requested, int& layout);
+// Opens FILE into the session and chooses its layout: --layout N (1..8), else the
+// catalogue's own. False (with the message printed) when either fails.
+bool openForLayout(Context& context, CatalogSession& session, const QString& file, int requested,
+                   int& layout);
 
 // Every picture the layout runs so far could not load, as one warning line each naming
 // the file and the product, category, logo or background it belongs to.

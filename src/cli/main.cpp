@@ -149,11 +149,26 @@ void printUsage(const char* name) {
         QStringLiteral("usage: pagewright-cli %1 %2").arg(QLatin1String(name), QLatin1String(c->usage)));
 }
 
-bool loadCatalog(Context& context, CatalogDocument& doc, const QString& path, const ReadOptions& options) {
-    doc.VorlageSpalten = DefaultTemplateColumns(context.texts);
+CatalogSession makeSession(Context& context) {
+    return CatalogSession(context.texts, *context.clock, LanguageLocale(context.global.language));
+}
+
+bool openCatalog(Context& context, CatalogSession& session, const QString& path, const ReadOptions& options) {
     try {
-        for (const Error& w : OpenCatalog(doc, path, options))
+        for (const Error& w : session.open(path, options))
             printWarning(context, w);
+    } catch (const Error& e) {
+        printError(context, e);
+        return false;
+    }
+    return true;
+}
+
+bool saveSessionAs(Context& context, CatalogSession& session, const QString& out) {
+    if (caughtSignal())
+        return false; // interrupted: the output stays as it was
+    try {
+        session.saveAs(out);
     } catch (const Error& e) {
         printError(context, e);
         return false;
@@ -185,6 +200,10 @@ int main(int argc, char** argv) {
     context.texts.setCollectNewTexts(false);
     context.texts.LoadTranslations(pw::ProgramFolders::forThisProgram());
     context.texts.setLanguage(context.global.language);
+    if (context.global.date.isValid())
+        context.clock = std::make_unique<pw::FixedClock>(context.global.date);
+    else
+        context.clock = std::make_unique<pw::SystemClock>();
 
     if (args.isEmpty()) {
         printOverview();

@@ -31,9 +31,10 @@ int runPricelist(const QStringList& args, Context& context) {
         return usageError(
             QStringLiteral("pricelist: Katalogdatei und -o DATEI.txt oder DATEI.pdf sind nötig"));
 
-    CatalogDocument doc;
-    if (!loadCatalog(context, doc, file, ReadOptions{}))
+    CatalogSession session = makeSession(context);
+    if (!openCatalog(context, session, file))
         return kFailed;
+    CatalogDocument& doc = session.doc();
     const QList<PriceListLine> lines = PriceListLines(doc, context.texts.GetMessageText(43));
     bool ok = false;
     if (suffix == QLatin1String("txt")) {

@@ -84,18 +84,17 @@ int runRender(const QStringList& args, Context& context) {
         return kFailed;
     }
 
-    CatalogDocument doc;
+    CatalogSession session = makeSession(context);
     int layout = 0;
-    if (!openForLayout(context, doc, file, layoutArg, layout))
+    if (!openForLayout(context, session, file, layoutArg, layout))
         return kFailed;
-
-    const std::unique_ptr<Clock> clock = clockFor(context);
-    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
+    CatalogDocument& doc = session.doc();
+    EngineEnvironment& env = session.environment();
     EngineCall call = callForPage(g, dpi);
     call.seiteedvalue = page;
     call.zoomedvalue = zoom;
     call.printit = !preview;
-    measuringRun(layout, doc, env, call);
+    session.measuringRun(layout, call);
     if (strictStop(context, env, strict))
         return kFailed;
     // The preview shows such a page as an empty sheet, and so does the picture; the user
@@ -151,17 +150,17 @@ int runPages(const QStringList& args, Context& context) {
     if (file.isEmpty())
         return usageError(QStringLiteral("pages: keine Katalogdatei angegeben"));
 
-    CatalogDocument doc;
+    CatalogSession session = makeSession(context);
     int layout = 0;
-    if (!openForLayout(context, doc, file, layoutArg, layout))
+    if (!openForLayout(context, session, file, layoutArg, layout))
         return kFailed;
+    CatalogDocument& doc = session.doc();
 
     // The preview's page: the printer page at the screen's 96 dpi and zoom 100.
     const int printerDpi = context.global.printerDpi;
     const PageGeometry g =
         PreviewGeometry(PaperPixels(context.global.paper, printerDpi), printerDpi, 96, 100);
-    const std::unique_ptr<Clock> clock = clockFor(context);
-    EngineEnvironment env(*clock, LanguageLocale(context.global.language));
+    EngineEnvironment& env = session.environment();
     EngineCall call = callForPage(g, 96);
     call.seiteedvalue = 0;
     PainterCanvas measure(nullptr);

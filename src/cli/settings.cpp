@@ -49,9 +49,10 @@ void writeSettingsJson(JsonWriter& j, const LayoutSettings& s) {
 int runSettings(const QStringList& args, Context& context) {
     if (args.size() != 1 || args[0].startsWith(QLatin1Char('-')))
         return usageError(QStringLiteral("settings: erwartet eine Katalogdatei"));
-    CatalogDocument doc;
-    if (!loadCatalog(context, doc, args[0], ReadOptions{}))
+    CatalogSession session = makeSession(context);
+    if (!openCatalog(context, session, args[0]))
         return kFailed;
+    CatalogDocument& doc = session.doc();
     JsonWriter j;
     writeSettingsJson(j, doc.settings);
     return printJson(j);
@@ -89,19 +90,12 @@ int runSet(const QStringList& args, Context& context) {
     }
     if (file.isEmpty() || out.isEmpty() || changes.empty())
         return usageError(QStringLiteral("set: erwartet eine Katalogdatei, -o DATEI.pk2 und NAME=WERT"));
-    CatalogDocument doc;
-    if (!loadCatalog(context, doc, file, ReadOptions{}))
+    CatalogSession session = makeSession(context);
+    if (!openCatalog(context, session, file))
         return kFailed;
-    EditContext ctx(doc);
     for (const auto& [info, value] : changes)
-        changeSetting(ctx, *info, value);
-    try {
-        SaveTheFile(doc, out);
-    } catch (const Error& e) {
-        printError(context, e);
-        return kFailed;
-    }
-    return kOk;
+        changeSetting(session.edit(), *info, value);
+    return saveSessionAs(context, session, out) ? kOk : kFailed;
 }
 
 } // namespace pw::cli

@@ -19,6 +19,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -30,8 +31,8 @@ class TranslationStore;
 class CatalogSession {
 public:
     // A fresh program start: the default settings, the template columns of messages 15 to
-    // 19 in the language of `texts`, no categories, untitled and unchanged. `clock` must
-    // outlive the session.
+    // 19 in the language of `texts`, no categories, untitled and unchanged. `texts` and
+    // `clock` must outlive the session.
     CatalogSession(TranslationStore& texts, const Clock& clock, QLocale locale = QLocale());
     CatalogSession(const CatalogSession&) = delete;
     CatalogSession& operator=(const CatalogSession&) = delete;
@@ -61,11 +62,24 @@ public:
     // Writes the document to `path`, which becomes its file name on success.
     void saveAs(const QString& path);
 
+    // A new catalogue modelled on the one at `path`: no categories, untitled and unchanged,
+    // with that catalogue's layout settings and template columns exactly as they are
+    // stored. Returns the model's warnings; on failure pw::Error is thrown and the open
+    // document is untouched.
+    std::vector<Error> newFromModel(const QString& path, const ReadOptions& options = {});
+
     // One layout run of `layout` (LayoutCombo index) that draws nothing, with the page
     // size and resolution of `call`.
     void measuringRun(int layout, EngineCall call);
 
+    // "Bilder in ein Verzeichnis kopieren": copyAllPictures as one undo step. Returns one
+    // line per picture that could not be copied, in the interface language: message 45,
+    // the source, message 46, the target and " !", and in brackets why when the source is
+    // not a file at all. Throws pw::Error when the folder cannot be created.
+    QStringList copyAllPictures(const QString& folder);
+
 private:
+    TranslationStore* m_texts;
     const Clock* m_clock;
     QLocale m_locale;
     CatalogDocument m_doc;

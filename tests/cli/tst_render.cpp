@@ -138,13 +138,28 @@ private slots:
                              << "rgb";
         QTest::newRow("CMYK") << "--cmyk"
                               << "cmyk";
+        // The window's own choice, kept in the user's settings, must not reach the tool: the
+        // same command line gives the same file on every machine.
+        QTest::newRow("CMYK without an option, whatever the window chose") << ""
+                                                                           << "cmyk";
     }
     void pdfWritesTheChosenColours() {
         QFETCH(QString, option);
         QFETCH(QString, colour);
         QTemporaryDir dir;
         const QString out = dir.filePath(QStringLiteral("k.pdf"));
-        const Run r = cli({"pdf", writeCatalogue(dir), "-o", out, option, "--dpi", "30"});
+        QDir(dir.path()).mkpath(QStringLiteral("config/Pagewright"));
+        QFile options(dir.filePath(QStringLiteral("config/Pagewright/Pagewright.conf")));
+        QVERIFY(options.open(QIODevice::WriteOnly));
+        options.write("[MainForm]\nPDFDateienmitCMYKFarbenausgeben1=false\n");
+        options.close();
+        const QByteArray configBefore = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+        QStringList args{"pdf", writeCatalogue(dir), "-o", out, "--dpi", "30"};
+        if (!option.isEmpty())
+            args << option;
+        const Run r = cli(args);
+        qputenv("XDG_CONFIG_HOME", configBefore);
         QCOMPARE(r.code, 0);
         QVERIFY(r.out.isEmpty());
         QProcess check;

@@ -107,6 +107,53 @@ private slots:
         QVERIFY(!session.edit().isChanged());
         QVERIFY(!session.edit().history.canUndo());
     }
+
+    // A catalogue modelled on another takes its settings as stored, BackgroundColorCheck
+    // included (which "Neu" turns off), and nothing else of it.
+    void aNewCatalogueFromAModelTakesItsSettingsOnly() {
+        QTemporaryDir dir;
+        const QString model = dir.filePath(QStringLiteral("muster.pk2"));
+        {
+            CatalogSession maker(texts, clock);
+            maker.open(kSample);
+            changeSetting(maker.edit(), *findSetting(u"BackgroundColorCheck"), true);
+            changeSetting(maker.edit(), *findSetting(u"KopfEd"), QStringLiteral("Eigener Kopf"));
+            maker.doc().VorlageSpalten = QStringList{QStringLiteral("Nr."), QStringLiteral("Preis")};
+            maker.saveAs(model);
+        }
+        CatalogSession session(texts, clock);
+        newCategory(session.edit());
+        QVERIFY(session.newFromModel(model).empty());
+        QCOMPARE(session.doc().categoryCount(), 0);
+        QVERIFY(session.fileName().isEmpty());
+        QVERIFY(session.doc().settings.BackgroundColorCheck);
+        QCOMPARE(session.doc().settings.KopfEd, QStringLiteral("Eigener Kopf"));
+        QCOMPARE(session.doc().VorlageSpalten, (QStringList{QStringLiteral("Nr."), QStringLiteral("Preis")}));
+        QVERIFY(!session.edit().isChanged());
+        QVERIFY(!session.edit().history.canUndo());
+
+        newCategory(session.edit());
+        QVERIFY_THROWS_EXCEPTION(Error, session.newFromModel(dir.filePath(QStringLiteral("fehlt.pk2"))));
+        QCOMPARE(session.doc().categoryCount(), 1);
+    }
+
+    // A copy that fails is told as one line of messages 45 and 46 in the interface
+    // language; the copies that worked are one undo step.
+    void aFailedPictureCopyIsToldInTheInterfaceLanguage() {
+        QTemporaryDir dir;
+        CatalogSession session(texts, clock);
+        newCategory(session.edit());
+        newProduct(session.edit(), 0, texts);
+        const QString missing = dir.filePath(QStringLiteral("fehlt.jpg"));
+        *session.doc().products(0)[0].bilder.Add() = TBild{missing, 5};
+        const QString target = dir.filePath(QStringLiteral("bilder"));
+        const QStringList lines = session.copyAllPictures(target);
+        QCOMPARE(lines.size(), 1);
+        QCOMPARE(lines[0], texts.GetMessageText(45) + QLatin1Char(' ') + missing + QLatin1Char(' ') +
+                               texts.GetMessageText(46) + QLatin1Char(' ') + target +
+                               QStringLiteral("/fehlt.jpg !"));
+        QCOMPARE(session.doc().products(0)[0].bilder[0].datei, missing);
+    }
 };
 
 PW_TEST_CLASS(TestCatalogSession)
