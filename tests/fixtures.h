@@ -5,6 +5,7 @@
 // setting differs from its default.
 
 #include "model/catalog.h"
+#include "model/settingstable.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -134,128 +135,61 @@ inline QByteArray olderFormatFile() {
     return f.b;
 }
 
+// A value of the setting's kind that differs from its default and lies in its range.
+inline SettingValue otherSettingValue(const SettingInfo& info) {
+    const SettingValue d = defaultSettingValue(info);
+    switch (info.kind) {
+    case SettingKind::Integer: {
+        const qint32 v = std::get<qint32>(d);
+        if (!info.hasRange())
+            return qint32(v + 7);
+        return qint32(v == qint32(info.min) ? info.max : info.min);
+    }
+    case SettingKind::Number: {
+        const double v = std::get<double>(d);
+        const double third = info.min + (info.max - info.min) / 3;
+        return v == info.min || v == third ? info.max : third;
+    }
+    case SettingKind::Flag:
+        return !std::get<bool>(d);
+    case SettingKind::Colour:
+        return quint32(std::get<quint32>(d) ^ 0x00123456);
+    case SettingKind::Font: {
+        FontSpec f = std::get<FontSpec>(d);
+        f.Name = QStringLiteral("DejaVu Serif");
+        f.Size += 3;
+        f.Style = FontSpec::Italic;
+        return f;
+    }
+    case SettingKind::Text:
+        return QStringLiteral("Anders: ") + std::get<QString>(d) + QString::fromLatin1(info.name);
+    case SettingKind::Path: // a folder of its own: a bare name is read relative to the catalogue
+        return QStringLiteral("/srv/bilder/%1.png").arg(QString::fromLatin1(info.name));
+    }
+    return d;
+}
+
 // A document in which every stored value differs from its default, so that a value that
 // is not written or not read back shows up.
 inline CatalogDocument richDocument(const QString& pictureFolder) {
     CatalogDocument doc;
     doc.VorlageSpalten = QStringList{QStringLiteral("Größe"), QStringLiteral("Preis €")};
     LayoutSettings& s = doc.settings;
-    s.PreDefAnzPreisEd = 2;
-    s.DefineFixedWidthCheck = true;
-    s.RxSpinEdit1 = 11.5;
-    s.RxSpinEdit2 = 12.25;
-    s.RxSpinEdit3 = 13;
-    s.RxSpinEdit4 = 14;
-    s.RxSpinEdit5 = 15;
-    s.RxSpinEdit6 = 6.1;
-    s.RxSpinEdit7 = 17;
-    s.RxSpinEdit8 = 18;
-    s.RxSpinEdit9 = 19;
-    s.RxSpinEdit10 = 20;
-    s.RxSpinEdit11 = 0.1;
-    s.DefineFixedHeightCheck = true;
-    s.FixWidthForTableCheck = true;
-    s.FixedWidthForTableEd = 150.5;
-    s.DefMaxCellWidthCheck = false;
-    s.MaxCellWidthEd = 44;
-    s.LayoutCombo = 6;
-    s.LinksEd = 13;
-    s.ObenEd = 3;
-    s.RechtsEd = 14;
-    s.UntenEd = 6;
-    s.RandBildEd = 2.5;
-    s.KopfEdmm = 5.5;
-    s.RandKopfEd = 6.5;
-    s.PlatzueberEd = 7.5;
-    s.LinkRandFussEd = 8.5;
-    s.PlatzZwischenSpaltenEd = 9.5;
-    s.LineWidthEd = 0.7;
-    s.LineWidthEd2 = 0.8;
-    s.LineAddSpaceEd = 1.1;
-    s.RandTextEd = 2.2;
-    s.RahmenCheck = true;
-    s.PDFRandEd = 3.3;
-    s.SetPDFSizeCheck = true;
-    s.PDFWidthEd = 148;
-    s.PDFHeightED = 210;
-    s.ZerrePDFCheck = true;
-    FontSpec* fonts[] = {&s.FontDialog1, &s.FontDialog2,  &s.FontDialog3, &s.FontDialog4,
-                         &s.FontDialog5, &s.FontDialog6,  &s.FontDialog7, &s.FontDialog8,
-                         &s.FontDialog9, &s.FontDialog11, &s.FontDialog12};
-    int i = 0;
-    for (FontSpec* f : fonts) {
-        ++i;
-        f->Charset = quint8(i);
-        f->Color = 0x00010101u * quint32(i);
-        f->Name = QStringLiteral("Schrift %1 ä").arg(i);
-        f->Pitch = quint8(i % 3);
-        f->PixelsPerInch = 90 + i;
-        f->Size = 30 + i;
-        f->Style = quint8(i % 16);
-    }
-    s.Shape1 = 0x00000001;
-    s.Shape2 = 0x00000002;
-    s.Shape3 = 0x00000003;
-    s.Shape4 = 0x00000004;
-    s.Shape5 = 0x00000005;
-    s.Shape6 = 0x00000006;
-    s.Shape7 = 0x00000007;
+    for (const SettingInfo& info : layoutSettingsTable())
+        setSettingValue(s, info, otherSettingValue(info));
+    // Values whose writing is checked by name: a colour above 2^31 (unsigned), decimals
+    // without an exact binary form, negative numbers, a font name beyond Latin-1, and
+    // picture paths inside, below and outside the catalogue's folder.
     s.Shape8 = 0xFF000008;
-    s.Shape9 = 0x00000009;
-    s.Shape10 = 0x0000000A;
-    s.Shape11 = 0x0000000B;
-    s.FarbRechtKopfCheck = false;
-    s.FarbrechtFussCheck = false;
-    s.UnterlegeKategorie = false;
-    s.KatBereichUnterCheck = false;
-    s.OnlyOneColumnCheck = true;
-    s.ArtNotBlockCheck = false;
-    s.ZentrTabelleCheck = true;
-    s.BildAlign = 1;
-    s.CapsCheck = false;
-    s.ZentrCheck = false;
-    s.ZentrFussCheck = true;
-    s.NoLineBelowVariantsCheck = true;
-    s.CoverCheck = true;
-    s.AllowPageBreak = true;
-    s.ZwischenLinienCheck = true;
-    s.DonotShowVariantsCheck = true;
-    s.BilderrahmenCheck = true;
-    s.PreisLinksCheck = true;
-    s.PreisCentCheck = true;
-    s.NoRahmenCheck = true;
-    s.AndereRechtsCheck = true;
-    s.AndereZentriertCheck = true;
+    s.LineWidthEd = 0.7;
+    s.RxSpinEdit11 = 0.1;
+    s.SatEd = -20;
     s.Columns = 3;
-    s.DoLineBreakinTableCellsCheck = false;
-    s.DonotShowPriceColumnscheck = true;
-    s.LinesInVariantCheck = false;
-    s.FooterLeftCheck = true;
-    s.UseColorInInhaltCheck = true;
-    s.DonotIncreaseFontSizeCheck = true;
-    s.SetPicHeightCheck = true;
-    s.FussEd = QStringLiteral("ungerade %PAGE%");
-    s.FussEd2 = QStringLiteral("gerade %PAGE% %DATE%");
-    s.Fuss2Ed = QStringLiteral("Zusatz %CATEGORY%");
-    s.KopfEd = QStringLiteral("Kopf");
-    s.LogoChecked = false;
-    s.xchangecheck = true;
     s.FirstPageNr = -3;
+    s.FontDialog12.Name = QStringLiteral("Schrift 11 ä");
     s.FilenameEdit1 = pictureFolder + QStringLiteral("/logo.png");
     s.FilenameEdit2 = QStringLiteral("textures/paper.jpg");
     s.FilenameEdit3 = QStringLiteral("/elsewhere/even.jpg");
-    s.BackgroundColorCheck = true;
-    s.BreitEd2 = 31;
-    s.HochEd2 = 11;
-    s.SVerh2Check = false;
-    s.GrayScaleCheck = true;
-    s.LightenCheck = false;
-    s.HellEd = 40;
-    s.SatEd = -20;
-    s.BreitEd3 = 2.5;
-    s.HochEd3 = 3.5;
-    s.sverhlogo = false;
-    s.ShowLogoRightAlignedCheck = true;
 
     const int withOptions = doc.addCategory(QStringLiteral("Werkzeug"));
     TKategorie& o = doc.createOptions(withOptions);

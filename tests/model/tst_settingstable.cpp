@@ -1,5 +1,7 @@
 #include "testmain.h"
 
+#include "fixtures.h"
+
 #include "model/catalogfile.h"
 #include "model/editcommands.h"
 #include "model/settingstable.h"
@@ -8,43 +10,6 @@
 #include <QTemporaryDir>
 
 using namespace pw;
-
-namespace {
-
-// A value of the setting's kind that differs from its default and lies in its range.
-SettingValue otherValue(const SettingInfo& info) {
-    const SettingValue d = defaultSettingValue(info);
-    switch (info.kind) {
-    case SettingKind::Integer: {
-        const qint32 v = std::get<qint32>(d);
-        if (!info.hasRange())
-            return qint32(v + 7);
-        return qint32(v == qint32(info.min) ? info.max : info.min);
-    }
-    case SettingKind::Number: {
-        const double v = std::get<double>(d);
-        return v == info.min ? info.max : info.min + (info.max - info.min) / 3;
-    }
-    case SettingKind::Flag:
-        return !std::get<bool>(d);
-    case SettingKind::Colour:
-        return quint32(std::get<quint32>(d) ^ 0x00123456);
-    case SettingKind::Font: {
-        FontSpec f = std::get<FontSpec>(d);
-        f.Name = QStringLiteral("DejaVu Serif");
-        f.Size += 3;
-        f.Style = FontSpec::Italic;
-        return f;
-    }
-    case SettingKind::Text:
-        return QStringLiteral("Anders: ") + std::get<QString>(d) + QString::fromLatin1(info.name);
-    case SettingKind::Path: // a folder of its own: a bare name is read relative to the catalogue
-        return QStringLiteral("/srv/bilder/%1.png").arg(QString::fromLatin1(info.name));
-    }
-    return d;
-}
-
-} // namespace
 
 class TestSettingsTable : public QObject {
     Q_OBJECT
@@ -60,12 +25,14 @@ private slots:
             names.insert(QString::fromLatin1(info.name));
             QCOMPARE(findSetting(QString::fromLatin1(info.name)), &info);
             LayoutSettings s;
-            setSettingValue(s, info, otherValue(info));
+            setSettingValue(s, info, test::otherSettingValue(info));
             for (const SettingInfo& other : table) {
                 if (&other != &info)
                     QVERIFY2(settingValue(s, other) == defaultSettingValue(other), other.name);
             }
-            QVERIFY2(settingValue(s, info) == otherValue(info), info.name);
+            QVERIFY2(settingValue(s, info) == test::otherSettingValue(info), info.name);
+            // the fixtures rely on it: a value that is not written or read shows up
+            QVERIFY2(!(test::otherSettingValue(info) == defaultSettingValue(info)), info.name);
         }
         QCOMPARE(names.size(), 113);
         QCOMPARE(findSetting(u"linksed"), nullptr); // names are case-sensitive
@@ -74,13 +41,13 @@ private slots:
     void everySettingRoundTripsThroughTheFile() {
         CatalogDocument doc;
         for (const SettingInfo& info : layoutSettingsTable())
-            setSettingValue(doc.settings, info, otherValue(info));
+            setSettingValue(doc.settings, info, test::otherSettingValue(info));
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("settings.pk2"));
         SaveTheFile(doc, path);
         const LoadResult loaded = ReadCatalogFile(path, CatalogFormat::Current, CatalogDocument(), {});
         for (const SettingInfo& info : layoutSettingsTable())
-            QVERIFY2(settingValue(loaded.doc.settings, info) == otherValue(info), info.name);
+            QVERIFY2(settingValue(loaded.doc.settings, info) == test::otherSettingValue(info), info.name);
     }
 
     void badValuesAreRejectedByName_data() {
