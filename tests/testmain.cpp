@@ -1,6 +1,12 @@
 #include "testmain.h"
 
+#ifdef PW_TEST_WIDGETS
+#include <QApplication>
+using TestApplication = QApplication;
+#else
 #include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 
 #include <cstring>
 
@@ -31,7 +37,7 @@ int registerTestClass(const char* name, Factory factory) {
 // Qt Test as they are.
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    TestApplication app(argc, argv);
     const char* only = nullptr;
     std::vector<char*> args;
     for (int i = 0; i < argc; ++i) {

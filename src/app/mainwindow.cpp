@@ -1,4 +1,4 @@
-#include "MainUnit.h"
+#include "app/mainwindow.h"
 
 namespace pw {
 
