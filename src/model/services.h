@@ -23,6 +23,12 @@ public:
 
     virtual ~Prompts() = default;
     virtual Answer ask(const QString& text, const QString& caption, Buttons buttons) = 0;
+    // The same question with a check box "Nicht mehr fragen" below it; `dontAskAgain`
+    // tells whether it was ticked. Front ends without such a box ask plainly.
+    virtual Answer askOnce(const QString& text, const QString& caption, Buttons buttons, bool& dontAskAgain) {
+        dontAskAgain = false;
+        return ask(text, caption, buttons);
+    }
     virtual void message(const QString& text, const QString& caption, Icon icon) = 0;
     // Returns an empty string when the user cancels. The filter uses the
     // "Description (*.a;*.b)|*.a;*.b" form of the program's file dialogs.
