@@ -75,15 +75,14 @@ void setProductField(EditContext& ctx, int kat, int prod, T TProdukt::*field, co
     if (!validProd(ctx.doc, kat, prod))
         return;
     TProdukt& p = ctx.doc.products(kat)[prod];
-    if (p.*field == value) {
-        ctx.SetChanged(); // the editor wrote back what it showed
-        return;
-    }
+    if (p.*field == value)
+        return; // the editor wrote back what it showed: looking is not changing
     T old = std::exchange(p.*field, value);
     ctx.record(
         caption, [kat, prod, field, old](CatalogDocument& d) { d.products(kat)[prod].*field = old; },
         [kat, prod, field, value](CatalogDocument& d) { d.products(kat)[prod].*field = value; }, bytes,
-        {DocumentChange::productFields(kat, prod)});
+        {DocumentChange::productFields(kat, prod)},
+        QStringLiteral("%1/%2/%3").arg(caption).arg(kat).arg(prod));
 }
 
 void setFlags(CatalogDocument& doc, int kat, bool TProdukt::*field,
@@ -175,10 +174,6 @@ bool deleteCategory(EditContext& ctx, int kat, Prompts& prompts, TranslationStor
         },
         [kat](CatalogDocument& d) { d.deleteCategory(kat); }, bytes, {DocumentChange::categories()});
     return true;
-}
-
-void categorySelected(EditContext& ctx) {
-    ctx.SetChanged();
 }
 
 // ---- Products
@@ -331,10 +326,8 @@ void setDeactivateProd(EditContext& ctx, int kat, QList<int> selected, bool on) 
             flag = on;
         }
     }
-    if (before.empty()) {
-        ctx.SetChanged(); // the editor wrote back what it showed
-        return;
-    }
+    if (before.empty())
+        return; // the editor wrote back what it showed
     const qint64 bytes = kStepBytes + qint64(before.size() * 2 * sizeof(before[0]));
     ctx.record(
         QStringLiteral("Produkt deaktivieren"),
@@ -347,10 +340,8 @@ void setPreDefAnzPreis(EditContext& ctx, int anzpreis) {
     if (anzpreis < 1 || anzpreis > 100)
         throw Error::text(QStringLiteral("Die Anzahl der Preisspalten muss zwischen 1 und 100 liegen."));
     const qint32 old = ctx.doc.settings.PreDefAnzPreisEd;
-    if (old == anzpreis) {
-        ctx.SetChanged();
+    if (old == anzpreis)
         return;
-    }
     ctx.doc.settings.PreDefAnzPreisEd = anzpreis;
     ctx.record(
         QStringLiteral("Anzahl Preisspalten ändern"),

@@ -43,10 +43,6 @@ int moveCategoryDown(EditContext& ctx, int kat);
 // 11, Yes, No and Cancel) and on Yes deletes the category with all its products and its
 // options record. Returns true when it was deleted.
 bool deleteCategory(EditContext& ctx, int kat, Prompts& prompts, TranslationStore& texts);
-// Selecting another category counts as a change of the category list: it marks the
-// document changed (there is nothing to undo).
-void categorySelected(EditContext& ctx);
-
 // ---- Products
 
 // Appends a new product to the category: name message 20, empty description, no
@@ -72,8 +68,11 @@ QStringList otherCategoryNames(const CatalogDocument& doc, int kat);
 int moveProductsToOtherCategory(EditContext& ctx, int kat, QList<int> selected, int choice);
 
 // The product editor. Each replaces one field of the product and marks the document
-// changed; the editor writes back whatever it shows, so writing a product's own value
-// marks it changed too, but records no undo step.
+// changed. The editor writes back whatever it shows: writing a product's own value
+// changes nothing, records no step and leaves the changed flag alone, so that looking at
+// a catalogue never makes it ask to be saved. Consecutive changes of one field merge into
+// one undo step (typing a word is one step) until the history is sealed, which the
+// window does when the field loses the focus.
 void setProductName(EditContext& ctx, int kat, int prod, const QString& name);
 void setProductDesc(EditContext& ctx, int kat, int prod, const QString& desc);
 // Number of price columns, 1..100; another value throws pw::Error.

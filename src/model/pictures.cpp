@@ -183,10 +183,8 @@ void setPictureWidth(EditContext& ctx, int kat, int prod, int bild, double breit
     TBild* b = picture(ctx.doc, kat, prod, bild);
     if (!b)
         return;
-    if (b->breite == breite) {
-        ctx.SetChanged(); // the editor wrote back what it showed
-        return;
-    }
+    if (b->breite == breite)
+        return; // the editor wrote back what it showed
     const TBild old = *b;
     b->breite = breite;
     forgetPixelSize(*b);

@@ -87,7 +87,7 @@ private slots:
         QVERIFY(ctx.undo());
         QVERIFY(ctx.isChanged());
         SetUnChanged(ctx, kMaincap, texts);
-        categorySelected(ctx);
+        ctx.SetChanged();
         QVERIFY(ctx.isChanged());
         QCOMPARE(documentCaption(kMaincap, doc.afilename, ctx.isChanged(), texts),
                  QStringLiteral("Orvanto Pagewright 1.0 - [unbenannt.pk2*]"));

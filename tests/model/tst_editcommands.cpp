@@ -291,11 +291,26 @@ private slots:
         setAnzPreis(ctx, 0, 0, 2);
         QCOMPARE(doc.products(0)[0].name, QStringLiteral("Schraube\nM4"));
         QCOMPARE(ctx.history.count(), 3);
-        // Writing back the shown value marks the document changed without an undo step.
+        // Showing a product writes back what the editor shows: that is no change at all.
         ctx.SetUnChanged();
         setProductName(ctx, 0, 0, QStringLiteral("Schraube\nM4"));
-        QVERIFY(ctx.isChanged());
+        setAnzPreis(ctx, 0, 0, 2);
+        QVERIFY(!ctx.isChanged());
         QCOMPARE(ctx.history.count(), 3);
+        // Typing into one field is one step until the field is left; the next field or
+        // product starts a step of its own.
+        for (const char* typed : {"S", "Sc", "Sch"})
+            setProductName(ctx, 0, 0, QString::fromLatin1(typed));
+        QCOMPARE(ctx.history.count(), 4);
+        setProductDesc(ctx, 0, 0, QStringLiteral("blank"));
+        QCOMPARE(ctx.history.count(), 5);
+        ctx.history.sealNewest(); // the field lost the focus
+        setProductDesc(ctx, 0, 0, QStringLiteral("blanker"));
+        QCOMPARE(ctx.history.count(), 6);
+        QVERIFY(ctx.undo() && ctx.undo());
+        QCOMPARE(doc.products(0)[0].desc, QStringLiteral("verzinkt"));
+        QVERIFY(ctx.undo());
+        QCOMPARE(doc.products(0)[0].name, QStringLiteral("Schraube\nM4"));
         QVERIFY_THROWS_EXCEPTION(Error, setAnzPreis(ctx, 0, 0, 0));
         QVERIFY_THROWS_EXCEPTION(Error, setAnzPreis(ctx, 0, 0, 101));
         QCOMPARE(doc.products(0)[0].anzpreis, 2);

@@ -160,7 +160,7 @@ private slots:
         QVERIFY(addTemplateColumn(ctx) >= 0);
         QVERIFY(!ctx.isChanged());
         // A change without an undo step keeps the flag until the next save.
-        categorySelected(ctx);
+        ctx.SetChanged();
         QVERIFY(ctx.undo());
         QVERIFY(ctx.isChanged());
     }
