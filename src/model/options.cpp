@@ -39,17 +39,31 @@ QString settingsApplication() {
     return QStringLiteral("Pagewright");
 }
 
+namespace {
+
+// The switches of the store, each with its key; read and written from this one list.
+struct OptionFlag {
+    const char* key;
+    bool ProgramOptions::*member;
+};
+constexpr OptionFlag kOptionFlags[] = {
+    {"LeereVariantenSpaltenundZeilenbeimffnenentfernen1",
+     &ProgramOptions::LeereVariantenSpaltenundZeilenbeimffnenentfernen1},
+    {"PDFDateienmitCMYKFarbenausgeben1", &ProgramOptions::PDFDateienmitCMYKFarbenausgeben1},
+    {"DruckenDialoganzeigenvordemDrucken1", &ProgramOptions::DruckenDialoganzeigenvordemDrucken1},
+    {"Beenden1", &ProgramOptions::Beenden1},
+    {"SearchInDescriptions", &ProgramOptions::searchInDescriptions},
+    {"WindowMaximized", &ProgramOptions::windowMaximized},
+    {"DoNotAskForSample", &ProgramOptions::doNotAskForSample},
+};
+
+} // namespace
+
 ProgramOptions ReadProgramOptions(QSettings& store) {
     ProgramOptions o;
     store.beginGroup(QLatin1String(kGroup));
-    auto flag = [&](const char* key, bool& v) { v = store.value(QLatin1String(key), v).toBool(); };
-    flag("LeereVariantenSpaltenundZeilenbeimffnenentfernen1",
-         o.LeereVariantenSpaltenundZeilenbeimffnenentfernen1);
-    flag("PDFDateienmitCMYKFarbenausgeben1", o.PDFDateienmitCMYKFarbenausgeben1);
-    flag("DruckenDialoganzeigenvordemDrucken1", o.DruckenDialoganzeigenvordemDrucken1);
-    flag("Beenden1", o.Beenden1);
-    flag("SearchInDescriptions", o.searchInDescriptions);
-    flag("WindowMaximized", o.windowMaximized);
+    for (const OptionFlag& f : kOptionFlags)
+        o.*f.member = store.value(QLatin1String(f.key), o.*f.member).toBool();
     bool ok = false;
     const int zoom = store.value(QStringLiteral("ZoomEd")).toInt(&ok);
     if (ok && zoom >= 1 && zoom <= 1000)
@@ -58,25 +72,35 @@ ProgramOptions ReadProgramOptions(QSettings& store) {
     if (ok && dpi >= 10 && dpi <= 4000)
         o.DPIEd = dpi;
     o.windowGeometry = store.value(QStringLiteral("WindowGeometry")).toByteArray();
+    for (const QString& file : store.value(QStringLiteral("RecentFiles")).toStringList())
+        o.recentFiles = addRecentFile(o.recentFiles, file, false);
     store.endGroup();
     return o;
 }
 
 void WriteProgramOptions(QSettings& store, const ProgramOptions& o) {
     store.beginGroup(QLatin1String(kGroup));
-    store.setValue(QStringLiteral("LeereVariantenSpaltenundZeilenbeimffnenentfernen1"),
-                   o.LeereVariantenSpaltenundZeilenbeimffnenentfernen1);
-    store.setValue(QStringLiteral("PDFDateienmitCMYKFarbenausgeben1"), o.PDFDateienmitCMYKFarbenausgeben1);
-    store.setValue(QStringLiteral("DruckenDialoganzeigenvordemDrucken1"),
-                   o.DruckenDialoganzeigenvordemDrucken1);
-    store.setValue(QStringLiteral("Beenden1"), o.Beenden1);
-    store.setValue(QStringLiteral("SearchInDescriptions"), o.searchInDescriptions);
-    store.setValue(QStringLiteral("WindowMaximized"), o.windowMaximized);
+    for (const OptionFlag& f : kOptionFlags)
+        store.setValue(QLatin1String(f.key), o.*f.member);
     store.setValue(QStringLiteral("ZoomEd"), o.ZoomEd);
     store.setValue(QStringLiteral("DPIEd"), o.DPIEd);
     store.setValue(QStringLiteral("WindowGeometry"), o.windowGeometry);
+    store.setValue(QStringLiteral("RecentFiles"), o.recentFiles);
     store.endGroup();
     store.sync();
+}
+
+QStringList addRecentFile(QStringList list, const QString& path, bool first) {
+    if (path.isEmpty() || (!first && list.contains(path)))
+        return list;
+    list.removeAll(path);
+    if (first)
+        list.prepend(path);
+    else
+        list.append(path);
+    while (list.size() > kRecentFileCount)
+        list.removeLast();
+    return list;
 }
 
 ProgramOptions LoadProgramOptions() {

@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QLocale>
+#include <QStringList>
 
 class QSettings;
 
@@ -38,10 +39,19 @@ struct ProgramOptions {
     double DPIEd = 300;                // PDF resolution, 10..4000
     bool searchInDescriptions = false; // "Auch in Artikelbeschreibung suchen"
     bool windowMaximized = false;
-    QByteArray windowGeometry; // empty: as first laid out
+    QByteArray windowGeometry;      // empty: as first laid out
+    bool doNotAskForSample = false; // "Nicht mehr fragen" ticked under the sample question
+    QStringList recentFiles;        // the last catalogues opened or saved, newest first
 
     bool operator==(const ProgramOptions&) const = default;
 };
+
+constexpr int kRecentFileCount = 8;
+
+// The recent-file list with `path` added in front: a path already listed moves there, and
+// the list keeps at most kRecentFileCount. With `first` false (reading a stored list in
+// order) `path` is appended instead, unless it is listed already.
+QStringList addRecentFile(QStringList list, const QString& path, bool first = true);
 
 // The store of the running user: organisation and application "Pagewright".
 QString settingsOrganisation();

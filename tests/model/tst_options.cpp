@@ -86,6 +86,8 @@ private slots:
         o.searchInDescriptions = true;
         o.windowMaximized = true;
         o.windowGeometry = QByteArray("\x01\x02geometry", 10);
+        o.doNotAskForSample = true;
+        o.recentFiles = QStringList{QStringLiteral("/a/neu.pk2"), QStringLiteral("/b/alt.pkd")};
         {
             QSettings store(ini, QSettings::IniFormat);
             WriteProgramOptions(store, o);
@@ -98,6 +100,32 @@ private slots:
         const ProgramOptions read = ReadProgramOptions(store);
         QCOMPARE(read.ZoomEd, 100);
         QCOMPARE(read.DPIEd, 300.0);
+    }
+
+    // The list a user sees under "Datei": newest first, each file once, at most eight, and
+    // a damaged store (duplicates, too many) read back as such a list.
+    void recentFilesKeepTheNewestEightOnce() {
+        QStringList list;
+        for (int i = 1; i <= 10; ++i)
+            list = addRecentFile(list, QStringLiteral("/k/%1.pk2").arg(i));
+        QCOMPARE(list.size(), kRecentFileCount);
+        QCOMPARE(list.first(), QStringLiteral("/k/10.pk2"));
+        QCOMPARE(list.last(), QStringLiteral("/k/3.pk2"));
+        list = addRecentFile(list, QStringLiteral("/k/5.pk2"));
+        QCOMPARE(list.first(), QStringLiteral("/k/5.pk2"));
+        QCOMPARE(list.count(QStringLiteral("/k/5.pk2")), 1);
+        QCOMPARE(addRecentFile(list, QString()), list);
+
+        QTemporaryDir dir;
+        QSettings store(dir.filePath(QStringLiteral("s.ini")), QSettings::IniFormat);
+        QStringList stored;
+        for (int i = 0; i < 12; ++i)
+            stored << QStringLiteral("/k/%1.pk2").arg(i % 10);
+        store.setValue(QStringLiteral("MainForm/RecentFiles"), stored);
+        const QStringList read = ReadProgramOptions(store).recentFiles;
+        QCOMPARE(read.size(), kRecentFileCount);
+        QCOMPARE(read.first(), QStringLiteral("/k/0.pk2"));
+        QCOMPARE(read.last(), QStringLiteral("/k/7.pk2"));
     }
 };
 
