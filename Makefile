@@ -27,6 +27,7 @@ run: build
 	@$(CLI) html $(SAMPLE) -o $(RUN_OUT)/blaetterkatalog
 	@echo "The sample catalogue as a PDF file:   $(CURDIR)/$(RUN_OUT)/katalog.pdf"
 	@echo "The sample catalogue to leaf through: $(CURDIR)/$(RUN_OUT)/blaetterkatalog/catalog.htm"
+	@echo "The window program with the sample:   $(BUILD)/src/pagewright $(SAMPLE)"
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure

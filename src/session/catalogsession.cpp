@@ -21,8 +21,9 @@ void CatalogSession::newDocument() {
     m_edit.notify({DocumentChange::everything()});
 }
 
-std::vector<Error> CatalogSession::open(const QString& path, const ReadOptions& options) {
-    std::vector<Error> warnings = OpenCatalog(m_doc, path, options);
+std::vector<Error> CatalogSession::open(const QString& path, const ReadOptions& options, Reader reader) {
+    std::vector<Error> warnings = reader == Reader::CurrentFormat ? OpenFileWithName(m_doc, path, options)
+                                                                  : OpenCatalog(m_doc, path, options);
     m_edit.history.clear();
     m_edit.SetUnChanged();
     m_env.emplace(*m_clock, m_locale);

@@ -49,12 +49,17 @@ public:
     // document is unchanged.
     void newDocument();
 
-    // Opens a catalogue with the reader its extension selects, seeded with this document's
-    // settings and template columns (blocks the file lacks keep them). Returns the warnings
-    // of a damaged end. On failure pw::Error is thrown and the open document is untouched.
-    // On success the history is forgotten, the document is unchanged, and the pictures and
-    // picture failures of the previous document are forgotten.
-    std::vector<Error> open(const QString& path, const ReadOptions& options = {});
+    // Which reader open() uses: the one the extension selects (".pkd" the older format), or
+    // the current format whatever the extension is (a file named on the command line).
+    enum class Reader { ByExtension, CurrentFormat };
+
+    // Opens a catalogue, seeded with this document's settings and template columns (blocks
+    // the file lacks keep them). Returns the warnings of a damaged end. On failure
+    // pw::Error is thrown and the open document is untouched. On success the history is
+    // forgotten, the document is unchanged, and the pictures and picture failures of the
+    // previous document are forgotten.
+    std::vector<Error> open(const QString& path, const ReadOptions& options = {},
+                            Reader reader = Reader::ByExtension);
 
     // Writes the document to its file; pw::Error when it has none yet or the write fails
     // (the old file is then untouched). Clears the changed flag on success.

@@ -1,0 +1,114 @@
+#include "qtservices.h"
+
+#include "i18n/translateunit.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace pw {
+
+QString qtFileFilter(const QString& programFilter) {
+    const QStringList parts = programFilter.split(QLatin1Char('|'));
+    QStringList filters;
+    // Pairs of description and patterns; only the description is shown, and Qt reads the
+    // patterns from its brackets, separated by spaces.
+    for (qsizetype i = 0; i < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        if (description.isEmpty())
+            continue;
+        const QString patterns = i + 1 < parts.size() ? parts[i + 1].trimmed() : QString();
+        const qsizetype open = description.indexOf(QLatin1Char('('));
+        if (open < 0 && !patterns.isEmpty())
+            description += QStringLiteral(" (") + patterns + QLatin1Char(')');
+        description.replace(QLatin1Char(';'), QLatin1Char(' '));
+        filters.append(description);
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+namespace {
+
+QMessageBox::Icon boxIcon(Prompts::Icon icon) {
+    switch (icon) {
+    case Prompts::Icon::None:
+        return QMessageBox::NoIcon;
+    case Prompts::Icon::Information:
+        return QMessageBox::Information;
+    case Prompts::Icon::Question:
+        return QMessageBox::Question;
+    case Prompts::Icon::Warning:
+        return QMessageBox::Warning;
+    case Prompts::Icon::Error:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QString boxCaption(const QString& caption) {
+    return caption.isEmpty() ? QApplication::applicationDisplayName() : caption;
+}
+
+Prompts::Answer askWith(QWidget* parent, const QString& text, const QString& caption,
+                        Prompts::Buttons buttons, QCheckBox* box) {
+    QMessageBox question(QMessageBox::Question, boxCaption(caption), text, QMessageBox::NoButton, parent);
+    question.setStandardButtons(buttons == Prompts::Buttons::YesNoCancel
+                                    ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                                    : QMessageBox::Yes | QMessageBox::No);
+    question.setDefaultButton(QMessageBox::Yes);
+    question.setEscapeButton(buttons == Prompts::Buttons::YesNoCancel ? QMessageBox::Cancel
+                                                                      : QMessageBox::No);
+    if (box)
+        question.setCheckBox(box);
+    const int result = question.exec();
+    if (box)
+        question.setCheckBox(nullptr); // the caller's box outlives the message box
+    if (result == QMessageBox::Yes)
+        return Prompts::Answer::Yes;
+    if (result == QMessageBox::No)
+        return Prompts::Answer::No;
+    return buttons == Prompts::Buttons::YesNoCancel ? Prompts::Answer::Cancel : Prompts::Answer::No;
+}
+
+} // namespace
+
+Prompts::Answer QtPrompts::ask(const QString& text, const QString& caption, Buttons buttons) {
+    return askWith(m_parent, text, caption, buttons, nullptr);
+}
+
+Prompts::Answer QtPrompts::askOnce(const QString& text, const QString& caption, Buttons buttons,
+                                   bool& dontAskAgain) {
+    QCheckBox box(m_texts.TranslateText(QStringLiteral("Nicht mehr fragen")));
+    const Answer answer = askWith(m_parent, text, caption, buttons, &box);
+    dontAskAgain = box.isChecked();
+    return answer;
+}
+
+void QtPrompts::message(const QString& text, const QString& caption, Icon icon) {
+    QMessageBox box(boxIcon(icon), boxCaption(caption), text, QMessageBox::Ok, m_parent);
+    box.exec();
+}
+
+QString QtPrompts::openFileName(const QString& filter) {
+    return QFileDialog::getOpenFileName(m_parent, QString(), QString(), qtFileFilter(filter));
+}
+
+QString QtPrompts::saveFileName(const QString& filter, const QString& defaultSuffix) {
+    QFileDialog dialog(m_parent, QString(), QString(), qtFileFilter(filter));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QString suffix = defaultSuffix;
+    if (suffix.startsWith(QLatin1Char('.')))
+        suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+QString QtPrompts::folderName(const QString& caption) {
+    return QFileDialog::getExistingDirectory(m_parent, caption);
+}
+
+} // namespace pw
