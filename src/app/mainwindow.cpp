@@ -168,7 +168,7 @@ void TMainForm::buildMenus() {
     addLaterAction(file, QStringLiteral("Einzelne Seite drucken..."), "EinzelneSeitedrucken1");
     addLaterAction(file, QStringLiteral("Drucker einrichten"), "Druckereinrichten1");
     m_recentSeparator = file->addSeparator();
-    file->addSeparator();
+    m_exitSeparator = file->addSeparator();
     file->addAction(m_exitAction);
     fillRecentFiles();
 
@@ -247,6 +247,9 @@ void TMainForm::buildToolBar() {
     tools->setMovable(false);
     tools->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     tools->addActions({m_openAction, m_saveAction, m_saveAsAction, m_printAction, m_exitAction});
+    // The buttons show the commands' captions whole, dots included.
+    for (QAction* a : tools->actions())
+        a->setIconText(a->text());
 }
 
 void TMainForm::buildTabs() {
@@ -527,7 +530,7 @@ void TMainForm::fillRecentFiles() {
             new QAction(QStringLiteral("&%1 %2").arg(n).arg(QDir::toNativeSeparators(path)), m_fileMenu);
         a->setObjectName(QStringLiteral("recentFile%1").arg(n));
         connect(a, &QAction::triggered, this, [this, path] { openRecentFile(path); });
-        m_fileMenu->insertAction(m_recentSeparator, a);
+        m_fileMenu->insertAction(m_exitSeparator, a);
         m_recentActions.append(a);
     }
     // Only a list that has entries gets a separator of its own.

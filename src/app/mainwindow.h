@@ -141,7 +141,8 @@ private:
 
     QTabWidget* m_tabs = nullptr;
     QMenu* m_fileMenu = nullptr;
-    QAction* m_recentSeparator = nullptr;
+    QAction* m_recentSeparator = nullptr; // above the recent files, shown only with some
+    QAction* m_exitSeparator = nullptr;   // below them, above "Beenden"
     QList<QAction*> m_recentActions;
     QAction* m_newAction = nullptr;
     QAction* m_openAction = nullptr;

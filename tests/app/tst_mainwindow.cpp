@@ -15,6 +15,7 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolBar>
+#include <QToolButton>
 
 #include <deque>
 
@@ -165,9 +166,10 @@ private slots:
                                     "Drucker einrichten",
                                     "-",
                                     "Beenden"}));
-        QStringList tools;
-        for (QAction* a : w.findChild<QToolBar*>()->actions())
-            tools << a->text();
+        QStringList tools; // as the buttons show them
+        auto* bar = w.findChild<QToolBar*>();
+        for (QAction* a : bar->actions())
+            tools << qobject_cast<QToolButton*>(bar->widgetForAction(a))->text();
         QCOMPARE(tools, (QStringList{"Öffnen...", "Speichern", "Speichern unter...", "Drucken", "Beenden"}));
         auto* tabs = w.findChild<QTabWidget*>();
         QStringList tabCaptions;
@@ -379,6 +381,13 @@ private slots:
         QVERIFY(w.openRecentFile(b));
         QCOMPARE(w.programOptions().recentFiles, (QStringList{b, a}));
         QCOMPARE(actionNamed(w, "recentFile1")->text(), QStringLiteral("&1 ") + QDir::toNativeSeparators(b));
+        QStringList end; // the list has a group of its own above "Beenden"
+        for (QAction* a : w.menuBar()->actions().first()->menu()->actions())
+            if (a->isVisible())
+                end << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        QCOMPARE(end.mid(end.size() - 6),
+                 (QStringList{"Drucker einrichten", "-", "&1 " + QDir::toNativeSeparators(b),
+                              "&2 " + QDir::toNativeSeparators(a), "-", "Beenden"}));
         QFile::remove(a);
         QVERIFY(!w.openRecentFile(a));
         QCOMPARE(w.programOptions().recentFiles, QStringList{b});

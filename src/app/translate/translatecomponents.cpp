@@ -33,7 +33,11 @@ QString translated(TranslationStore& texts, const QString& text) {
 void translateAction(QAction* a, TranslationStore& texts) {
     if (a->isSeparator())
         return;
+    // A caption shown whole on a tool button too (iconText set to the text) stays whole.
+    const bool wholeOnButtons = a->iconText() == a->text();
     a->setText(translated(texts, a->text()));
+    if (wholeOnButtons)
+        a->setIconText(a->text());
     if (!a->toolTip().isEmpty() && a->toolTip() != a->text())
         a->setToolTip(translated(texts, a->toolTip()));
 }
