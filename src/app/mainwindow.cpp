@@ -1,5 +1,7 @@
 #include "app/mainwindow.h"
 
+#include "app/dialogs/aboutdialog.h"
+#include "app/dialogs/pdfresolutiondialog.h"
 #include "app/translate/translatecomponents.h"
 #include "i18n/translateunit.h"
 #include "model/caption.h"
@@ -234,11 +236,18 @@ void TMainForm::buildMenus() {
         "SpaltenueberschriftenausVorlage1");
     headers->setCheckable(true);
     options->addSeparator();
-    addLaterAction(options, QStringLiteral("PDF Auflösung einstellen..."), "PDFAuflsung1");
+    QAction* resolution = addAction(options, QStringLiteral("PDF Auflösung einstellen..."), "PDFAuflsung1");
+    connect(resolution, &QAction::triggered, this, &TMainForm::choosePdfResolution);
 
     QMenu* help = bar->addMenu(QStringLiteral("&Hilfe"));
-    QAction* about = addLaterAction(help, QStringLiteral("Über..."), "ber1");
+    QAction* about = addAction(help, QStringLiteral("Über..."), "ber1");
     about->setShortcut(QKeySequence::HelpContents);
+    connect(about, &QAction::triggered, this, [this] {
+        AboutDialog box(this);
+        if (m_language != Deutsch)
+            translateComponents(&box, m_texts);
+        box.exec();
+    });
 }
 
 void TMainForm::buildToolBar() {
@@ -535,6 +544,15 @@ void TMainForm::fillRecentFiles() {
     }
     // Only a list that has entries gets a separator of its own.
     m_recentSeparator->setVisible(!m_recentActions.isEmpty());
+}
+
+void TMainForm::choosePdfResolution() {
+    PdfResolutionDialog dialog(m_options.DPIEd, this);
+    if (m_language != Deutsch)
+        translateComponents(&dialog, m_texts);
+    dialog.exec();
+    // The dialog has only OK; however it is closed, the value shown is the one to keep.
+    m_options.DPIEd = dialog.value();
 }
 
 void TMainForm::chooseLanguage(int language) {

@@ -121,6 +121,7 @@ private:
     void rememberRecentFile(const QString& path);
     void fillRecentFiles();
     void chooseLanguage(int language);
+    void choosePdfResolution();
     void startRecoveryWrite(bool wait);
     void dropRecoveryCopy();
 
