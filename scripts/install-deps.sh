@@ -12,6 +12,7 @@ packages=(
   libdeflate-dev zlib1g-dev liblcms2-dev libgif-dev libtiff-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb qpdf poppler-utils libgs-common
+  dbus at-spi2-core python3-pyatspi x11-apps netpbm
   chromium
 )
 
