@@ -223,14 +223,14 @@ inline CatalogDocument richDocument(const QString& pictureFolder) {
         p.anzpreis = n + 1;
         p.DeactivateProd = n == 1;
         p.PageBreakAfterProdukt = n == 2;
-        p.OverWrite = n == 0;
-        p.DefineFixedWidth = n == 0;
-        p.FixWidthForTable = n == 1;
-        p.DefineFixedHeight = n == 2;
+        p.table.OverWrite = n == 0;
+        p.table.DefineFixedWidth = n == 0;
+        p.table.FixWidthForTable = n == 1;
+        p.table.DefineFixedHeight = n == 2;
         for (int c = 0; c < 10; ++c)
-            p.ColWidth[std::size_t(c)] = 10 + c + n;
-        p.FixedWidthForTable = 100 + n;
-        p.RowHeight = 4 + n;
+            p.table.ColWidth[std::size_t(c)] = 10 + c + n;
+        p.table.FixedWidthForTable = 100 + n;
+        p.table.RowHeight = 4 + n;
         TBild* b = p.bilder.Add();
         b->datei = pictureFolder + QStringLiteral("/p%1.jpg").arg(n);
         b->breite = 3.5;

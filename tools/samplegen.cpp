@@ -1414,10 +1414,10 @@ void addProduct(pw::TProduktListe& list, const ProductEntry& s, const QDir& dir)
     }
 
     if (!s.columnWidths.empty()) {
-        p.OverWrite = true;
-        p.DefineFixedWidth = true;
-        for (std::size_t i = 0; i < p.ColWidth.size() && i < s.columnWidths.size(); ++i)
-            p.ColWidth[i] = s.columnWidths[i];
+        p.table.OverWrite = true;
+        p.table.DefineFixedWidth = true;
+        for (std::size_t i = 0; i < p.table.ColWidth.size() && i < s.columnWidths.size(); ++i)
+            p.table.ColWidth[i] = s.columnWidths[i];
     }
 }
 

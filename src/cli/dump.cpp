@@ -49,16 +49,16 @@ void writeProduct(JsonWriter& j, const TProdukt& p) {
     PW_FIELD(anzpreis);
     PW_FIELD(DeactivateProd);
     PW_FIELD(PageBreakAfterProdukt);
-    PW_FIELD(OverWrite);
-    PW_FIELD(DefineFixedWidth);
-    PW_FIELD(FixWidthForTable);
-    PW_FIELD(DefineFixedHeight);
+    j.key("OverWrite").value(p.table.OverWrite);
+    j.key("DefineFixedWidth").value(p.table.DefineFixedWidth);
+    j.key("FixWidthForTable").value(p.table.FixWidthForTable);
+    j.key("DefineFixedHeight").value(p.table.DefineFixedHeight);
     j.key("ColWidth").beginArray();
-    for (double w : p.ColWidth)
+    for (double w : p.table.ColWidth)
         j.value(w);
     j.endArray();
-    PW_FIELD(FixedWidthForTable);
-    PW_FIELD(RowHeight);
+    j.key("FixedWidthForTable").value(p.table.FixedWidthForTable);
+    j.key("RowHeight").value(p.table.RowHeight);
 #undef PW_FIELD
     j.key("bilder").beginArray();
     for (const TBild& b : p.bilder) {

@@ -94,7 +94,7 @@ void LayoutRun::measureTable(TProdukt& p, int maxMeasured) {
     TDynaArray<TVariante>& rows = p.varianten;
     TVariante& head = rows[0];
     const int headCount = head.props.count();
-    const bool own = p.OverWrite;
+    const bool own = p.table.OverWrite;
 
     // 1. Column widths: the widest cell of each column, in the drawn font.
     const FontSpec* selected = nullptr;
@@ -121,14 +121,15 @@ void LayoutRun::measureTable(TProdukt& p, int maxMeasured) {
         }
     }
     m_usedColumns = used;
-    if (own ? p.DefineFixedWidth : m_s.DefineFixedWidthCheck) {
+    if (own ? p.table.DefineFixedWidth : m_s.DefineFixedWidthCheck) {
         for (int c = 0; c < std::min(headCount, 10); ++c)
-            head.props[c].zellbreite = px(own ? p.ColWidth[std::size_t(c)] : documentColumnWidth(m_s, c));
+            head.props[c].zellbreite =
+                px(own ? p.table.ColWidth[std::size_t(c)] : documentColumnWidth(m_s, c));
     }
 
     // 2. A fixed table width widens the columns evenly; a wider table stays as it is.
-    if ((own ? p.FixWidthForTable : m_s.FixWidthForTableCheck) && headCount > 0) {
-        const double target = pxExact(own ? p.FixedWidthForTable : m_s.FixedWidthForTableEd);
+    if ((own ? p.table.FixWidthForTable : m_s.FixWidthForTableCheck) && headCount > 0) {
+        const double target = pxExact(own ? p.table.FixedWidthForTable : m_s.FixedWidthForTableEd);
         double sum = 0;
         for (int c = 0; c < headCount; ++c)
             sum += head.props[c].zellbreite;
@@ -158,14 +159,14 @@ int LayoutRun::placeTable(TProdukt& p, bool drawingPass, const QString& caption,
     const int rowCount = rows.count();
     TVariante& head = rows[0];
     const int headCount = head.props.count();
-    const bool own = p.OverWrite;
+    const bool own = p.table.OverWrite;
     const int used = m_usedColumns;
 
     // 3. Row height: fixed, or one line of the font selected last.
     int hPx = 0;
     double hMm = 0;
-    if (own ? p.DefineFixedHeight : m_s.DefineFixedHeightCheck) {
-        hMm = own ? p.RowHeight : m_s.RxSpinEdit6;
+    if (own ? p.table.DefineFixedHeight : m_s.DefineFixedHeightCheck) {
+        hMm = own ? p.table.RowHeight : m_s.RxSpinEdit6;
         hPx = px(hMm);
     } else {
         hPx = m_c.TextHeight(kBlank);

@@ -4,14 +4,34 @@
 
 namespace pw {
 
+namespace {
+
+template <class Settings, class Length> std::vector<TableLength<Length>> lengthsOf(Settings& t) {
+    std::vector<TableLength<Length>> lengths;
+    for (std::size_t c = 0; c < t.ColWidth.size(); ++c)
+        lengths.push_back({QStringLiteral("ColWidth[%1]").arg(c), QStringLiteral("%1. Spalte").arg(c + 1),
+                           kDefaultColWidth, &t.ColWidth[c]});
+    lengths.push_back(
+        {QStringLiteral("RowHeight"), QStringLiteral("Zeilenhöhe"), kDefaultRowHeight, &t.RowHeight});
+    lengths.push_back({QStringLiteral("FixedWidthForTable"), QStringLiteral("Breite"), kDefaultTableWidth,
+                       &t.FixedWidthForTable});
+    return lengths;
+}
+
+} // namespace
+
+std::vector<TableLength<double>> tableLengths(ProductTableSettings& t) {
+    return lengthsOf<ProductTableSettings, double>(t);
+}
+
+std::vector<TableLength<const double>> tableLengths(const ProductTableSettings& t) {
+    return lengthsOf<const ProductTableSettings, const double>(t);
+}
+
 void SetProductTableDefaults(TProdukt& p) {
-    p.OverWrite = false;
-    p.DefineFixedWidth = false;
-    p.FixWidthForTable = false;
-    p.DefineFixedHeight = false;
-    p.ColWidth.fill(kDefaultColWidth);
-    p.FixedWidthForTable = kDefaultTableWidth;
-    p.RowHeight = kDefaultRowHeight;
+    p.table = ProductTableSettings{};
+    for (TableLength<double>& length : tableLengths(p.table))
+        *length.value = length.fallback;
 }
 
 QString CellText(const TVariante& row, int c) {

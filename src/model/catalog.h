@@ -35,6 +35,37 @@ struct TVariante {
     int zeilen = 0; // working value of the layout engines: text lines of the row
 };
 
+// A product's own variant-table settings ("Tabellen Einstellungen..."), used instead of
+// the document's when OverWrite is set. Lengths in mm.
+struct ProductTableSettings {
+    bool OverWrite = false;
+    bool DefineFixedWidth = false;
+    bool FixWidthForTable = false;
+    bool DefineFixedHeight = false;
+    std::array<double, 10> ColWidth{}; // columns 1..10
+    double FixedWidthForTable = 0;
+    double RowHeight = 0;
+
+    bool operator==(const ProductTableSettings&) const = default;
+};
+
+// The lengths of the settings are 0..kMaxTableLengthMm; a file or a dialog that gives
+// another is damaged or refused.
+constexpr double kMaxTableLengthMm = 1000;
+
+// One length of the settings: its field name (as files and the JSON dump name it), its
+// caption in the dialog, its default, and where it is.
+template <class Length> struct TableLength {
+    QString field;
+    QString caption;
+    double fallback;
+    Length* value;
+};
+// The twelve lengths in the order of the dialog: ColWidth[0..9], RowHeight,
+// FixedWidthForTable. Written once, for every check of the ranges.
+std::vector<TableLength<double>> tableLengths(ProductTableSettings& t);
+std::vector<TableLength<const double>> tableLengths(const ProductTableSettings& t);
+
 // A product. A freshly added record is all zero; SetProductTableDefaults() gives it the
 // table defaults that new and loaded products start with.
 struct TProdukt {
@@ -46,14 +77,7 @@ struct TProdukt {
     int anzpreis = 0;
     bool DeactivateProd = false;
     bool PageBreakAfterProdukt = false;
-    // Own table settings, used instead of the document's when OverWrite is set.
-    bool OverWrite = false;
-    bool DefineFixedWidth = false;
-    bool FixWidthForTable = false;
-    bool DefineFixedHeight = false;
-    std::array<double, 10> ColWidth{}; // mm, columns 1..10
-    double FixedWidthForTable = 0;     // mm
-    double RowHeight = 0;              // mm
+    ProductTableSettings table;
 };
 
 using TProduktListe = TDynaArray<TProdukt>;

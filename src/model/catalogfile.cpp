@@ -345,19 +345,12 @@ struct FieldReader {
     }
 };
 
-struct ProductTable {
-    bool OverWrite, DefineFixedWidth, FixWidthForTable, DefineFixedHeight;
-    std::array<double, 10> ColWidth;
-    double FixedWidthForTable, RowHeight;
-};
-
 // ---- Ranges of stored values
 
 // Values outside these ranges cannot come from the editing controls; a file holding one is
 // damaged or made elsewhere. They are brought into range on reading, so that the layout
 // never meets a length, size or count its pixel arithmetic cannot hold. Values inside the
 // ranges are kept exactly, so a valid catalogue writes back byte for byte.
-constexpr double kMaxLengthMm = 1000;   // product table widths and heights
 constexpr double kMaxPictureCm = 10000; // category picture sizes
 constexpr qint32 kMaxPriceColumns = 100;
 
@@ -408,12 +401,8 @@ void checkProductRanges(TProdukt& p, RangeCheck& check) {
     const QString who = QStringLiteral("\"%1\": ").arg(p.name.left(40));
     // A stored 0 (no price columns) is kept; the layout treats it like any small count.
     check.whole(p.anzpreis, 0, kMaxPriceColumns, who + QStringLiteral("anzpreis"));
-    for (std::size_t c = 0; c < p.ColWidth.size(); ++c)
-        check.length(p.ColWidth[c], 0, kMaxLengthMm, kDefaultColWidth,
-                     who + QStringLiteral("ColWidth[%1]").arg(c));
-    check.length(p.FixedWidthForTable, 0, kMaxLengthMm, kDefaultTableWidth,
-                 who + QStringLiteral("FixedWidthForTable"));
-    check.length(p.RowHeight, 0, kMaxLengthMm, kDefaultRowHeight, who + QStringLiteral("RowHeight"));
+    for (TableLength<double>& length : tableLengths(p.table))
+        check.length(*length.value, 0, kMaxTableLengthMm, length.fallback, who + length.field);
 }
 
 } // namespace
@@ -625,12 +614,12 @@ private:
         }
     }
 
-    std::vector<ProductTable> readProductTables() {
+    std::vector<ProductTableSettings> readProductTables() {
         const qint64 total = m_doc.productCount();
         if (total * kProductTableBytes > m_r.remaining())
             m_r.fail(QStringLiteral("die Datei endet vorzeitig"));
-        std::vector<ProductTable> tables(static_cast<std::size_t>(total));
-        for (ProductTable& t : tables) {
+        std::vector<ProductTableSettings> tables(static_cast<std::size_t>(total));
+        for (ProductTableSettings& t : tables) {
             t.OverWrite = m_r.flag();
             t.DefineFixedWidth = m_r.flag();
             t.FixWidthForTable = m_r.flag();
@@ -644,19 +633,11 @@ private:
         return tables;
     }
 
-    void applyProductTables(const std::vector<ProductTable>& tables) {
+    void applyProductTables(const std::vector<ProductTableSettings>& tables) {
         std::size_t i = 0;
         for (int k = 0; k < m_doc.categoryCount(); ++k) {
-            for (TProdukt& p : m_doc.products(k)) {
-                const ProductTable& t = tables[i++];
-                p.OverWrite = t.OverWrite;
-                p.DefineFixedWidth = t.DefineFixedWidth;
-                p.FixWidthForTable = t.FixWidthForTable;
-                p.DefineFixedHeight = t.DefineFixedHeight;
-                p.ColWidth = t.ColWidth;
-                p.FixedWidthForTable = t.FixedWidthForTable;
-                p.RowHeight = t.RowHeight;
-            }
+            for (TProdukt& p : m_doc.products(k))
+                p.table = tables[i++];
         }
     }
 
@@ -837,15 +818,16 @@ QByteArray CatalogFileImage(const CatalogDocument& doc, const QString& path) {
         } else if (block == 28) {
             for (int k = 0; k < doc.categoryCount(); ++k) {
                 for (const TProdukt& p : doc.products(k)) {
-                    w.flag(p.OverWrite);
-                    w.flag(p.DefineFixedWidth);
-                    w.flag(p.FixWidthForTable);
-                    w.flag(p.DefineFixedHeight);
+                    const ProductTableSettings& t = p.table;
+                    w.flag(t.OverWrite);
+                    w.flag(t.DefineFixedWidth);
+                    w.flag(t.FixWidthForTable);
+                    w.flag(t.DefineFixedHeight);
                     w.zeros(4);
-                    for (double c : p.ColWidth)
+                    for (double c : t.ColWidth)
                         w.dbl(c);
-                    w.dbl(p.FixedWidthForTable);
-                    w.dbl(p.RowHeight);
+                    w.dbl(t.FixedWidthForTable);
+                    w.dbl(t.RowHeight);
                 }
             }
         } else if (!isCategoryBlock(block)) {

@@ -228,52 +228,25 @@ bool pasteGridRow(EditContext& ctx, int kat, int prod, int y, const GridClipboar
 // ---- Product table settings
 
 ProductTableSettings productTableSettings(const TProdukt& p) {
-    ProductTableSettings s;
-    s.OverWrite = p.OverWrite;
-    s.DefineFixedWidth = p.DefineFixedWidth;
-    s.ColWidth = p.ColWidth;
-    s.DefineFixedHeight = p.DefineFixedHeight;
-    s.RowHeight = p.RowHeight;
-    s.FixWidthForTable = p.FixWidthForTable;
-    s.FixedWidthForTable = p.FixedWidthForTable;
-    return s;
+    return p.table;
 }
-
-namespace {
-
-void applyTableSettings(TProdukt& p, const ProductTableSettings& s) {
-    p.OverWrite = s.OverWrite;
-    p.DefineFixedWidth = s.DefineFixedWidth;
-    p.ColWidth = s.ColWidth;
-    p.DefineFixedHeight = s.DefineFixedHeight;
-    p.RowHeight = s.RowHeight;
-    p.FixWidthForTable = s.FixWidthForTable;
-    p.FixedWidthForTable = s.FixedWidthForTable;
-}
-
-void checkLength(double mm, const QString& what) {
-    if (!(mm >= 0 && mm <= 1000))
-        throw Error::text(QStringLiteral("%1: erwartet 0 bis 1000 mm").arg(what));
-}
-
-} // namespace
 
 bool setProductTableSettings(EditContext& ctx, int kat, int prod, const ProductTableSettings& s) {
     TProdukt* p = findProduct(ctx.doc, kat, prod);
     if (!p)
         return false;
-    for (std::size_t k = 0; k < s.ColWidth.size(); ++k)
-        checkLength(s.ColWidth[k], QStringLiteral("%1. Spalte").arg(k + 1));
-    checkLength(s.RowHeight, QStringLiteral("Zeilenhöhe"));
-    checkLength(s.FixedWidthForTable, QStringLiteral("Breite"));
-    const ProductTableSettings before = productTableSettings(*p);
+    for (const TableLength<const double>& length : tableLengths(s)) {
+        if (!(*length.value >= 0 && *length.value <= kMaxTableLengthMm))
+            throw Error::text(QStringLiteral("%1: erwartet 0 bis 1000 mm").arg(length.caption));
+    }
+    const ProductTableSettings before = p->table;
     if (before == s)
         return true;
-    applyTableSettings(*p, s);
+    p->table = s;
     auto put = [kat, prod](const ProductTableSettings& values) {
         return [kat, prod, values](CatalogDocument& d) {
             if (TProdukt* q = findProduct(d, kat, prod))
-                applyTableSettings(*q, values);
+                q->table = values;
         };
     };
     ctx.record(QStringLiteral("Tabellen Einstellungen"), put(before), put(s),

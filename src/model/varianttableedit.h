@@ -83,16 +83,6 @@ bool pasteGridRow(EditContext& ctx, int kat, int prod, int y, const GridClipboar
 
 // The product's own table settings, as the dialog "Tabellen Einstellungen..." shows them.
 // Lengths in mm, 0..1000.
-struct ProductTableSettings {
-    bool OverWrite = false;
-    bool DefineFixedWidth = false;
-    std::array<double, 10> ColWidth{};
-    bool DefineFixedHeight = false;
-    double RowHeight = 0;
-    bool FixWidthForTable = false;
-    double FixedWidthForTable = 0;
-    bool operator==(const ProductTableSettings&) const = default;
-};
 ProductTableSettings productTableSettings(const TProdukt& p);
 // Writes the settings into the product. A length outside 0..1000 mm throws pw::Error and
 // changes nothing. The document is marked changed when a value differs from before.

@@ -49,8 +49,8 @@ CatalogDocument sampleDocument() {
         p.name = QStringLiteral("Hammer %1").arg(i);
         p.desc = QStringLiteral("Stiel aus Esche. ").repeated(40);
         p.anzpreis = 2;
-        p.OverWrite = i == 1; // one product with its own table settings
-        p.DefineFixedWidth = p.FixWidthForTable = p.DefineFixedHeight = true;
+        p.table.OverWrite = i == 1; // one product with its own table settings
+        p.table.DefineFixedWidth = p.table.FixWidthForTable = p.table.DefineFixedHeight = true;
         for (int r = 0; r < 4; ++r) {
             TVariante& row = *p.varianten.Add();
             for (int c = 0; c < 12; ++c)
@@ -131,12 +131,12 @@ const OddValue kOddValues[] = {
     {"header font resolution", [](CatalogDocument& d) { d.settings.FontDialog9.PixelsPerInch = kIntMax; },
      [](const CatalogDocument& d) { return double(d.settings.FontDialog9.PixelsPerInch); }, 10000},
     {"product column width overflows its own table",
-     [](CatalogDocument& d) { product(d, 1).ColWidth[3] = kHuge; },
-     [](const CatalogDocument& d) { return product(d, 1).ColWidth[3]; }, 1000},
-    {"product row height NaN", [](CatalogDocument& d) { product(d, 1).RowHeight = kNaN; },
-     [](const CatalogDocument& d) { return product(d, 1).RowHeight; }, kDefaultRowHeight},
-    {"product table width", [](CatalogDocument& d) { product(d, 1).FixedWidthForTable = kHuge; },
-     [](const CatalogDocument& d) { return product(d, 1).FixedWidthForTable; }, 1000},
+     [](CatalogDocument& d) { product(d, 1).table.ColWidth[3] = kHuge; },
+     [](const CatalogDocument& d) { return product(d, 1).table.ColWidth[3]; }, 1000},
+    {"product row height NaN", [](CatalogDocument& d) { product(d, 1).table.RowHeight = kNaN; },
+     [](const CatalogDocument& d) { return product(d, 1).table.RowHeight; }, kDefaultRowHeight},
+    {"product table width", [](CatalogDocument& d) { product(d, 1).table.FixedWidthForTable = kHuge; },
+     [](const CatalogDocument& d) { return product(d, 1).table.FixedWidthForTable; }, 1000},
     {"product price column count negative", [](CatalogDocument& d) { product(d, 0).anzpreis = kIntMin; },
      [](const CatalogDocument& d) { return double(product(d, 0).anzpreis); }, 0},
     {"category picture width", [](CatalogDocument& d) { d.options(1)->BildBreite = kHuge; },

@@ -129,9 +129,9 @@ private slots:
                           &s.RxSpinEdit7, &s.RxSpinEdit8, &s.RxSpinEdit9, &s.RxSpinEdit10, &s.RxSpinEdit11})
             *w = 20;
         TProdukt& p = product(doc);
-        p.OverWrite = own;
-        p.DefineFixedWidth = own;
-        p.ColWidth.fill(20);
+        p.table.OverWrite = own;
+        p.table.DefineFixedWidth = own;
+        p.table.ColWidth.fill(20);
         EngineRunner r;
         r.run(doc, a4Call(1));
         for (int c = 0; c < 10; ++c)

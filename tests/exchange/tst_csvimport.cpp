@@ -139,11 +139,12 @@ private slots:
         const TProdukt& p = doc.products(0)[0];
         QCOMPARE(p.bilder[0].breite, 6.5);
         QCOMPARE(p.anzpreis, 4);
-        for (double w : p.ColWidth)
+        for (double w : p.table.ColWidth)
             QCOMPARE(w, kDefaultColWidth);
-        QCOMPARE(p.FixedWidthForTable, kDefaultTableWidth);
-        QCOMPARE(p.RowHeight, kDefaultRowHeight);
-        QVERIFY(!p.OverWrite && !p.DefineFixedWidth && !p.FixWidthForTable && !p.DefineFixedHeight);
+        QCOMPARE(p.table.FixedWidthForTable, kDefaultTableWidth);
+        QCOMPARE(p.table.RowHeight, kDefaultRowHeight);
+        QVERIFY(!p.table.OverWrite && !p.table.DefineFixedWidth && !p.table.FixWidthForTable &&
+                !p.table.DefineFixedHeight);
         QVERIFY(!p.DeactivateProd && !p.PageBreakAfterProdukt);
         QVERIFY(!doc.options(0));
         QCOMPARE(CsvImportOptions{}.pictureWidth, 8.0);

@@ -202,11 +202,12 @@ private slots:
         doc.addCategory(QStringLiteral("K"));
         TProdukt& p = addProduct(doc, 0, QStringLiteral("Hammer"), {{"Name", "Preis"}, {"300 g", "9,95"}}, 2);
         p.desc = QStringLiteral("Stiel\naus Esche");
-        p.OverWrite = p.DefineFixedWidth = p.FixWidthForTable = p.DefineFixedHeight = true;
+        p.table.OverWrite = p.table.DefineFixedWidth = p.table.FixWidthForTable = p.table.DefineFixedHeight =
+            true;
         p.DeactivateProd = p.PageBreakAfterProdukt = true;
-        p.ColWidth.fill(12);
-        p.FixedWidthForTable = 80;
-        p.RowHeight = 9;
+        p.table.ColWidth.fill(12);
+        p.table.FixedWidthForTable = 80;
+        p.table.RowHeight = 9;
         TBild* b = p.bilder.Add();
         b->datei = QStringLiteral("hammer.jpg");
         b->breite = 4.5;
@@ -224,12 +225,13 @@ private slots:
         QCOMPARE(c.bilder[0].datei, QStringLiteral("hammer.jpg"));
         QCOMPARE(c.bilder[0].breite, 4.5);
         QCOMPARE(c.bilder[0].pixbreite, 0);
-        QVERIFY(!c.OverWrite && !c.DefineFixedWidth && !c.FixWidthForTable && !c.DefineFixedHeight);
+        QVERIFY(!c.table.OverWrite && !c.table.DefineFixedWidth && !c.table.FixWidthForTable &&
+                !c.table.DefineFixedHeight);
         QVERIFY(!c.DeactivateProd && !c.PageBreakAfterProdukt);
-        QCOMPARE(c.ColWidth[0], kDefaultColWidth);
-        QCOMPARE(c.FixedWidthForTable, kDefaultTableWidth);
-        QCOMPARE(c.RowHeight, kDefaultRowHeight);
-        QVERIFY(doc.products(0)[0].OverWrite); // the source keeps its own
+        QCOMPARE(c.table.ColWidth[0], kDefaultColWidth);
+        QCOMPARE(c.table.FixedWidthForTable, kDefaultTableWidth);
+        QCOMPARE(c.table.RowHeight, kDefaultRowHeight);
+        QVERIFY(doc.products(0)[0].table.OverWrite); // the source keeps its own
         QVERIFY(ctx.isChanged());
         QVERIFY(ctx.undo());
         QCOMPARE(namesOf(doc, 0), (QStringList{"Hammer", "Zange"}));

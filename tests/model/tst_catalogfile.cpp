@@ -177,7 +177,7 @@ private slots:
         QCOMPARE(cells(p), (QList<QStringList>{{"Name", "Preis"}, {"300 g", "9,95 €"}}));
         QCOMPARE(p.bilder[0].datei, QStringLiteral("hammer.jpg")); // not resolved in this format
         QCOMPARE(p.bilder[0].breite, 4.5);
-        QCOMPARE(p.ColWidth[0], 35.0);
+        QCOMPARE(p.table.ColWidth[0], 35.0);
         QVERIFY(p.PageBreakAfterProdukt);
         QVERIFY(!p.DeactivateProd);
 

@@ -150,11 +150,11 @@ private slots:
 
     void productTableDefaults() {
         TProdukt p;
-        QCOMPARE(p.RowHeight, 0.0); // a fresh record is zero-filled
+        QCOMPARE(p.table.RowHeight, 0.0); // a fresh record is zero-filled
         SetProductTableDefaults(p);
-        QCOMPARE(p.ColWidth[9], 35.0);
-        QCOMPARE(p.FixedWidthForTable, 155.0);
-        QCOMPARE(p.RowHeight, 5.0);
+        QCOMPARE(p.table.ColWidth[9], 35.0);
+        QCOMPARE(p.table.FixedWidthForTable, 155.0);
+        QCOMPARE(p.table.RowHeight, 5.0);
     }
 };
 

@@ -206,8 +206,8 @@ private slots:
         QCOMPARE(p.varianten.count(), 1);
         QCOMPARE(p.varianten[0].props.count(), 3);
         QCOMPARE(CellText(p.varianten[0], 2), QStringLiteral("Preis"));
-        QCOMPARE(p.ColWidth[9], kDefaultColWidth);
-        QCOMPARE(p.FixedWidthForTable, kDefaultTableWidth);
+        QCOMPARE(p.table.ColWidth[9], kDefaultColWidth);
+        QCOMPARE(p.table.FixedWidthForTable, kDefaultTableWidth);
         QVERIFY(ctx.isChanged());
         QCOMPARE(newProduct(ctx, 3, texts), -1);
         QVERIFY(ctx.undo());

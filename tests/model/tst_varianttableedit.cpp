@@ -198,15 +198,15 @@ private slots:
         QVERIFY(setProductTableSettings(ctx, 0, 0, s));
         QVERIFY(ctx.isChanged());
         const TProdukt& p = doc.products(0)[0];
-        QVERIFY(p.OverWrite);
-        QCOMPARE(p.ColWidth[9], 12.5);
+        QVERIFY(p.table.OverWrite);
+        QCOMPARE(p.table.ColWidth[9], 12.5);
         QVERIFY(ctx.undo());
-        QVERIFY(!p.OverWrite);
-        QCOMPARE(p.ColWidth[9], kDefaultColWidth);
+        QVERIFY(!p.table.OverWrite);
+        QCOMPARE(p.table.ColWidth[9], kDefaultColWidth);
 
         s.RowHeight = 1000.5;
         QVERIFY_THROWS_EXCEPTION(Error, setProductTableSettings(ctx, 0, 0, s));
-        QCOMPARE(p.RowHeight, kDefaultRowHeight);
+        QCOMPARE(p.table.RowHeight, kDefaultRowHeight);
     }
 
     void templateColumnEditsDoNotMarkTheDocumentChanged() {
