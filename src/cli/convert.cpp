@@ -1,5 +1,6 @@
 // pagewright-cli convert IN OUT: reads IN by its extension, writes OUT in the current format.
 
+#include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/load.h"
 
@@ -7,11 +8,10 @@ namespace pw::cli {
 
 int runConvert(const QStringList& args, Context& context) {
     QStringList files;
-    for (const QString& a : args) {
-        if (a.startsWith(QLatin1String("--")))
-            return usageError(QStringLiteral("convert: unbekannte Option %1").arg(a));
-        files.append(a);
-    }
+    ArgRules rules = editRules("convert");
+    rules.optionPrefix = "--";
+    if (!readArgs(args, rules, {}, &files))
+        return kUsage;
     if (files.size() != 2)
         return usageError(QStringLiteral("convert: erwartet genau eine Eingabe- und eine Ausgabedatei"));
 

@@ -1,5 +1,6 @@
 // pagewright-cli csv-export, csv-import and category-import: the CSV data exchange.
 
+#include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/interrupt.h"
 #include "cli/layoutcli.h"
@@ -34,55 +35,32 @@ struct CsvArgs {
 // Reads the arguments; prints the usage error and returns false on a bad one. `allowed`
 // lists the options the command takes besides -o.
 bool parseArgs(const QStringList& args, const char* command, const QStringList& allowed, CsvArgs& out) {
-    const QString name = QLatin1String(command);
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
-            out.files.append(a);
-            continue;
-        }
-        const QString option = a.section(QLatin1Char('='), 0, 0);
-        if (option != QLatin1String("-o") && !allowed.contains(option)) {
-            usageError(QStringLiteral("%1: unbekannte Option %2").arg(name, a));
-            return false;
-        }
-        if (option == QLatin1String("--all") || option == QLatin1String("--category-column") ||
-            option == QLatin1String("--header-row")) {
-            if (a.contains(QLatin1Char('='))) {
-                usageError(QStringLiteral("%1: %2 hat keinen Wert").arg(name, option));
-                return false;
-            }
-            out.all = out.all || option == QLatin1String("--all");
-            out.categoryColumn = out.categoryColumn || option == QLatin1String("--category-column");
-            out.headerRow = out.headerRow || option == QLatin1String("--header-row");
-            continue;
-        }
-        const int read = readIntOption(args, i, command, {{"--price-columns", 1, 100, &out.priceColumns}});
-        if (read < 0)
-            return false;
-        if (read > 0)
-            continue;
-        QString value;
-        if (!optionValue(args, i, option, value)) {
-            usageError(QStringLiteral("%1: %2 braucht einen Wert").arg(name, option));
-            return false;
-        }
-        if (option == QLatin1String("-o")) {
-            out.out = value;
-        } else if (option == QLatin1String("--category")) {
-            out.category = value;
-            out.hasCategory = true;
-        } else if (option == QLatin1String("--picture-width")) {
-            out.pictureWidth = value;
-        } else if (option == QLatin1String("--delimiter")) {
-            out.delimiter = value;
-        } else if (option == QLatin1String("--template")) {
-            out.templateFile = value;
-        } else {
-            out.locale = value;
-        }
+    using K = ArgOption::Kind;
+    const std::vector<ArgOption> every{
+        {.name = QStringLiteral("-o"), .kind = K::Text, .text = &out.out},
+        {.name = QStringLiteral("--all"), .kind = K::Switch, .on = &out.all},
+        {.name = QStringLiteral("--category-column"), .kind = K::Switch, .on = &out.categoryColumn},
+        {.name = QStringLiteral("--header-row"), .kind = K::Switch, .on = &out.headerRow},
+        {.name = QStringLiteral("--price-columns"),
+         .kind = K::Number,
+         .low = 1,
+         .high = 100,
+         .number = &out.priceColumns},
+        {.name = QStringLiteral("--category"),
+         .kind = K::Text,
+         .text = &out.category,
+         .seen = &out.hasCategory},
+        {.name = QStringLiteral("--picture-width"), .kind = K::Text, .text = &out.pictureWidth},
+        {.name = QStringLiteral("--delimiter"), .kind = K::Text, .text = &out.delimiter},
+        {.name = QStringLiteral("--template"), .kind = K::Text, .text = &out.templateFile},
+        {.name = QStringLiteral("--locale"), .kind = K::Text, .text = &out.locale},
+    };
+    std::vector<ArgOption> options;
+    for (const ArgOption& o : every) {
+        if (o.name == QLatin1String("-o") || allowed.contains(o.name))
+            options.push_back(o);
     }
-    return true;
+    return readArgs(args, editRules(command), options, &out.files);
 }
 
 // The first category of that name, or -1 (with the error printed).

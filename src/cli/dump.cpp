@@ -1,5 +1,6 @@
 // pagewright-cli dump FILE [--no-trim]: the catalogue as JSON on stdout.
 
+#include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/json.h"
 #include "cli/load.h"
@@ -82,16 +83,18 @@ void writeProduct(JsonWriter& j, const TProdukt& p) {
 } // namespace
 
 int runDump(const QStringList& args, Context& context) {
-    QString file;
     ReadOptions options;
-    for (const QString& a : args) {
-        if (a == QLatin1String("--no-trim"))
-            options.trimVariants = false;
-        else if (a.startsWith(QLatin1String("--")) || !file.isEmpty())
-            return usageError(QStringLiteral("dump: unerwartetes Argument %1").arg(a));
-        else
-            file = a;
-    }
+    bool noTrim = false;
+    ArgRules rules;
+    rules.command = "dump";
+    rules.optionPrefix = "--";
+    QStringList files;
+    if (!readArgs(args, rules,
+                  {{.name = QStringLiteral("--no-trim"), .kind = ArgOption::Kind::Switch, .on = &noTrim}},
+                  &files))
+        return kUsage;
+    options.trimVariants = !noTrim;
+    const QString file = files.value(0);
     if (file.isEmpty())
         return usageError(QStringLiteral("dump: keine Katalogdatei angegeben"));
 

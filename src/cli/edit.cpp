@@ -2,6 +2,7 @@
 // search: the bulk editing commands. Each reads FILE and writes the result to -o OUT
 // (search prints its matches as JSON instead).
 
+#include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/interrupt.h"
 #include "cli/json.h"
@@ -36,35 +37,37 @@ struct EditArgs {
 // lists the options that take a value besides -o, `flags` those that take none.
 bool parseArgs(const QStringList& args, const char* command, const QStringList& valued,
                const QStringList& flags, EditArgs& out) {
-    const QString name = QLatin1String(command);
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (!a.startsWith(QLatin1Char('-')) || a == QLatin1String("-")) {
-            out.files.append(a);
-            continue;
-        }
-        const QString option = a.section(QLatin1Char('='), 0, 0);
-        if (flags.contains(option)) {
-            if (a.contains(QLatin1Char('='))) {
-                usageError(QStringLiteral("%1: %2 hat keinen Wert").arg(name, option));
-                return false;
-            }
-            out.switches.append(option);
-            continue;
-        }
-        if (option != QLatin1String("-o") && !valued.contains(option)) {
-            usageError(QStringLiteral("%1: unbekannte Option %2").arg(name, a));
-            return false;
-        }
+    struct Slot {
         QString value;
-        if (!optionValue(args, i, option, value)) {
-            usageError(QStringLiteral("%1: %2 braucht einen Wert").arg(name, option));
-            return false;
-        }
-        if (option == QLatin1String("-o"))
-            out.out = value;
-        else
-            out.values[option] = value;
+        bool seen = false;
+    };
+    // Sized once, so that the options' pointers into it stay valid.
+    std::vector<Slot> found(std::size_t(valued.size() + flags.size()));
+    std::vector<ArgOption> options{{QStringLiteral("-o"), ArgOption::Kind::Text}};
+    options.back().text = &out.out;
+    std::size_t n = 0;
+    for (const QString& name : valued) {
+        ArgOption o{name, ArgOption::Kind::Text};
+        o.text = &found[n].value;
+        o.seen = &found[n++].seen;
+        options.push_back(o);
+    }
+    for (const QString& name : flags) {
+        ArgOption o{name, ArgOption::Kind::Switch};
+        o.seen = &found[n++].seen;
+        options.push_back(o);
+    }
+    if (!readArgs(args, editRules(command), options, &out.files))
+        return false;
+    n = 0;
+    for (const QString& name : valued) {
+        if (found[n].seen)
+            out.values[name] = found[n].value;
+        ++n;
+    }
+    for (const QString& name : flags) {
+        if (found[n++].seen)
+            out.switches.append(name);
     }
     return true;
 }

@@ -1,6 +1,7 @@
 // pagewright-cli pdf: the catalogue as a PDF file; pagewright-cli images: every page as a
 // picture file; pagewright-cli html: the flip catalogue in a folder.
 
+#include "cli/args.h"
 #include "cli/layoutcli.h"
 #include "imagelib/picfiles.h"
 #include "model/programfolders.h"
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 
 #include <functional>
+#include <limits>
 
 namespace pw::cli {
 
@@ -66,45 +68,42 @@ QString paperText(const Context& context) {
     return QStringLiteral("Papier %1").arg(context.global.paper);
 }
 
-// Reads the arguments of an export: FILE, "-o OUT", --dpi, the whole-number options and, through
-// `flag`, any option of the command's own (it returns false for one it does not know or
-// cannot take, having printed why, or returns true). Returns kOk, or kUsage with the usage
-// error printed; FILE and OUT must both be given (`needed` names them in the message).
-// --strict sets `strict`.
-int readExportArgs(const QStringList& args, const char* command, int& dpi,
-                   std::initializer_list<IntOption> numbers, const QString& needed, QString& file,
-                   QString& out, bool& strict, const std::function<bool(const QString&, bool&)>& flag = {}) {
-    const QString name = QLatin1String(command);
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        const int dpiRead = readDpiOption(args, i, command, kLeastExportDpi, dpi);
-        if (dpiRead < 0)
-            return kUsage;
-        if (dpiRead > 0)
-            continue;
-        const int read = readIntOption(args, i, command, numbers);
-        if (read < 0)
-            return kUsage;
-        if (read > 0)
-            continue;
-        bool known = false;
-        if (flag && !flag(a, known))
-            return kUsage;
-        if (known)
-            continue;
-        if (a == QLatin1String("--strict")) {
-            strict = true;
-        } else if (isOption(a, "-o")) {
-            if (!optionValue(args, i, QStringLiteral("-o"), out))
-                return usageError(name + QStringLiteral(": -o braucht einen Namen"));
-        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
-            return usageError(name + QStringLiteral(": unerwartetes Argument %1").arg(a));
-        } else {
-            file = a;
-        }
-    }
+// A whole-number option of an export, read as "<name> erwartet <low> bis <high>" when bad.
+ArgOption number(const char* name, int low, int high, int* value) {
+    return {.name = QLatin1String(name),
+            .kind = ArgOption::Kind::Number,
+            .low = low,
+            .high = high,
+            .number = value};
+}
+
+// Reads the arguments of an export: FILE, "-o OUT", --dpi, --strict and the options of
+// the command's own (`extra`). Returns kOk, or kUsage with the usage error printed; FILE
+// and OUT must both be given (`needed` names them in the message).
+int readExportArgs(const QStringList& args, const char* command, int& dpi, std::vector<ArgOption> extra,
+                   const QString& needed, QString& file, QString& out, bool& strict) {
+    using K = ArgOption::Kind;
+    std::vector<ArgOption> options{
+        // Values above what the page size allows are refused later, naming the limit.
+        {.name = QStringLiteral("--dpi"),
+         .kind = K::Number,
+         .low = kLeastExportDpi,
+         .high = std::numeric_limits<int>::max(),
+         .badValue = "--dpi erwartet eine ganze Zahl ab 10",
+         .number = &dpi},
+        {.name = QStringLiteral("--strict"), .kind = K::Switch, .on = &strict},
+        {.name = QStringLiteral("-o"), .kind = K::Text, .badValue = "-o braucht einen Namen", .text = &out},
+    };
+    options.insert(options.end(), extra.begin(), extra.end());
+    ArgRules rules;
+    rules.command = command;
+    QStringList files;
+    if (!readArgs(args, rules, options, &files))
+        return kUsage;
+    file = files.value(0);
     if (file.isEmpty() || out.isEmpty())
-        return usageError(name + QStringLiteral(": Katalogdatei und -o %1 sind nötig").arg(needed));
+        return usageError(QLatin1String(command) +
+                          QStringLiteral(": Katalogdatei und -o %1 sind nötig").arg(needed));
     return kOk;
 }
 
@@ -117,19 +116,21 @@ int runPdf(const QStringList& args, Context& context) {
     int layoutArg = 0;
     int colours = -1; // -1: not given, 0 RGB, 1 CMYK
     bool strict = false;
-    const auto colourFlag = [&](const QString& a, bool& known) {
-        known = a == QLatin1String("--cmyk") || a == QLatin1String("--rgb");
-        if (!known)
-            return true;
-        if (colours >= 0) {
-            usageError(QStringLiteral("pdf: nur eine von --cmyk und --rgb"));
-            return false;
-        }
-        colours = a == QLatin1String("--cmyk") ? 1 : 0;
-        return true;
+    const auto colour = [&colours](const char* name, int value) {
+        return ArgOption{
+            .name = QLatin1String(name), .kind = ArgOption::Kind::Switch, .onSwitch = [&colours, value] {
+                if (colours >= 0) {
+                    usageError(QStringLiteral("pdf: nur eine von --cmyk und --rgb"));
+                    return false;
+                }
+                colours = value;
+                return true;
+            }};
     };
-    if (const int code = readExportArgs(args, "pdf", dpi, {{"--layout", 1, kLayoutCount, &layoutArg}},
-                                        QStringLiteral("DATEI.pdf"), file, out, strict, colourFlag))
+    if (const int code = readExportArgs(
+            args, "pdf", dpi,
+            {number("--layout", 1, kLayoutCount, &layoutArg), colour("--cmyk", 1), colour("--rgb", 0)},
+            QStringLiteral("DATEI.pdf"), file, out, strict))
         return code;
 
     PdfExportSettings settings;
@@ -173,10 +174,9 @@ int runImages(const QStringList& args, Context& context) {
     int from = 0;
     int to = 0;
     if (const int code = readExportArgs(args, "images", settings.dpi,
-                                        {{"--quality", 0, 100, &settings.quality},
-                                         {"--from", 1, 1000000, &from},
-                                         {"--to", 1, 1000000, &to},
-                                         {"--layout", 1, kLayoutCount, &layoutArg}},
+                                        {number("--quality", 0, 100, &settings.quality),
+                                         number("--from", 1, 1000000, &from), number("--to", 1, 1000000, &to),
+                                         number("--layout", 1, kLayoutCount, &layoutArg)},
                                         QStringLiteral("NAME.jpg"), file, out, strict))
         return code;
     if ((from > 0) != (to > 0))
@@ -210,7 +210,7 @@ int runHtml(const QStringList& args, Context& context) {
     bool strict = false;
     if (const int code = readExportArgs(
             args, "html", settings.dpi,
-            {{"--quality", 0, 100, &settings.quality}, {"--layout", 1, kLayoutCount, &layoutArg}},
+            {number("--quality", 0, 100, &settings.quality), number("--layout", 1, kLayoutCount, &layoutArg)},
             QStringLiteral("VERZEICHNIS"), file, out, strict))
         return code;
 

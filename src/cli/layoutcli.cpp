@@ -28,62 +28,6 @@ int chooseLayout(const CatalogDocument& doc, int requested) {
 
 } // namespace
 
-bool optionValue(const QStringList& args, qsizetype& i, const QString& name, QString& value) {
-    const QString& a = args[i];
-    if (a.startsWith(name + QLatin1Char('='))) {
-        value = a.mid(name.size() + 1);
-        return true;
-    }
-    if (i + 1 >= args.size())
-        return false;
-    value = args[++i];
-    return true;
-}
-
-bool isOption(const QString& a, const char* name) {
-    return a == QLatin1String(name) || a.startsWith(QLatin1String(name) + QLatin1Char('='));
-}
-
-bool parseInt(const QString& text, int low, int high, int& out) {
-    bool ok = false;
-    const int v = text.toInt(&ok);
-    if (!ok || v < low || v > high)
-        return false;
-    out = v;
-    return true;
-}
-
-int readIntOption(const QStringList& args, qsizetype& i, const char* command,
-                  std::initializer_list<IntOption> options) {
-    for (const IntOption& o : options) {
-        if (!isOption(args[i], o.name))
-            continue;
-        QString v;
-        if (!optionValue(args, i, QString::fromLatin1(o.name), v) || !parseInt(v, o.low, o.high, *o.value)) {
-            usageError(QStringLiteral("%1: %2 erwartet %3 bis %4")
-                           .arg(QLatin1String(command), QLatin1String(o.name))
-                           .arg(o.low)
-                           .arg(o.high));
-            return -1;
-        }
-        return 1;
-    }
-    return 0;
-}
-
-int readDpiOption(const QStringList& args, qsizetype& i, const char* command, int low, int& dpi) {
-    if (!isOption(args[i], "--dpi"))
-        return 0;
-    QString v;
-    if (!optionValue(args, i, QStringLiteral("--dpi"), v) ||
-        !parseInt(v, low, std::numeric_limits<int>::max(), dpi)) {
-        usageError(
-            QStringLiteral("%1: --dpi erwartet eine ganze Zahl ab %2").arg(QLatin1String(command)).arg(low));
-        return -1;
-    }
-    return 1;
-}
-
 bool checkDpiLimit(const char* command, int dpi, int low, int high, const std::function<QSize(int)>& pageAt,
                    const QString& where) {
     const int limit = HighestPageDpi(pageAt, high);

@@ -1,6 +1,7 @@
 // pagewright-cli pricelist: the price list as plain text or as a printed PDF.
 
 #include "output/pricelist.h"
+#include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/load.h"
 #include "compose/engine.h"
@@ -12,20 +13,18 @@
 namespace pw::cli {
 
 int runPricelist(const QStringList& args, Context& context) {
-    QString file;
     QString out;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("-o") && i + 1 < args.size()) {
-            out = args[++i];
-        } else if (a.startsWith(QLatin1String("-o="))) {
-            out = a.mid(3);
-        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
-            return usageError(QStringLiteral("pricelist: unerwartetes Argument %1").arg(a));
-        } else {
-            file = a;
-        }
-    }
+    ArgRules rules;
+    rules.command = "pricelist";
+    QStringList files;
+    if (!readArgs(args, rules,
+                  {{.name = QStringLiteral("-o"),
+                    .kind = ArgOption::Kind::Text,
+                    .badValue = "unerwartetes Argument -o",
+                    .text = &out}},
+                  &files))
+        return kUsage;
+    const QString file = files.value(0);
     const QString suffix = QFileInfo(out).suffix().toLower();
     if (file.isEmpty() || out.isEmpty() || (suffix != QLatin1String("txt") && suffix != QLatin1String("pdf")))
         return usageError(

@@ -1,6 +1,7 @@
 // pagewright-cli render: one page as a PNG picture; pagewright-cli pages: the page of every
 // category and product as JSON.
 
+#include "cli/args.h"
 #include "cli/json.h"
 #include "cli/layoutcli.h"
 #include "model/options.h"
@@ -32,38 +33,46 @@ int runRender(const QStringList& args, Context& context) {
     int layoutArg = 0;
     bool preview = false;
     bool strict = false;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        QString v;
-        if (isOption(a, "--page")) {
-            if (!optionValue(args, i, QStringLiteral("--page"), v) || !parseInt(v, -1000000, 1000000, page))
-                return usageError(QStringLiteral("render: --page braucht eine Seitennummer"));
-            havePage = true;
-        } else if (isOption(a, "-o")) {
-            if (!optionValue(args, i, QStringLiteral("-o"), out))
-                return usageError(QStringLiteral("render: -o braucht einen Dateinamen"));
-        } else if (isOption(a, "--dpi")) {
-            // Values above what the page size allows are refused below, naming the limit.
-            if (!optionValue(args, i, QStringLiteral("--dpi"), v) ||
-                !parseInt(v, 1, std::numeric_limits<int>::max(), dpi))
-                return usageError(QStringLiteral("render: --dpi erwartet eine ganze Zahl ab 1"));
-        } else if (isOption(a, "--zoom")) {
-            if (!optionValue(args, i, QStringLiteral("--zoom"), v) || !parseInt(v, 1, 1000, zoom))
-                return usageError(QStringLiteral("render: --zoom erwartet 1 bis 1000"));
-        } else if (isOption(a, "--layout")) {
-            if (!optionValue(args, i, QStringLiteral("--layout"), v) ||
-                !parseInt(v, 1, kLayoutCount, layoutArg))
-                return usageError(QStringLiteral("render: --layout erwartet 1 bis 8"));
-        } else if (a == QLatin1String("--preview")) {
-            preview = true;
-        } else if (a == QLatin1String("--strict")) {
-            strict = true;
-        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
-            return usageError(QStringLiteral("render: unerwartetes Argument %1").arg(a));
-        } else {
-            file = a;
-        }
-    }
+    using K = ArgOption::Kind;
+    ArgRules rules;
+    rules.command = "render";
+    QStringList files;
+    if (!readArgs(args, rules,
+                  {
+                      {.name = QStringLiteral("--page"),
+                       .kind = K::Number,
+                       .low = -1000000,
+                       .high = 1000000,
+                       .badValue = "--page braucht eine Seitennummer",
+                       .number = &page,
+                       .seen = &havePage},
+                      {.name = QStringLiteral("-o"),
+                       .kind = K::Text,
+                       .badValue = "-o braucht einen Dateinamen",
+                       .text = &out},
+                      // Values above what the page size allows are refused below, naming the limit.
+                      {.name = QStringLiteral("--dpi"),
+                       .kind = K::Number,
+                       .low = 1,
+                       .high = std::numeric_limits<int>::max(),
+                       .badValue = "--dpi erwartet eine ganze Zahl ab 1",
+                       .number = &dpi},
+                      {.name = QStringLiteral("--zoom"),
+                       .kind = K::Number,
+                       .low = 1,
+                       .high = 1000,
+                       .number = &zoom},
+                      {.name = QStringLiteral("--layout"),
+                       .kind = K::Number,
+                       .low = 1,
+                       .high = kLayoutCount,
+                       .number = &layoutArg},
+                      {.name = QStringLiteral("--preview"), .kind = K::Switch, .on = &preview},
+                      {.name = QStringLiteral("--strict"), .kind = K::Switch, .on = &strict},
+                  },
+                  &files))
+        return kUsage;
+    file = files.value(0);
     if (file.isEmpty() || out.isEmpty() || !havePage)
         return usageError(QStringLiteral("render: Katalogdatei, --page N und -o DATEI.png sind nötig"));
 
@@ -131,22 +140,23 @@ int runPages(const QStringList& args, Context& context) {
     QString file;
     int layoutArg = 0;
     int runs = 1;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        QString v;
-        if (isOption(a, "--layout")) {
-            if (!optionValue(args, i, QStringLiteral("--layout"), v) ||
-                !parseInt(v, 1, kLayoutCount, layoutArg))
-                return usageError(QStringLiteral("pages: --layout erwartet 1 bis 8"));
-        } else if (isOption(a, "--runs")) {
-            if (!optionValue(args, i, QStringLiteral("--runs"), v) || !parseInt(v, 1, 100, runs))
-                return usageError(QStringLiteral("pages: --runs erwartet 1 bis 100"));
-        } else if (a.startsWith(QLatin1String("-")) || !file.isEmpty()) {
-            return usageError(QStringLiteral("pages: unerwartetes Argument %1").arg(a));
-        } else {
-            file = a;
-        }
-    }
+    using K = ArgOption::Kind;
+    ArgRules rules;
+    rules.command = "pages";
+    QStringList files;
+    if (!readArgs(
+            args, rules,
+            {
+                {.name = QStringLiteral("--layout"),
+                 .kind = K::Number,
+                 .low = 1,
+                 .high = kLayoutCount,
+                 .number = &layoutArg},
+                {.name = QStringLiteral("--runs"), .kind = K::Number, .low = 1, .high = 100, .number = &runs},
+            },
+            &files))
+        return kUsage;
+    file = files.value(0);
     if (file.isEmpty())
         return usageError(QStringLiteral("pages: keine Katalogdatei angegeben"));
 

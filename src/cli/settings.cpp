@@ -1,6 +1,7 @@
 // pagewright-cli settings FILE: the layout settings as JSON on stdout.
 // pagewright-cli set FILE -o OUT.pk2 NAME=VALUE...: layout settings changed by name.
 
+#include "cli/args.h"
 #include "cli/cli.h"
 #include "cli/json.h"
 #include "cli/layoutcli.h"
@@ -47,10 +48,16 @@ void writeSettingsJson(JsonWriter& j, const LayoutSettings& s) {
 }
 
 int runSettings(const QStringList& args, Context& context) {
-    if (args.size() != 1 || args[0].startsWith(QLatin1Char('-')))
+    ArgRules rules;
+    rules.command = "settings";
+    rules.unknown = "erwartet eine Katalogdatei";
+    QStringList files;
+    if (!readArgs(args, rules, {}, &files))
+        return kUsage;
+    if (files.isEmpty())
         return usageError(QStringLiteral("settings: erwartet eine Katalogdatei"));
     CatalogSession session = makeSession(context);
-    if (!openCatalog(context, session, args[0]))
+    if (!openCatalog(context, session, files[0]))
         return kFailed;
     CatalogDocument& doc = session.doc();
     JsonWriter j;
@@ -62,32 +69,36 @@ int runSet(const QStringList& args, Context& context) {
     QString file;
     QString out;
     std::vector<std::pair<const SettingInfo*, SettingValue>> changes;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QLatin1String("-o")) {
-            if (!optionValue(args, i, a, out))
-                return usageError(QStringLiteral("set: -o braucht einen Wert"));
-            continue;
-        }
-        if (a.startsWith(QLatin1Char('-')))
-            return usageError(QStringLiteral("set: unbekannte Option %1").arg(a));
+    // The file and the assignments NAME=VALUE, each checked where it stands.
+    const auto fileOrAssignment = [&](const QString& a) {
         const qsizetype eq = a.indexOf(QLatin1Char('='));
         if (eq < 0) {
-            if (!file.isEmpty())
-                return usageError(QStringLiteral("set: %1 ist keine Zuweisung NAME=WERT").arg(a));
+            if (!file.isEmpty()) {
+                usageError(QStringLiteral("set: %1 ist keine Zuweisung NAME=WERT").arg(a));
+                return false;
+            }
             file = a;
-            continue;
+            return true;
         }
         const QString name = a.left(eq);
         const SettingInfo* info = findSetting(name);
-        if (!info)
-            return usageError(QStringLiteral("set: unbekannte Einstellung %1").arg(name));
+        if (!info) {
+            usageError(QStringLiteral("set: unbekannte Einstellung %1").arg(name));
+            return false;
+        }
         try {
             changes.emplace_back(info, parseSettingValue(*info, a.mid(eq + 1)));
         } catch (const Error& e) {
-            return usageError(QStringLiteral("set: ") + e.plainText());
+            usageError(QStringLiteral("set: ") + e.plainText());
+            return false;
         }
-    }
+        return true;
+    };
+    ArgRules rules = editRules("set");
+    rules.loneDashIsFile = false;
+    rules.onFile = fileOrAssignment;
+    if (!readArgs(args, rules, {{.name = QStringLiteral("-o"), .kind = ArgOption::Kind::Text, .text = &out}}))
+        return kUsage;
     if (file.isEmpty() || out.isEmpty() || changes.empty())
         return usageError(QStringLiteral("set: erwartet eine Katalogdatei, -o DATEI.pk2 und NAME=WERT"));
     CatalogSession session = makeSession(context);
