@@ -6,6 +6,8 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
 
 namespace pw {
 
@@ -109,6 +111,93 @@ QString QtPrompts::saveFileName(const QString& filter, const QString& defaultSuf
 
 QString QtPrompts::folderName(const QString& caption) {
     return QFileDialog::getExistingDirectory(m_parent, caption);
+}
+
+// ---- Progress
+
+QtProgress::QtProgress(QWidget* parent, const QString& caption, const QString& cancelText)
+    : m_dialog(caption, cancelText, 0, 0, parent) {
+    m_dialog.setWindowTitle(boxCaption(QString()));
+    m_dialog.setWindowModality(Qt::WindowModal);
+    m_dialog.setMinimumDuration(500);
+    m_dialog.setAutoClose(false);
+    m_dialog.setAutoReset(false);
+}
+
+bool QtProgress::report(int done, int total) {
+    if (m_dialog.maximum() != total)
+        m_dialog.setMaximum(total);
+    m_dialog.setValue(done);
+    QCoreApplication::processEvents();
+    return !m_dialog.wasCanceled();
+}
+
+// ---- Printer
+
+namespace {
+
+bool noPrinterInstalled() {
+    return QPrinterInfo::availablePrinters().isEmpty();
+}
+
+constexpr int kFallbackDpi = 600;
+
+} // namespace
+
+QtPrinterPage::QtPrinterPage(QPrinter& printer) : m_printer(printer) {
+    if (noPrinterInstalled()) {
+        m_printer.setPageSize(QPageSize(QPageSize::A4));
+        m_printer.setResolution(kFallbackDpi);
+    }
+}
+
+QtPrinterPage::~QtPrinterPage() {
+    if (m_canvas)
+        abortJob();
+}
+
+QSize QtPrinterPage::pageSizePixels() const {
+    if (noPrinterInstalled())
+        return {4960, 7016};
+    return m_printer.pageLayout().paintRectPixels(m_printer.resolution()).size();
+}
+
+int QtPrinterPage::dpiX() const {
+    return noPrinterInstalled() ? kFallbackDpi : m_printer.resolution();
+}
+
+int QtPrinterPage::dpiY() const {
+    return dpiX();
+}
+
+bool QtPrinterPage::beginJob(const QString& title) {
+    m_printer.setDocName(title);
+    m_canvas.emplace(&m_printer, true); // a printer takes whole pictures
+    if (!m_canvas->painter()) {
+        m_canvas.reset();
+        return false;
+    }
+    return true;
+}
+
+bool QtPrinterPage::newPage() {
+    return m_canvas && m_printer.newPage();
+}
+
+bool QtPrinterPage::endJob() {
+    if (!m_canvas)
+        return false;
+    m_canvas.reset(); // ends the painting, which sends the job
+    return true;
+}
+
+void QtPrinterPage::abortJob() {
+    m_printer.abort();
+    m_canvas.reset();
+}
+
+Canvas& QtPrinterPage::canvas() {
+    return *m_canvas;
 }
 
 } // namespace pw

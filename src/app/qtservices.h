@@ -3,11 +3,17 @@
 // The core's services in the window: questions and messages as message boxes, file choice
 // as file dialogs, progress as a progress dialog that can cancel.
 
+#include "compose/canvas.h"
 #include "model/services.h"
 
 #include <QPointer>
+#include <QProgressDialog>
 #include <QString>
 #include <QWidget>
+
+#include <optional>
+
+class QPrinter;
 
 namespace pw {
 
@@ -38,6 +44,41 @@ public:
 private:
     TranslationStore& m_texts;
     QPointer<QWidget> m_parent;
+};
+
+// A window-modal progress dialog with a Cancel button, shown when the work takes longer
+// than half a second. report() keeps the window repainting and returns false once Cancel
+// was pressed.
+class QtProgress final : public Progress {
+public:
+    QtProgress(QWidget* parent, const QString& caption, const QString& cancelText);
+    bool report(int done, int total) override;
+    QProgressDialog& dialog() { return m_dialog; }
+
+private:
+    QProgressDialog m_dialog;
+};
+
+// A printer as the print commands see it. Without an installed printer (Qt then writes a
+// PDF file instead) the page is A4 at 600 pixels per inch, 4960 x 7016 pixels.
+class QtPrinterPage final : public PrinterPage {
+public:
+    // `printer` must outlive this object.
+    explicit QtPrinterPage(QPrinter& printer);
+    ~QtPrinterPage() override;
+
+    QSize pageSizePixels() const override;
+    int dpiX() const override;
+    int dpiY() const override;
+    bool beginJob(const QString& title) override;
+    bool newPage() override;
+    bool endJob() override;
+    void abortJob() override;
+    Canvas& canvas() override;
+
+private:
+    QPrinter& m_printer;
+    std::optional<PainterCanvas> m_canvas;
 };
 
 } // namespace pw

@@ -5,7 +5,7 @@
 namespace pw {
 
 void UndoStack::record(const QString& caption, Step undo, Step redo, qint64 bytes, ChangeList changes,
-                       const QString& mergeKey, bool marksChanged) {
+                       const QString& mergeKey) {
     for (const Entry& e : m_undone)
         m_bytes -= e.bytes;
     m_undone.clear();
@@ -21,16 +21,14 @@ void UndoStack::record(const QString& caption, Step undo, Step redo, qint64 byte
             if (!newest.changes.contains(c))
                 newest.changes.append(c);
         newest.id = m_nextId++;
-        if (newest.marksChanged)
-            newest.position = newest.id;
+        newest.position = newest.id;
         m_bytes += bytes;
         trim();
         return;
     }
     const quint64 id = m_nextId++;
-    const quint64 before = position();
-    m_done.push_back({caption, std::move(undo), std::move(redo), bytes, std::move(changes), mergeKey,
-                      marksChanged, id, marksChanged ? id : before});
+    m_done.push_back(
+        {caption, std::move(undo), std::move(redo), bytes, std::move(changes), mergeKey, id, id});
     m_bytes += bytes;
     trim();
 }
@@ -101,11 +99,10 @@ void EditContext::SetUnChanged() {
 }
 
 void EditContext::record(const QString& caption, UndoStack::Step undo, UndoStack::Step redo, qint64 bytes,
-                         ChangeList changes, const QString& mergeKey, bool marksChanged) {
+                         ChangeList changes, const QString& mergeKey) {
     const ChangeList told = changes;
     trackFlag([&] {
-        history.record(caption, std::move(undo), std::move(redo), bytes, std::move(changes), mergeKey,
-                       marksChanged);
+        history.record(caption, std::move(undo), std::move(redo), bytes, std::move(changes), mergeKey);
     });
     notify(told);
 }

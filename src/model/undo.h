@@ -69,10 +69,9 @@ public:
     // for the Edit menu. `mergeKey`, when not empty, lets a step absorb the next one with the
     // same key (consecutive changes of one setting become one step): the newest step keeps
     // its undo and takes the new redo. A step is never merged into one that was undone and
-    // redone, nor across the saved step. A step with `marksChanged` false (the template
-    // columns, which are not part of what a save protects) leaves position() as it is.
+    // redone, nor across the saved step.
     void record(const QString& caption, Step undo, Step redo, qint64 bytes, ChangeList changes = {},
-                const QString& mergeKey = QString(), bool marksChanged = true);
+                const QString& mergeKey = QString());
 
     bool canUndo() const { return !m_done.empty(); }
     bool canRedo() const { return !m_undone.empty(); }
@@ -86,8 +85,8 @@ public:
     void clear();
 
     // Identifies the state the steps done so far lead to: equal values mean the same state
-    // of the document. Every recorded step that marks the document changed gets a new
-    // value; undo returns to the value before it, redo to its own.
+    // of the document. Every recorded step gets a new value; undo returns to the value
+    // before it, redo to its own.
     quint64 position() const { return m_done.empty() ? m_floor : m_done.back().position; }
     // Ends merging into the newest step (the document was saved in this state).
     void sealNewest() { m_sealed = newestId(); }
@@ -103,7 +102,6 @@ private:
         qint64 bytes = 0;
         ChangeList changes;
         QString mergeKey;
-        bool marksChanged = true;
         quint64 id = 0;
         quint64 position = 0; // position() with this step done
     };
@@ -152,7 +150,7 @@ public:
     // Records a step of a change already made (see UndoStack::record) and tells the
     // observers what changed.
     void record(const QString& caption, UndoStack::Step undo, UndoStack::Step redo, qint64 bytes,
-                ChangeList changes, const QString& mergeKey = QString(), bool marksChanged = true);
+                ChangeList changes, const QString& mergeKey = QString());
     bool undo();
     bool redo();
     // Tells the observers of a change that is not recorded (a new or loaded document).

@@ -1,7 +1,11 @@
 #include "varianttableedit.h"
 
+#include "model/vorlage.h"
+
 #include <algorithm>
 #include <cmath>
+
+#include <utility>
 
 namespace pw {
 
@@ -263,12 +267,11 @@ void recordTemplate(EditContext& ctx, const QString& caption, const QStringList&
     qint64 bytes = 0;
     for (const QString& s : before + after)
         bytes += 2 * s.size() + 32;
-    // The template columns are no part of what a save protects: they leave the changed
-    // flag alone.
+    // The template columns are stored in the catalogue: a change of them is one to save.
     ctx.record(
         caption, [before](CatalogDocument& d) { d.VorlageSpalten = before; },
-        [after](CatalogDocument& d) { d.VorlageSpalten = after; }, bytes, {DocumentChange::templateColumns()},
-        QString(), false);
+        [after](CatalogDocument& d) { d.VorlageSpalten = after; }, bytes,
+        {DocumentChange::templateColumns()});
 }
 
 } // namespace
@@ -320,6 +323,15 @@ bool deleteTemplateColumns(EditContext& ctx, const std::set<int>& selected) {
     if (list.size() == before.size())
         return false;
     recordTemplate(ctx, QStringLiteral("Löschen"), before);
+    return true;
+}
+
+bool loadTemplateColumns(EditContext& ctx, const QString& path) {
+    QStringList loaded = ReadVorlage(path);
+    if (loaded == ctx.doc.VorlageSpalten)
+        return false;
+    const QStringList before = std::exchange(ctx.doc.VorlageSpalten, std::move(loaded));
+    recordTemplate(ctx, QStringLiteral("Vorlage öffnen"), before);
     return true;
 }
 

@@ -88,12 +88,17 @@ ProductTableSettings productTableSettings(const TProdukt& p);
 // changes nothing. The document is marked changed when a value differs from before.
 bool setProductTableSettings(EditContext& ctx, int kat, int prod, const ProductTableSettings& s);
 
-// The template column list (the header row of new products). These edits do not mark the
-// document changed; they are recorded for undo. Each returns false when it does nothing.
+// The template column list (the header row of new products), which the catalogue file
+// stores: each edit is an undo step and marks the document changed. Each returns false
+// when it does nothing.
 int addTemplateColumn(EditContext& ctx); // appends "", returns its index
 bool editTemplateColumn(EditContext& ctx, int i, const QString& caption);
 bool moveTemplateColumnUp(EditContext& ctx, int i);   // not the first
 bool moveTemplateColumnDown(EditContext& ctx, int i); // not the last
 bool deleteTemplateColumns(EditContext& ctx, const std::set<int>& selected);
+// "Vorlage öffnen...": replaces the whole list by the lines of a template file (.vor).
+// Throws pw::Error naming the file when it cannot be read; the list is then unchanged.
+// Returns false when the file holds the list as it is.
+bool loadTemplateColumns(EditContext& ctx, const QString& path);
 
 } // namespace pw

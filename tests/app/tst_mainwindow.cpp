@@ -382,9 +382,9 @@ private slots:
         QCOMPARE(w.programOptions().recentFiles, (QStringList{b, a}));
         QCOMPARE(actionNamed(w, "recentFile1")->text(), QStringLiteral("&1 ") + QDir::toNativeSeparators(b));
         QStringList end; // the list has a group of its own above "Beenden"
-        for (QAction* a : w.menuBar()->actions().first()->menu()->actions())
-            if (a->isVisible())
-                end << (a->isSeparator() ? QStringLiteral("-") : a->text());
+        for (QAction* item : w.menuBar()->actions().first()->menu()->actions())
+            if (item->isVisible())
+                end << (item->isSeparator() ? QStringLiteral("-") : item->text());
         QCOMPARE(end.mid(end.size() - 6),
                  (QStringList{"Drucker einrichten", "-", "&1 " + QDir::toNativeSeparators(b),
                               "&2 " + QDir::toNativeSeparators(a), "-", "Beenden"}));

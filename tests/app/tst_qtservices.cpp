@@ -5,8 +5,12 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFile>
 #include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 using namespace pw;
@@ -71,6 +75,38 @@ private slots:
                                  Prompts::Buttons::YesNo, dontAskAgain),
                  Prompts::Answer::No);
         QVERIFY(!dontAskAgain);
+    }
+
+    // Cancel in the progress dialog reaches the work at its next report.
+    void progressStopsAfterCancel() {
+        QWidget window;
+        QtProgress progress(&window, QStringLiteral("Exportieren"), QStringLiteral("Abbrechen"));
+        QVERIFY(progress.report(0, 10));
+        QVERIFY(progress.report(3, 10));
+        QCOMPARE(progress.dialog().maximum(), 10);
+        progress.dialog().cancel();
+        QVERIFY(!progress.report(4, 10));
+    }
+
+    // Without an installed printer the pages are A4 at 600 dpi, and a job of two pages
+    // arrives whole (here as the PDF file Qt writes instead).
+    void printerJobsHaveTheirPages() {
+        if (!QPrinterInfo::availablePrinters().isEmpty())
+            QSKIP("a printer is installed: its own page size applies");
+        QTemporaryDir dir;
+        QPrinter printer;
+        printer.setOutputFileName(dir.filePath(QStringLiteral("druck.pdf")));
+        QtPrinterPage page(printer);
+        QCOMPARE(page.pageSizePixels(), QSize(4960, 7016));
+        QCOMPARE(page.dpiX(), 600);
+        QVERIFY(page.beginJob(QStringLiteral("Katalog")));
+        page.canvas().TextOut(100, 100, QStringLiteral("Seite 1"));
+        QVERIFY(page.newPage());
+        page.canvas().TextOut(100, 100, QStringLiteral("Seite 2"));
+        QVERIFY(page.endJob());
+        QFile pdf(dir.filePath(QStringLiteral("druck.pdf")));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        QCOMPARE(pdf.readAll().count("/Type /Page\n"), 2);
     }
 };
 

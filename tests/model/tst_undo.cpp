@@ -155,10 +155,13 @@ private slots:
         QVERIFY(ctx.undo());
         QVERIFY(ctx.isChanged());
 
-        // Template columns are not part of the saved document: they leave the flag alone.
+        // Template columns are saved with the catalogue: changing them marks it changed.
         ctx.SetUnChanged();
         QVERIFY(addTemplateColumn(ctx) >= 0);
+        QVERIFY(ctx.isChanged());
+        QVERIFY(ctx.undo());
         QVERIFY(!ctx.isChanged());
+        QVERIFY(ctx.redo());
         // A change without an undo step keeps the flag until the next save.
         ctx.SetChanged();
         QVERIFY(ctx.undo());

@@ -3,6 +3,9 @@
 #include "fixtures.h"
 #include "model/varianttableedit.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 using namespace pw;
 
 namespace {
@@ -209,7 +212,9 @@ private slots:
         QCOMPARE(p.table.RowHeight, kDefaultRowHeight);
     }
 
-    void templateColumnEditsDoNotMarkTheDocumentChanged() {
+    // The template columns are stored in the catalogue: editing or loading them must ask to
+    // be saved, and each step can be undone.
+    void templateColumnEditsMarkTheDocumentChanged() {
         CatalogDocument doc;
         doc.VorlageSpalten = QStringList{"Name", "Art. Nummer", "Preis"};
         EditContext ctx(doc);
@@ -221,9 +226,26 @@ private slots:
         QCOMPARE(doc.VorlageSpalten, (QStringList{"Name", "Preis", "Art. Nummer", "Ab 10 Stk."}));
         QVERIFY(deleteTemplateColumns(ctx, {0, 2, 7}));
         QCOMPARE(doc.VorlageSpalten, (QStringList{"Preis", "Ab 10 Stk."}));
-        QVERIFY(!ctx.isChanged());
+        QVERIFY(ctx.isChanged());
         QVERIFY(ctx.undo());
         QCOMPARE(doc.VorlageSpalten.size(), 4);
+
+        QTemporaryDir dir;
+        const QString vor = dir.filePath(QStringLiteral("spalten.vor"));
+        QFile f(vor);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Name\r\n\r\nPreis\r\n");
+        f.close();
+        ctx.SetUnChanged();
+        QVERIFY(loadTemplateColumns(ctx, vor));
+        QCOMPARE(doc.VorlageSpalten, (QStringList{"Name", "", "Preis"}));
+        QVERIFY(ctx.isChanged());
+        QCOMPARE(ctx.history.undoCaption(), QStringLiteral("Vorlage öffnen"));
+        QVERIFY(!loadTemplateColumns(ctx, vor)); // the same list again
+        QVERIFY_THROWS_EXCEPTION(Error, loadTemplateColumns(ctx, dir.filePath(QStringLiteral("fehlt.vor"))));
+        QCOMPARE(doc.VorlageSpalten, (QStringList{"Name", "", "Preis"}));
+        QVERIFY(ctx.undo());
+        QVERIFY(!ctx.isChanged());
     }
 };
 
