@@ -63,7 +63,7 @@ bool movePictureUp(EditContext& ctx, int kat, int prod, int bild);
 bool movePictureDown(EditContext& ctx, int kat, int prod, int bild);
 // The width field: sets the selected picture's width (cm, kMinPictureWidth..
 // kMaxPictureWidth, pw::Error otherwise) and marks the document changed; writing back
-// the picture's own width marks it changed without an undo step. Without a selected
+// the picture's own width changes nothing. Without a selected
 // picture (bild -1) nothing changes: the value only becomes the width of the next added
 // pictures.
 void setPictureWidth(EditContext& ctx, int kat, int prod, int bild, double breite);
