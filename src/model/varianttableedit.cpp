@@ -52,7 +52,8 @@ qint64 tableBytes(const TableTexts& texts) {
     return bytes;
 }
 
-void recordTableChange(EditContext& ctx, const QString& caption, int kat, int prod, TableTexts before) {
+void recordTableChange(EditContext& ctx, const QString& caption, int kat, int prod, TableTexts before,
+                       const QString& mergeKey) {
     TableTexts after = tableTexts(findProduct(ctx.doc, kat, prod)->varianten);
     const qint64 bytes = tableBytes(before) + tableBytes(after);
     ctx.record(
@@ -65,7 +66,7 @@ void recordTableChange(EditContext& ctx, const QString& caption, int kat, int pr
             if (TProdukt* p = findProduct(d, kat, prod))
                 setTableTexts(p->varianten, after);
         },
-        bytes, {DocumentChange::variantTable(kat, prod)});
+        bytes, {DocumentChange::variantTable(kat, prod)}, mergeKey);
 }
 
 void SetVariantCell(TDynaArray<TVariante>& rows, int column, const QString& text, int row) {
@@ -151,8 +152,50 @@ bool StringGrid1SetEditText(EditContext& ctx, int kat, int prod, int column, con
     checkGridCell(column, row);
     TableTexts before = tableTexts(p->varianten);
     SetVariantCell(p->varianten, column, text, row);
-    recordTableChange(ctx, QStringLiteral("Zelle bearbeiten"), kat, prod, std::move(before));
+    recordTableChange(ctx, QStringLiteral("Zelle bearbeiten"), kat, prod, std::move(before),
+                      QStringLiteral("cell/%1/%2/%3/%4").arg(kat).arg(prod).arg(column).arg(row));
     return true;
+}
+
+bool pasteGridText(EditContext& ctx, int kat, int prod, int column, int row, const QString& text) {
+    TProdukt* p = findProduct(ctx.doc, kat, prod);
+    if (!p)
+        return false;
+    checkGridCell(column, row);
+    QStringList lines = text.split(QLatin1Char('\n'));
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast(); // the line end after the last row starts no row of its own
+    if (lines.isEmpty())
+        return false;
+    TableTexts before = tableTexts(p->varianten);
+    for (qsizetype r = 0; r < lines.size() && row + r < kGridSize; ++r) {
+        QString line = lines[r];
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QStringList cells = line.split(QLatin1Char('\t'));
+        for (qsizetype c = 0; c < cells.size() && column + c < kGridSize; ++c)
+            SetVariantCell(p->varianten, int(column + c), cells[c], int(row + r));
+    }
+    recordTableChange(ctx, QStringLiteral("Einfügen"), kat, prod, std::move(before));
+    return true;
+}
+
+QString copyGridText(const CatalogDocument& doc, int kat, int prod, int left, int top, int right,
+                     int bottom) {
+    const TProdukt* p = findProduct(doc, kat, prod);
+    if (!p)
+        return {};
+    QStringList lines;
+    for (int r = top; r <= bottom; ++r) {
+        QStringList cells;
+        for (int c = left; c <= right; ++c) {
+            const bool inside =
+                r >= 0 && r < p->varianten.count() && c >= 0 && c < p->varianten[r].props.count();
+            cells.append(inside ? p->varianten[r].props[c].text : QString());
+        }
+        lines.append(cells.join(QLatin1Char('\t')));
+    }
+    return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
 }
 
 bool deleteGridColumn(EditContext& ctx, int kat, int prod, int x) {

@@ -43,8 +43,10 @@ TableTexts tableTexts(const TDynaArray<TVariante>& rows);
 void setTableTexts(TDynaArray<TVariante>& rows, const TableTexts& texts);
 // About the memory the texts hold, for the undo budget.
 qint64 tableBytes(const TableTexts& texts);
-// Records the change of one product's table from `before` to its table now.
-void recordTableChange(EditContext& ctx, const QString& caption, int kat, int prod, TableTexts before);
+// Records the change of one product's table from `before` to its table now; `mergeKey` as
+// for EditContext::record.
+void recordTableChange(EditContext& ctx, const QString& caption, int kat, int prod, TableTexts before,
+                       const QString& mergeKey = QString());
 
 // The raw cell routine on one table, without history: appends rows up to `row`, pads every
 // row with at most `column` cells to one more than the larger of `column` and the longest
@@ -53,8 +55,17 @@ void SetVariantCell(TDynaArray<TVariante>& rows, int column, const QString& text
 
 // The cell routine of the grid for product `prod` of category `kat`: SetVariantCell, then
 // the document is marked changed (even when the text was already there). Columns and rows
-// are grid positions, 0..99; others throw pw::Error.
+// are grid positions, 0..99; others throw pw::Error. The keystrokes typed into one cell
+// merge into one undo step until the history is sealed (the cell editor closes).
 bool StringGrid1SetEditText(EditContext& ctx, int kat, int prod, int column, const QString& text, int row);
+
+// Pastes tab-separated text (rows on lines, cells split by tabs, as spreadsheets copy a
+// range) with its top-left cell at grid column `column`, row `row`: every cell goes through
+// the cell routine, row by row; cells beyond the grid are dropped. One undo step. Returns
+// false when nothing was pasted.
+bool pasteGridText(EditContext& ctx, int kat, int prod, int column, int row, const QString& text);
+// The texts of the grid range from (left, top) to (right, bottom) as tab-separated lines.
+QString copyGridText(const CatalogDocument& doc, int kat, int prod, int left, int top, int right, int bottom);
 
 // The grid's view of a table: the first 100 x 100 texts, empty beyond the table.
 class GridTexts {

@@ -52,6 +52,37 @@ private slots:
         QCOMPARE(tableOf(doc)[2], (QStringList{"", "", "", "x"}));
     }
 
+    // Typing a word into a cell is one undo step; the next cell starts its own.
+    void typingIntoOneCellIsOneStep() {
+        CatalogDocument doc = oneProduct({{"Name", "Preis"}});
+        EditContext ctx(doc);
+        for (const char* typed : {"S", "Sc", "Sch"})
+            StringGrid1SetEditText(ctx, 0, 0, 0, QString::fromLatin1(typed), 1);
+        StringGrid1SetEditText(ctx, 0, 0, 1, QStringLiteral("9"), 1);
+        QCOMPARE(ctx.history.count(), 2);
+        QVERIFY(ctx.undo() && ctx.undo());
+        QCOMPARE(tableOf(doc), (Rows{{"Name", "Preis"}}));
+    }
+
+    // A range copied from a spreadsheet: 3 columns by 2 rows at (1, 1), through the cell
+    // routine, as one step that undo takes back whole; copying gives the text back.
+    void aTabSeparatedRangeIsPastedAsOneStep() {
+        CatalogDocument doc = oneProduct({{"Name", "Größe", "Preis"}});
+        EditContext ctx(doc);
+        QVERIFY(pasteGridText(ctx, 0, 0, 1, 1, QStringLiteral("a\tb\tc\r\nd\t\tf\r\n")));
+        QCOMPARE(tableOf(doc),
+                 (Rows{{"Name", "Größe", "Preis", ""}, {"", "a", "b", "c"}, {"", "d", "", "f"}}));
+        QCOMPARE(ctx.history.count(), 1);
+        QCOMPARE(copyGridText(doc, 0, 0, 1, 1, 3, 2), QStringLiteral("a\tb\tc\nd\t\tf\n"));
+        QVERIFY(ctx.undo());
+        QCOMPARE(tableOf(doc), (Rows{{"Name", "Größe", "Preis"}}));
+        // cells beyond the grid's 100 columns are dropped
+        QVERIFY(pasteGridText(ctx, 0, 0, 99, 0, QStringLiteral("x\ty")));
+        QCOMPARE(tableOf(doc)[0].size(), 100);
+        QCOMPARE(tableOf(doc)[0].last(), QStringLiteral("x"));
+        QVERIFY(!pasteGridText(ctx, 0, 0, 0, 0, QString()));
+    }
+
     void clearingCellsTrimsTheTable_data() {
         QTest::addColumn<Rows>("before");
         QTest::addColumn<QList<QPoint>>("cleared"); // (column, row), in order
