@@ -2,6 +2,7 @@
 
 #include "app/dialogs/aboutdialog.h"
 #include "app/dialogs/pdfresolutiondialog.h"
+#include "app/products/productstab.h"
 #include "app/translate/translatecomponents.h"
 #include "i18n/translateunit.h"
 #include "model/caption.h"
@@ -68,6 +69,10 @@ TMainForm::TMainForm(WindowEnvironment environment, QWidget* parent)
 TMainForm::~TMainForm() {
     m_recoveryTimer.stop();
     m_recoveryWorker.waitForDone();
+    // The tabs observe the session: they go first, while it still exists (the widget
+    // base would delete them only after the session, a member of this class).
+    std::unique_ptr<QWidget> tabs(takeCentralWidget());
+    tabs.reset();
     m_session->edit().removeObserver(this);
 }
 
@@ -264,7 +269,12 @@ void TMainForm::buildToolBar() {
 void TMainForm::buildTabs() {
     m_tabs = new QTabWidget(this);
     m_tabs->setObjectName(QStringLiteral("PageControl1"));
+    m_productsTab =
+        new ProductsTab(m_session->edit(), m_prompts, m_texts, m_env.folders.programDir(), m_tabs);
+    m_tabs->addTab(m_productsTab, QString::fromUtf8(kTabCaptions[0]));
     for (const char* caption : kTabCaptions) {
+        if (caption == kTabCaptions[0])
+            continue;
         auto* page = new QWidget(m_tabs);
         auto* layout = new QVBoxLayout(page);
         auto* note =

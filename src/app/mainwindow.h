@@ -45,6 +45,7 @@ class QTabWidget;
 
 namespace pw {
 
+class ProductsTab;
 class TranslationStore;
 
 // What the window takes from its surroundings. The program passes the real ones; tests
@@ -67,6 +68,7 @@ public:
     ~TMainForm() override;
 
     CatalogSession& session() { return *m_session; }
+    ProductsTab& productsTab() { return *m_productsTab; }
     // The first command-line argument; opened at the first showing.
     void setCommandLineFile(const QString& path) { m_commandLineFile = path; }
     // The interface language chosen (0 German .. 3 Dutch), written to options.dat at close.
@@ -141,6 +143,7 @@ private:
     QTimer m_recoveryTimer;
 
     QTabWidget* m_tabs = nullptr;
+    ProductsTab* m_productsTab = nullptr;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentSeparator = nullptr; // above the recent files, shown only with some
     QAction* m_exitSeparator = nullptr;   // below them, above "Beenden"

@@ -96,6 +96,10 @@ QString QtPrompts::openFileName(const QString& filter) {
     return QFileDialog::getOpenFileName(m_parent, QString(), QString(), qtFileFilter(filter));
 }
 
+QStringList QtPrompts::openFileNames(const QString& filter) {
+    return QFileDialog::getOpenFileNames(m_parent, QString(), QString(), qtFileFilter(filter));
+}
+
 QString QtPrompts::saveFileName(const QString& filter, const QString& defaultSuffix) {
     QFileDialog dialog(m_parent, QString(), QString(), qtFileFilter(filter));
     dialog.setAcceptMode(QFileDialog::AcceptSave);

@@ -38,6 +38,7 @@ public:
     // The save dialog asks before replacing a file and appends `defaultSuffix` (with or
     // without its dot) to a name typed without extension.
     QString openFileName(const QString& filter) override;
+    QStringList openFileNames(const QString& filter) override;
     QString saveFileName(const QString& filter, const QString& defaultSuffix) override;
     QString folderName(const QString& caption) override;
 

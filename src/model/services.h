@@ -33,6 +33,12 @@ public:
     // Returns an empty string when the user cancels. The filter uses the
     // "Description (*.a;*.b)|*.a;*.b" form of the program's file dialogs.
     virtual QString openFileName(const QString& filter) = 0;
+    // Several files at once, in the order chosen; empty when the user cancels. Front ends
+    // without such a dialog offer one file.
+    virtual QStringList openFileNames(const QString& filter) {
+        const QString one = openFileName(filter);
+        return one.isEmpty() ? QStringList() : QStringList{one};
+    }
     virtual QString saveFileName(const QString& filter, const QString& defaultSuffix) = 0;
     virtual QString folderName(const QString& caption) = 0;
 };

@@ -1,0 +1,35 @@
+#include "movetocategorydialog.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace pw {
+
+MoveToCategoryDialog::MoveToCategoryDialog(const QStringList& names, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("TAndereKategorieForm"));
+    setWindowTitle(QStringLiteral("In andere Kategorie verschieben"));
+    m_names = new QComboBox(this);
+    m_names->setObjectName(QStringLiteral("ComboBox1"));
+    m_names->addItems(names);
+    m_names->setCurrentIndex(names.isEmpty() ? -1 : 0);
+    auto* label = new QLabel(QStringLiteral("Kategorie:"), this);
+    label->setBuddy(m_names);
+    auto* form = new QFormLayout;
+    form->addRow(label, m_names);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    setMinimumWidth(360);
+}
+
+int MoveToCategoryDialog::choice() const {
+    return m_names->currentIndex();
+}
+
+} // namespace pw
