@@ -113,6 +113,8 @@ CategoryDialog::CategoryDialog(const CategoryDialogValues& values, const QString
     m_text->setObjectName(QStringLiteral("Memo1"));
     m_text->setTabChangesFocus(true);
 
+    m_name->setMinimumWidth(280);
+    m_picture->setMinimumWidth(200);
     auto* pictureRow = new QHBoxLayout;
     pictureRow->addWidget(m_picture, 1);
     pictureRow->addWidget(choose);
