@@ -169,15 +169,16 @@ private slots:
         const QByteArray complete = readAll(out);
         const QByteArray previous = "%PDF-1.3 the previous export";
         int interrupted = 0;
-        for (int round = 0; round < 3; ++round) {
+        for (int round = 0; round < 5 && interrupted == 0; ++round) {
             QFile old(out);
             QVERIFY(old.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
                     old.write(previous) == previous.size());
             old.close();
             auto p = start(args, env);
             QVERIFY(p->waitForStarted());
-            // Somewhere in the middle: after start-up, before the end.
-            QTest::qWait(int(duration * QRandomGenerator::global()->bounded(30, 85) / 100));
+            // Somewhere in the first part: after start-up, well before the end (a loaded
+            // machine makes the timed run slower than the ones after it).
+            QTest::qWait(int(duration * QRandomGenerator::global()->bounded(10, 60) / 100));
             // Once QProcess has seen the export end, processId() is 0, and kill(0, ...) would
             // signal this test's whole process group (the test runner and CI with it).
             const qint64 pid = p->processId();
