@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeView>
 
 #include <deque>
@@ -150,6 +152,22 @@ private slots:
         QCOMPARE(test::cellTexts(t.doc.products(0)[0].varianten), (QList<QStringList>{{"Name", "Preis"}}));
     }
 
+    // Products 1 and 3 moved to "Garten" arrive there as 3, then 1 (the last selected
+    // first), through the dialog "In andere Kategorie verschieben".
+    void movingTwoProductsToAnotherCategory() {
+        Tab t;
+        t.tab->selectCategory(0);
+        t.tab->selectProducts({0, 2});
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog)
+                dialog->accept();
+        });
+        t.button("AndereKategorieBtn")->click();
+        QCOMPARE(t.names(0), (QStringList{"B", "D"}));
+        QCOMPARE(t.names(1), (QStringList{"X", "C", "A"}));
+    }
+
     // Three pictures of which the second is broken: the first and third are added, the
     // message comes once.
     void addingPicturesSkipsTheBrokenOne() {
@@ -174,6 +192,22 @@ private slots:
         QCOMPARE(p.bilder[1].datei, three);
         QCOMPARE(t.prompts.messages.size(), 1);
         QCOMPARE(t.tab->findChild<QListWidget*>()->count(), 2);
+
+        // "Nach oben" twice on the third of three pictures gives the order from before.
+        t.prompts.files = {{one}};
+        t.button("NeuesBildBtn")->click();
+        const auto order = [&] {
+            QStringList files;
+            for (const TBild& b : t.doc.products(0)[0].bilder)
+                files << b.datei;
+            return files;
+        };
+        const QStringList before = order();
+        t.tab->findChild<QListWidget*>()->setCurrentRow(2);
+        t.button("BildnachObenBtn")->click();
+        QCOMPARE(order(), (QStringList{one, one, three}));
+        t.button("BildnachObenBtn")->click();
+        QCOMPARE(order(), before);
     }
 };
 
