@@ -2,6 +2,7 @@
 
 #include "app/dialogs/aboutdialog.h"
 #include "app/dialogs/pdfresolutiondialog.h"
+#include "app/products/presetstab.h"
 #include "app/products/productstab.h"
 #include "app/translate/translatecomponents.h"
 #include "i18n/translateunit.h"
@@ -272,8 +273,10 @@ void TMainForm::buildTabs() {
     m_productsTab =
         new ProductsTab(m_session->edit(), m_prompts, m_texts, m_env.folders.programDir(), m_tabs);
     m_tabs->addTab(m_productsTab, QString::fromUtf8(kTabCaptions[0]));
+    m_tabs->addTab(new PresetsTab(m_session->edit(), m_prompts, m_texts, m_tabs),
+                   QString::fromUtf8(kTabCaptions[1]));
     for (const char* caption : kTabCaptions) {
-        if (caption == kTabCaptions[0])
+        if (caption == kTabCaptions[0] || caption == kTabCaptions[1])
             continue;
         auto* page = new QWidget(m_tabs);
         auto* layout = new QVBoxLayout(page);
