@@ -66,6 +66,7 @@ PresetsTab::PresetsTab(EditContext& edit, Prompts& prompts, TranslationStore& te
     m_anzPreis = new QSpinBox(this);
     m_anzPreis->setObjectName(QStringLiteral("PreDefAnzPreisEd"));
     m_anzPreis->setRange(1, 100);
+    m_anzPreis->setMaximumWidth(120);
     auto* anzLabel = new QLabel(QStringLiteral("Anzahl Preisspalten:"), this);
     anzLabel->setBuddy(m_anzPreis);
     m_anzPreis->setAccessibleName(anzLabel->text());
