@@ -48,6 +48,7 @@ bench: build
 	$(BUILD)/bench/export_bench
 	$(BUILD)/bench/csv_bench
 	$(BUILD)/bench/edit_bench
+	$(BUILD)/bench/window_bench
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

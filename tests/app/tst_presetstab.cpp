@@ -4,7 +4,10 @@
 #include "i18n/translateunit.h"
 #include "model/services.h"
 
+#include <QCheckBox>
+#include <QDoubleSpinBox>
 #include <QFile>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSpinBox>
@@ -69,6 +72,42 @@ private slots:
         tab.findChild<QSpinBox*>(QStringLiteral("PreDefAnzPreisEd"))->setValue(4);
         QCOMPARE(doc.settings.PreDefAnzPreisEd, 4);
         QVERIFY(prompts.messages.isEmpty());
+    }
+
+    // The table defaults are the document's settings: a check box and a width change them
+    // as undoable steps, and undo shows the old values in the controls again. A foreign
+    // value outside the range is shown clamped without being written back.
+    void tableDefaultsAreTheDocumentsSettings() {
+        CatalogDocument doc;
+        doc.settings.MaxCellWidthEd = 5000;
+        EditContext edit(doc);
+        TranslationStore texts;
+        FilePrompts prompts;
+        PresetsTab tab(edit, prompts, texts);
+        auto* maxWidth = tab.findChild<QDoubleSpinBox*>(QStringLiteral("MaxCellWidthEd"));
+        QCOMPARE(maxWidth->value(), 1000.0);
+        QCOMPARE(doc.settings.MaxCellWidthEd, 5000.0);
+        QVERIFY(!edit.isChanged());
+
+        auto* fixed = tab.findChild<QCheckBox*>(QStringLiteral("DefineFixedWidthCheck"));
+        QCOMPARE(fixed->text(), QStringLiteral("Feste Breite für die Tabellenzellen definieren:"));
+        fixed->click();
+        QVERIFY(doc.settings.DefineFixedWidthCheck);
+        auto* sixth = tab.findChild<QDoubleSpinBox*>(QStringLiteral("RxSpinEdit7"));
+        QString sixthCaption; // RxSpinEdit7 is the sixth column (RxSpinEdit6 is the row height)
+        for (QLabel* l : tab.findChildren<QLabel*>())
+            if (l->buddy() == sixth)
+                sixthCaption = l->text();
+        QCOMPARE(sixthCaption, QStringLiteral("6. Spalte:"));
+        sixth->setValue(42.5);
+        QCOMPARE(doc.settings.RxSpinEdit7, 42.5);
+        QVERIFY(edit.isChanged());
+
+        QVERIFY(edit.undo());
+        QCOMPARE(sixth->value(), 35.0);
+        QVERIFY(edit.undo());
+        QVERIFY(!fixed->isChecked());
+        QVERIFY(!doc.settings.DefineFixedWidthCheck);
     }
 };
 

@@ -8,10 +8,12 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
@@ -208,6 +210,56 @@ private slots:
         QCOMPARE(order(), (QStringList{one, one, three}));
         t.button("BildnachObenBtn")->click();
         QCOMPARE(order(), before);
+    }
+
+    // Cancelling "Kategorie bearbeiten" on a category that has no options record leaves
+    // it without one: the dialog's defaults are not written.
+    void aCancelledCategoryDialogWritesNothing() {
+        Tab t;
+        QVERIFY(!t.doc.options(0));
+        t.tab->selectCategory(0);
+        QTimer::singleShot(0, [] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (dialog)
+                dialog->reject();
+        });
+        t.button("KategorieBearbeitenBtn")->click();
+        QVERIFY(!t.doc.options(0));
+        QVERIFY(!t.edit.isChanged());
+        QVERIFY(!t.edit.history.canUndo());
+    }
+
+    // "Spalte einfügen" from the grid's own context menu on the "Name" cell puts an empty
+    // column before "Name", "Preis" in every row.
+    void insertingAColumnThroughTheContextMenu() {
+        Tab t;
+        TProdukt& p = t.doc.products(0)[0];
+        TVariante* row = p.varianten.Add();
+        row->props.Add()->text = QStringLiteral("M4");
+        row->props.Add()->text = QStringLiteral("0,10");
+        t.tab->selectCategory(0);
+        t.tab->selectProducts({0});
+        QTableView* grid = t.tab->gridView();
+        const QPoint at = grid->visualRect(grid->model()->index(0, 0)).center();
+        bool chosen = false;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            if (!menu)
+                return;
+            for (QAction* a : menu->actions())
+                if (a->text() == QStringLiteral("Spalte einfügen")) {
+                    menu->setActiveAction(a);
+                    QTest::keyClick(menu, Qt::Key_Return);
+                    chosen = true;
+                }
+        });
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, grid->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(grid->viewport(), &event);
+        QVERIFY(chosen);
+        QCOMPARE(test::cellTexts(p.varianten),
+                 (QList<QStringList>{{"", "Name", "Preis"}, {"", "M4", "0,10"}}));
+        QCOMPARE(grid->model()->index(0, 1).data().toString(), QStringLiteral("Name"));
+        QVERIFY(t.edit.isChanged());
     }
 };
 

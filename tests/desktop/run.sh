@@ -2,6 +2,7 @@
 # Starts the window program under a virtual X server and a private D-Bus session with
 # accessibility on, and drives it through AT-SPI as a user would (window.py).
 #   run.sh PAGEWRIGHT SOURCE_DIR SCREENSHOT_DIR
+# pagewright-cli, beside PAGEWRIGHT, reads back what the window saved.
 # Everything the program writes (options, recovery copy, options.dat) goes to a temporary
 # folder; the program runs from a copy beside its translations there.
 set -euo pipefail
@@ -23,4 +24,4 @@ export NO_AT_BRIDGE=0 GTK_MODULES=
 # The whole run is bounded: a window that never appears fails the test instead of hanging it.
 timeout 150 xvfb-run -a -s "-screen 0 1280x800x24" \
   dbus-run-session -- /usr/bin/python3 "$src/tests/desktop/window.py" \
-  "$work/program/pagewright" "$work/samples" "$XDG_DATA_HOME/Pagewright" "$shots"
+  "$work/program/pagewright" "$(dirname "$app")/pagewright-cli" "$work/samples" "$XDG_DATA_HOME/Pagewright" "$shots"

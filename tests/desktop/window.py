@@ -1,6 +1,6 @@
 """The window program as a user meets it, driven through AT-SPI by its German captions.
 
-    window.py PAGEWRIGHT SAMPLES_FOLDER RECOVERY_FOLDER SCREENSHOT_FOLDER
+    window.py PAGEWRIGHT PAGEWRIGHT_CLI SAMPLES_FOLDER RECOVERY_FOLDER SCREENSHOT_FOLDER
 
 1. Start without a file, answer the sample question with Yes: the caption names test.pk2
    without a change mark; "Datei" lists every command in order; a screenshot is saved.
@@ -8,18 +8,25 @@
 2. Start after a crash (a recovery copy of the sample, changed): the copy is offered and
    restored, the caption shows the change mark; closing asks to save, No ends the program
    normally, and the recovery copy is gone.
+3. A catalogue from nothing: a new category and product, its name and description typed,
+   a picture added through the file dialog, two variant rows typed into the grid, saved
+   through the save dialog; the file reads back with all of it in `pagewright-cli dump`,
+   and the program opens it again showing the category and the product.
 """
 
+import json
 import os
 import shutil
+import subprocess
 import sys
+import tempfile
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from atspidriver import Program, fail, run, screenshot, wait_for  # noqa: E402
+from atspidriver import Program, click, fail, press_key, run, screenshot, type_text, wait_for  # noqa: E402
 
-program, samples, recovery, shots = sys.argv[1:5]
+program, cli, samples, recovery, shots = sys.argv[1:6]
 
 FILE_MENU = [
     "Neu", "Öffnen...", "Speichern", "Speichern unter...", "-",
@@ -99,9 +106,98 @@ def start_after_crash():
         app.kill()
 
 
+def choose_file(app, path):
+    """Types a full path into the file dialog that has just opened and confirms it."""
+    dialog = wait_for(
+        "a file dialog",
+        lambda: next((w for w in app.windows() if w.name and "Pagewright" not in w.name), None),
+    )
+    time.sleep(0.5)  # the dialog takes the keyboard once it is shown
+    type_text(path)
+    press_key("Return")
+    wait_for("the file dialog to close", lambda: dialog not in app.windows() or not dialog.name, 10)
+
+
+def build_from_nothing():
+    work = tempfile.mkdtemp()
+    picture = os.path.join(work, "hammer.jpg")
+    shutil.copy(os.path.join(samples, "hammer_1.jpg"), picture)
+    saved = os.path.join(work, "werkstatt.pk2")
+    rows = [["Stiel 30 cm", "WZ-1", "12,50"], ["Stiel 40 cm", "WZ-2", "14,90"]]
+
+    app = Program([program], work, "Pagewright")
+    try:
+        main = app.window("Orvanto Pagewright 1.0")
+        app.answer("Testdatei öffnen?", "No")
+        app.press(app.find(main, "Neue Kategorie", roles=("push button",)))
+        time.sleep(0.3)  # the name opens for editing in place
+        type_text("Werkstatt")
+        press_key("Return")
+        app.find(main, "Werkstatt", roles=("list item", "table cell", "tree item"))
+
+        app.press(app.find(main, "Neues Produkt", roles=("push button",)))
+        name = app.find(main, "Bezeichnung:", roles=("text",))
+        wait_for("the new product's name", lambda: name.queryText().getText(0, -1) == "Neues Produkt")
+        # The new name is selected with the focus in the field: typing replaces it.
+        click(name)
+        name.queryEditableText().setTextContents("Schlosserhammer")
+        desc = app.find(main, "Beschreibung:", roles=("text",))
+        click(desc)
+        desc.queryEditableText().setTextContents("Geschmiedeter Kopf, Stiel aus Esche.")
+        app.find(main, "Schlosserhammer", roles=("list item", "table cell", "tree item"))
+
+        app.press_into_dialog(app.find(main, "Neue Bilder...", roles=("push button",)))
+        choose_file(app, picture)
+        app.find(main, picture, roles=("list item",))
+
+        grid = app.find(main, "Varianten:", roles=("table",))
+        table = grid.queryTable()
+        for r, row in enumerate(rows, start=1):
+            for c, text in enumerate(row):
+                click(table.getAccessibleAt(r, c))
+                type_text(text)
+                press_key("Return")
+        wait_for("the typed cells", lambda: table.getAccessibleAt(2, 2).name == rows[1][2])
+        screenshot(os.path.join(shots, "desktop-produkte.png"))
+
+        app.press_into_dialog(app.find(main, "Speichern unter...", roles=("push button",)))
+        choose_file(app, saved)
+        wait_for("the saved file in the caption", lambda: main.name.endswith("- [werkstatt.pk2]"))
+        app.press(app.find(main, "Beenden", roles=("push button",)))
+        if app.wait_exit() != 0:
+            fail("the program did not end normally")
+    finally:
+        app.kill()
+
+    dump = json.loads(subprocess.run([cli, "dump", saved], check=True, capture_output=True).stdout)
+    kats = dump["kats"]
+    if [k["name"] for k in kats] != ["Werkstatt"] or len(kats[0]["products"]) != 1:
+        fail("the saved catalogue holds %r" % [(k["name"], len(k["products"])) for k in kats])
+    product = kats[0]["products"][0]
+    found = (product["name"], product["desc"], [b["datei"] for b in product["bilder"]],
+             [row[:3] for row in product["varianten"][1:]])
+    wanted = ("Schlosserhammer", "Geschmiedeter Kopf, Stiel aus Esche.", [picture], rows)
+    if found != wanted:
+        fail("the saved product is %r, not %r" % (found, wanted))
+
+    app = Program([program, saved], work, "Pagewright")
+    try:
+        main = app.window("werkstatt.pk2")
+        app.find(main, "Werkstatt", roles=("list item", "table cell", "tree item"))
+        app.press(app.find(main, "Werkstatt", roles=("list item", "table cell", "tree item")))
+        app.find(main, "Schlosserhammer", roles=("list item", "table cell", "tree item"))
+        app.press(app.find(main, "Beenden", roles=("push button",)))
+        if app.wait_exit() != 0:
+            fail("the program did not end normally after reopening")
+    finally:
+        app.kill()
+    shutil.rmtree(work, ignore_errors=True)
+
+
 def scenario():
     first_start()
     start_after_crash()
+    build_from_nothing()
 
 
 sys.exit(run(scenario))

@@ -1,5 +1,6 @@
 #include "presetstab.h"
 
+#include "app/layout/settingcontrols.h"
 #include "i18n/translateunit.h"
 #include "model/editcommands.h"
 #include "model/services.h"
@@ -7,6 +8,7 @@
 #include "model/vorlage.h"
 
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,7 +28,8 @@ const char kTemplateFilter[] = "Vorlagen für Varianten Tabelle (*.vor)|*.vor";
 } // namespace
 
 PresetsTab::PresetsTab(EditContext& edit, Prompts& prompts, TranslationStore& texts, QWidget* parent)
-    : QWidget(parent), m_edit(edit), m_prompts(prompts), m_texts(texts) {
+    : QWidget(parent), m_edit(edit), m_prompts(prompts), m_texts(texts),
+      m_binder(new SettingsBinder(edit, prompts, texts, this)) {
     setObjectName(QStringLiteral("VoreinstellungenTab"));
     auto* group = new QGroupBox(
         QStringLiteral("Vorlage für die Spalten der Varianten Tabelle eines neuen Produktes"), this);
@@ -77,11 +80,55 @@ PresetsTab::PresetsTab(EditContext& edit, Prompts& prompts, TranslationStore& te
     auto* form = new QFormLayout;
     form->addRow(anzLabel, m_anzPreis);
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(group, 1);
-    layout->addLayout(form);
+    auto* left = new QVBoxLayout;
+    left->addWidget(group, 1);
+    left->addLayout(form);
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addWidget(tableDefaults(), 0, Qt::AlignTop);
     m_edit.addObserver(this);
     showColumns(-1);
+}
+
+// The table defaults of products that do not bring their own: the fixed cell widths of
+// columns 1 to 10 (two rows of five), the fixed row height, the fixed table width and the
+// largest cell width, each switched on by its check box.
+QWidget* PresetsTab::tableDefaults() {
+    auto* box = new QGroupBox(this);
+    box->setObjectName(QStringLiteral("TableDefaults"));
+    auto* grid = new QGridLayout(box);
+    int row = 0;
+    const auto check = [&](const char* name) {
+        grid->addWidget(m_binder->makeControl(name, box), row++, 0, 1, 4);
+    };
+    const auto field = [&](const char* name, int column) {
+        QLabel* label = nullptr;
+        QWidget* control = m_binder->makeControl(name, box, &label);
+        grid->addWidget(label, row, column * 2);
+        grid->addWidget(control, row, column * 2 + 1);
+    };
+    check("DefineFixedWidthCheck");
+    const char* const left[] = {"RxSpinEdit1", "RxSpinEdit2", "RxSpinEdit3", "RxSpinEdit4", "RxSpinEdit5"};
+    const char* const right[] = {"RxSpinEdit7", "RxSpinEdit8", "RxSpinEdit9", "RxSpinEdit10", "RxSpinEdit11"};
+    for (int i = 0; i < 5; ++i, ++row) {
+        field(left[i], 0);
+        field(right[i], 1);
+    }
+    const auto gap = [&] { grid->setRowMinimumHeight(row++, 8); };
+    gap();
+    check("DefineFixedHeightCheck");
+    field("RxSpinEdit6", 0);
+    ++row;
+    gap();
+    check("FixWidthForTableCheck");
+    field("FixedWidthForTableEd", 0);
+    ++row;
+    gap();
+    check("DefMaxCellWidthCheck");
+    field("MaxCellWidthEd", 0);
+    ++row;
+    grid->setColumnMinimumWidth(2, 100);
+    return box;
 }
 
 PresetsTab::~PresetsTab() {

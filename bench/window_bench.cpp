@@ -1,0 +1,146 @@
+// window_bench: how quickly the window's "Produkte" tab answers on a long product list.
+//
+// Writes a catalogue with one category of 10,000 products (long names, descriptions, two
+// photos and a six-row variant table each), opens it in the main window on the offscreen
+// platform, and times what a user does first: showing the category (the product list of
+// 10,000 rows), selecting the last product (the editor, its pictures and its grid), and
+// typing ten characters into its name, each keystroke with the repaint it causes. Every
+// step runs several times; the table shows the best and the median run. This is a
+// measurement, not a test: the exit code is always 0.
+
+#include "app/mainwindow.h"
+#include "app/products/productstab.h"
+#include "benchsupport.h"
+#include "model/catalogfile.h"
+#include "model/services.h"
+#include "session/catalogsession.h"
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kProducts = 10000;
+constexpr int kRuns = 7;
+constexpr double kTargetMs = 50;
+
+class SilentPrompts final : public pw::Prompts {
+public:
+    Answer ask(const QString&, const QString&, Buttons) override { return Answer::No; }
+    void message(const QString& text, const QString&, Icon) override {
+        std::printf("  message: %s\n", qPrintable(text));
+    }
+    QString openFileName(const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
+    QString folderName(const QString&) override { return {}; }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString a = dir.filePath(QStringLiteral("a.jpg"));
+    const QString b = dir.filePath(QStringLiteral("b.jpg"));
+    const QString file = dir.filePath(QStringLiteral("lang.pk2"));
+    {
+        pw::CatalogDocument doc;
+        pw::bench::addCategory(doc, 0, kProducts, a, b);
+        if (!pw::bench::writePhotos(a, b)) {
+            std::printf("window_bench: cannot write the photos in %s\n", qPrintable(dir.path()));
+            return 0;
+        }
+        try {
+            pw::SaveTheFile(doc, file);
+        } catch (const pw::Error& e) {
+            std::printf("window_bench: cannot write the catalogue: %s\n", qPrintable(e.file()));
+            return 0;
+        }
+    }
+
+    pw::TranslationStore texts;
+    texts.setCollectNewTexts(false);
+    SilentPrompts prompts;
+    pw::SystemClock clock;
+    pw::WindowEnvironment env;
+    env.texts = &texts;
+    env.prompts = &prompts;
+    env.clock = &clock;
+    env.folders =
+        pw::ProgramFolders(dir.filePath(QStringLiteral("programm")), dir.filePath(QStringLiteral("nutzer")));
+    env.workingFolder = dir.path();
+    env.recoveryFolder = dir.filePath(QStringLiteral("nutzer/daten"));
+    env.sampleQuestionDelayMs = 60 * 60 * 1000;
+    env.recoveryIntervalMs = 60 * 60 * 1000;
+    pw::TMainForm window(env);
+    window.resize(1200, 850);
+    window.setCommandLineFile(file);
+    window.show();
+    QTest::qWait(50);
+    if (window.session().doc().categoryCount() != 1) {
+        std::printf("window_bench: the catalogue did not open\n");
+        return 0;
+    }
+    pw::ProductsTab& tab = window.productsTab();
+
+    std::printf(
+        "window_bench: one category of %d products, best and median of %d runs in ms (target %.0f ms)\n",
+        kProducts, kRuns, kTargetMs);
+    std::printf("%-40s %10s %10s\n", "", "best", "median");
+    const int width = 40;
+    const auto settle = [] { QApplication::processEvents(); };
+
+    const pw::bench::Timing show = pw::bench::timeRuns(
+        kRuns,
+        [&] {
+            tab.selectCategory(-1);
+            settle();
+        },
+        [&] {
+            tab.selectCategory(0);
+            settle();
+        });
+    pw::bench::printTimingRow("show the category", width, show, kTargetMs);
+
+    const pw::bench::Timing select = pw::bench::timeRuns(
+        kRuns,
+        [&] {
+            tab.selectProducts({0});
+            settle();
+        },
+        [&] {
+            tab.selectProducts({kProducts - 1});
+            tab.productView()->scrollTo(tab.productView()->currentIndex());
+            settle();
+        });
+    pw::bench::printTimingRow("select the last product", width, select, kTargetMs);
+
+    QPlainTextEdit* name = tab.nameEditor();
+    name->setFocus();
+    name->moveCursor(QTextCursor::End);
+    std::vector<double> perKey;
+    const pw::bench::Timing typing = pw::bench::timeRuns(kRuns, {}, [&] {
+        for (const QChar c : QStringLiteral("Sonderpost")) {
+            QElapsedTimer key;
+            key.start();
+            QTest::keyClick(name, c.toLatin1());
+            settle();
+            perKey.push_back(double(key.nsecsElapsed()) / 1e6);
+        }
+    });
+    pw::bench::printTimingRow("type ten characters into the name", width, typing, kTargetMs);
+    std::sort(perKey.begin(), perKey.end());
+    std::printf("%-40s %10.2f %10.2f\n", "  one keystroke (best, median)", perKey.front(),
+                perKey[perKey.size() / 2]);
+    const QString typed = window.session().doc().products(0)[kProducts - 1].name;
+    std::printf("%-40s %s\n", "  the name now ends", qPrintable(typed.right(20)));
+    std::printf("peak memory: %ld MB\n", pw::bench::peakMemoryMb());
+    window.session().edit().SetUnChanged(); // closing asks nothing
+    return 0;
+}
