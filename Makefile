@@ -30,13 +30,13 @@ run: build
 	@echo "The window program with the sample:   $(BUILD)/src/pagewright $(SAMPLE)"
 
 test: build
-	ctest --test-dir $(BUILD) --output-on-failure
+	ctest --test-dir $(BUILD) --output-on-failure -j2
 
 asan-test: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp ASAN_OPTIONS=detect_leaks=1 \
-	  ctest --test-dir build/asan --output-on-failure
+	  ctest --test-dir build/asan --output-on-failure -j2
 
 bench: build
 	$(BUILD)/bench/catalog_io_bench

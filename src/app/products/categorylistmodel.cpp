@@ -1,11 +1,12 @@
 #include "categorylistmodel.h"
 
+#include "i18n/translateunit.h"
 #include "model/editcommands.h"
 
 namespace pw {
 
-CategoryListModel::CategoryListModel(EditContext& edit, QObject* parent)
-    : QAbstractListModel(parent), m_edit(edit) {}
+CategoryListModel::CategoryListModel(EditContext& edit, TranslationStore& texts, QObject* parent)
+    : QAbstractListModel(parent), m_edit(edit), m_texts(texts) {}
 
 int CategoryListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : m_edit.doc.categoryCount();
@@ -21,7 +22,7 @@ QVariant CategoryListModel::data(const QModelIndex& index, int role) const {
 
 QVariant CategoryListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation == Qt::Horizontal && section == 0 && role == Qt::DisplayRole)
-        return QStringLiteral("Kategorie");
+        return m_texts.TranslateText(QStringLiteral("Kategorie"));
     return {};
 }
 

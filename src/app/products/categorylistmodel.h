@@ -9,11 +9,13 @@
 namespace pw {
 
 class EditContext;
+class TranslationStore;
 
 class CategoryListModel : public QAbstractListModel {
     Q_OBJECT
 public:
-    explicit CategoryListModel(EditContext& edit, QObject* parent = nullptr);
+    // The column title is shown in the language of `texts`, read when it is painted.
+    CategoryListModel(EditContext& edit, TranslationStore& texts, QObject* parent = nullptr);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -26,6 +28,7 @@ public:
 
 private:
     EditContext& m_edit;
+    TranslationStore& m_texts;
 };
 
 } // namespace pw

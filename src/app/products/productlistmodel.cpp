@@ -1,13 +1,14 @@
 #include "productlistmodel.h"
 
+#include "i18n/translateunit.h"
 #include "model/catalog.h"
 
 #include <algorithm>
 
 namespace pw {
 
-ProductListModel::ProductListModel(const CatalogDocument& doc, QObject* parent)
-    : QAbstractTableModel(parent), m_doc(doc) {}
+ProductListModel::ProductListModel(const CatalogDocument& doc, TranslationStore& texts, QObject* parent)
+    : QAbstractTableModel(parent), m_doc(doc), m_texts(texts) {}
 
 void ProductListModel::setCategory(int kat) {
     beginResetModel();
@@ -41,7 +42,8 @@ QVariant ProductListModel::data(const QModelIndex& index, int role) const {
 QVariant ProductListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return {};
-    return section == 0 ? QStringLiteral("Bezeichnung") : QStringLiteral("Beschreibung");
+    return m_texts.TranslateText(section == 0 ? QStringLiteral("Bezeichnung")
+                                              : QStringLiteral("Beschreibung"));
 }
 
 void ProductListModel::refresh() {

@@ -10,11 +10,13 @@
 namespace pw {
 
 class CatalogDocument;
+class TranslationStore;
 
 class ProductListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit ProductListModel(const CatalogDocument& doc, QObject* parent = nullptr);
+    // The column titles are shown in the language of `texts`, read when they are painted.
+    ProductListModel(const CatalogDocument& doc, TranslationStore& texts, QObject* parent = nullptr);
 
     // The category shown; -1 for none.
     void setCategory(int kat);
@@ -32,6 +34,7 @@ public:
 
 private:
     const CatalogDocument& m_doc;
+    TranslationStore& m_texts;
     int m_kat = -1;
 };
 

@@ -84,8 +84,8 @@ ProductsTab::ProductsTab(EditContext& edit, Prompts& prompts, TranslationStore& 
                          QWidget* parent)
     : QWidget(parent), m_edit(edit), m_prompts(prompts), m_texts(texts), m_progpath(std::move(progpath)) {
     setObjectName(QStringLiteral("ProdukteTab"));
-    m_categoryModel = new CategoryListModel(m_edit, this);
-    m_productModel = new ProductListModel(m_edit.doc, this);
+    m_categoryModel = new CategoryListModel(m_edit, m_texts, this);
+    m_productModel = new ProductListModel(m_edit.doc, m_texts, this);
     m_gridModel = new VariantGridModel(m_edit, this);
 
     // Four panels one above the other: categories, products and the product's texts get a
