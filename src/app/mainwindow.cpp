@@ -2,6 +2,7 @@
 
 #include "app/dialogs/aboutdialog.h"
 #include "app/dialogs/pdfresolutiondialog.h"
+#include "app/layout/settingstabs.h"
 #include "app/products/presetstab.h"
 #include "app/products/productstab.h"
 #include "app/translate/translatecomponents.h"
@@ -275,18 +276,18 @@ void TMainForm::buildTabs() {
     m_tabs->addTab(m_productsTab, QString::fromUtf8(kTabCaptions[0]));
     m_tabs->addTab(new PresetsTab(m_session->edit(), m_prompts, m_texts, m_tabs),
                    QString::fromUtf8(kTabCaptions[1]));
-    for (const char* caption : kTabCaptions) {
-        if (caption == kTabCaptions[0] || caption == kTabCaptions[1])
-            continue;
-        auto* page = new QWidget(m_tabs);
-        auto* layout = new QVBoxLayout(page);
-        auto* note =
-            new QLabel(QStringLiteral("Dieser Bereich kommt mit einer der nächsten Versionen."), page);
-        note->setAlignment(Qt::AlignCenter);
-        note->setEnabled(false);
-        layout->addWidget(note);
-        m_tabs->addTab(page, QString::fromUtf8(caption));
-    }
+    // The binder lives with the tabs: it observes the session, which outlives them.
+    m_settingsBinder = new SettingsBinder(m_session->edit(), m_prompts, m_texts, m_tabs);
+    m_previewTab = new PreviewTab(m_session->edit(), *m_settingsBinder, m_texts, *m_env.clock,
+                                  m_session->environment().locale, m_env.preview, m_options.ZoomEd, m_tabs);
+    connect(m_previewTab, &PreviewTab::zoomChanged, this, [this](int zoom) { m_options.ZoomEd = zoom; });
+    m_tabs->addTab(m_previewTab, QString::fromUtf8(kTabCaptions[2]));
+    m_tabs->addTab(makeLayoutTab(*m_settingsBinder, m_tabs), QString::fromUtf8(kTabCaptions[3]));
+    m_tabs->addTab(
+        new PictureSettingsTab(SettingsPage::Background, m_session->edit(), *m_settingsBinder, m_tabs),
+        QString::fromUtf8(kTabCaptions[4]));
+    m_tabs->addTab(new PictureSettingsTab(SettingsPage::Logo, m_session->edit(), *m_settingsBinder, m_tabs),
+                   QString::fromUtf8(kTabCaptions[5]));
     setCentralWidget(m_tabs);
 }
 

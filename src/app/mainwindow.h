@@ -24,6 +24,7 @@
 // The window never changes a record itself: every change is a command of the core, and the
 // window learns what changed from the session's edit context.
 
+#include "app/layout/previewtab.h"
 #include "model/options.h"
 #include "model/programfolders.h"
 #include "model/services.h"
@@ -46,6 +47,7 @@ class QTabWidget;
 namespace pw {
 
 class ProductsTab;
+class SettingsBinder;
 class TranslationStore;
 
 // What the window takes from its surroundings. The program passes the real ones; tests
@@ -59,6 +61,7 @@ struct WindowEnvironment {
     QString recoveryFolder;                       // the user's data folder for the recovery copy
     int sampleQuestionDelayMs = 1000;
     int recoveryIntervalMs = 60000;
+    PreviewSetup preview; // the printer page the preview shows (A4 at 600 dpi without a printer)
 };
 
 class TMainForm : public QMainWindow, private DocumentObserver {
@@ -69,6 +72,8 @@ public:
 
     CatalogSession& session() { return *m_session; }
     ProductsTab& productsTab() { return *m_productsTab; }
+    PreviewTab& previewTab() { return *m_previewTab; }
+    SettingsBinder& settingsBinder() { return *m_settingsBinder; }
     // The first command-line argument; opened at the first showing.
     void setCommandLineFile(const QString& path) { m_commandLineFile = path; }
     // The interface language chosen (0 German .. 3 Dutch), written to options.dat at close.
@@ -144,6 +149,8 @@ private:
 
     QTabWidget* m_tabs = nullptr;
     ProductsTab* m_productsTab = nullptr;
+    PreviewTab* m_previewTab = nullptr;
+    SettingsBinder* m_settingsBinder = nullptr;
     QMenu* m_fileMenu = nullptr;
     QAction* m_recentSeparator = nullptr; // above the recent files, shown only with some
     QAction* m_exitSeparator = nullptr;   // below them, above "Beenden"
