@@ -413,7 +413,7 @@ void SettingsBinder::addRow(QGridLayout* grid, int& row, const SettingControlInf
     if (!info.name) {
         auto* note = new QLabel(QString::fromUtf8(info.caption), parent);
         note->setWordWrap(true);
-        grid->addWidget(note, row++, 0, 1, 4);
+        grid->addWidget(note, row++, 0, 1, 5);
         return;
     }
     QLabel* label = nullptr;
@@ -421,7 +421,7 @@ void SettingsBinder::addRow(QGridLayout* grid, int& row, const SettingControlInf
     const SettingInfo* setting = findSetting(QString::fromLatin1(info.name));
     switch (setting->kind) {
     case SettingKind::Flag:
-        grid->addWidget(control, row, 0, 1, 4);
+        grid->addWidget(control, row, 0, 1, 5);
         break;
     case SettingKind::Font: {
         grid->addWidget(control, row, 0);
@@ -443,7 +443,7 @@ void SettingsBinder::addRow(QGridLayout* grid, int& row, const SettingControlInf
     case SettingKind::Text:
     case SettingKind::Path:
         grid->addWidget(label, row, 0);
-        grid->addWidget(control, row, 1, 1, 3);
+        grid->addWidget(control, row, 1, 1, 4);
         break;
     default:
         grid->addWidget(label, row, 0);
@@ -460,8 +460,10 @@ QWidget* SettingsBinder::buildPage(SettingsPage page, QWidget* parent) {
     for (const SettingControlInfo& info : kControls)
         if (info.page == page)
             addRow(grid, row, info, box);
+    // Everything keeps its natural width; the empty last column takes what is left, and
+    // the text fields reach into it.
     grid->setRowStretch(row, 1);
-    grid->setColumnStretch(3, 1);
+    grid->setColumnStretch(4, 1);
     return box;
 }
 

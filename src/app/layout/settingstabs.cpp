@@ -1,10 +1,9 @@
 #include "settingstabs.h"
 
+#include "compose/picturelog.h"
 #include "compose/texture.h"
 #include "imagelib/PicIO3.h"
 #include "model/catalog.h"
-#include "model/error.h"
-#include "model/picturefile.h"
 
 #include <QLabel>
 #include <QScrollArea>
@@ -95,17 +94,13 @@ void PictureSettingsTab::reload() {
         return;
     m_loaded = true;
     m_key = key;
+    // Loaded as the pages load it, so that the box shows what the pages show.
     dib picture;
     if (!stored.isEmpty()) {
-        const QString file = resolvePicturePath(stored, m_edit.doc.afilename);
-        try {
-            if (m_page == SettingsPage::Background)
-                LoadTexture(picture, file, s);
-            else
-                LoadDib(picture, file);
-        } catch (const Error&) {
-            picture = dib();
-        }
+        const PictureUse use = m_page == SettingsPage::Background ? PictureUse::Background : PictureUse::Logo;
+        loadLayoutPicture(picture, stored, m_edit.doc.afilename, use, QString(), nullptr);
+        if (m_page == SettingsPage::Background)
+            ApplyTextureSteps(picture, s);
     }
     const QImage image = dibwidth(picture) > 0 ? dibToImage(picture) : QImage();
     m_box->setPixmap(QPixmap::fromImage(image));
