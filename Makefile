@@ -49,6 +49,7 @@ bench: build
 	$(BUILD)/bench/csv_bench
 	$(BUILD)/bench/edit_bench
 	$(BUILD)/bench/window_bench
+	$(BUILD)/bench/preview_bench
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

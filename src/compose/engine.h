@@ -8,6 +8,7 @@
 
 #include "compose/canvas.h"
 #include "compose/pageframe.h"
+#include "compose/picturecache.h"
 #include "model/catalog.h"
 #include "model/services.h"
 
@@ -67,6 +68,9 @@ struct EngineEnvironment {
     QHash<QString, QSize> categoryPictureSizes;
     // Every picture a call could not load, each once; the front ends report them.
     PictureLog pictureFailures;
+    // Decoded product pictures kept between calls; off unless the front end sets a budget
+    // (the preview does, because it draws the same page again and again).
+    DecodedPictureCache decodedPictures;
 };
 
 // Layout engine A (layouts 1 and 4). Returns whether pages follow the requested one.

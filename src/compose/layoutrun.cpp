@@ -1,5 +1,6 @@
 #include "layoutrun.h"
 
+#include "model/picturefile.h"
 #include "model/pictures.h"
 
 #include <algorithm>
@@ -447,9 +448,18 @@ bool LayoutRun::productPictureSize(TBild& b, bool load, dib* picture) {
         dib& d = picture ? *picture : local;
         // Never drawn wider than breite, or (with the picture height set instead) higher.
         const int atLeast = std::max(cmPx(b.breite > 0 ? std::min(b.breite, kMaxPictureWidth) : 0.0), 1);
-        const PictureLoadResult r =
-            loadLayoutPicture(d, b.datei, m_doc.afilename, PictureUse::Product,
-                              m_product ? m_product->name : QString(), &m_env.pictureFailures, atLeast);
+        // A picture drawn again (the preview) may come decoded from the environment's cache.
+        const bool cache = picture && m_env.decodedPictures.budget() > 0;
+        const QString file = cache ? resolvePicturePath(b.datei, m_doc.afilename) : QString();
+        std::optional<PictureLoadResult> kept;
+        if (cache)
+            kept = m_env.decodedPictures.find(file, atLeast, d);
+        const PictureLoadResult r = kept ? *kept
+                                         : loadLayoutPicture(d, b.datei, m_doc.afilename, PictureUse::Product,
+                                                             m_product ? m_product->name : QString(),
+                                                             &m_env.pictureFailures, atLeast);
+        if (cache && !kept)
+            m_env.decodedPictures.keep(file, atLeast, r, d);
         b.pixbreite = d.poi ? r.fullSize.width() : 0;
         b.pixhoehe = d.poi ? r.fullSize.height() : 0;
     }

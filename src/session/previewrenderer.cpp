@@ -41,4 +41,26 @@ PreviewPicture renderPreview(CatalogDocument& doc, EngineEnvironment& env, const
     return out;
 }
 
+void adoptPictureSizes(CatalogDocument& live, const CatalogDocument& rendered) {
+    const int kats = std::min(live.categoryCount(), rendered.categoryCount());
+    for (int k = 0; k < kats; ++k) {
+        auto& products = live.products(k);
+        const auto& learned = rendered.products(k);
+        const int n = std::min(products.count(), learned.count());
+        for (int i = 0; i < n; ++i) {
+            auto& pictures = products[i].bilder;
+            const auto& known = learned[i].bilder;
+            const int m = std::min(pictures.count(), known.count());
+            for (int b = 0; b < m; ++b) {
+                TBild& to = pictures[b];
+                const TBild& from = known[b];
+                if (to.datei == from.datei && from.pixbreite > 0) {
+                    to.pixbreite = from.pixbreite;
+                    to.pixhoehe = from.pixhoehe;
+                }
+            }
+        }
+    }
+}
+
 } // namespace pw

@@ -48,4 +48,11 @@ QSize previewPageSize(const PreviewRequest& request);
 // too large to hold in memory gives a null image; the window keeps what it showed.
 PreviewPicture renderPreview(CatalogDocument& doc, EngineEnvironment& env, const PreviewRequest& request);
 
+// The pixel sizes of product pictures are a cache the layout fills in the document it
+// runs on (reading a picture for its size costs as much as reading it whole). A preview
+// renders a copy, so its caller hands what the copy learned back to the live document:
+// every picture that is still the same file at the same place takes the size found,
+// nothing else changes, and the document is not marked changed.
+void adoptPictureSizes(CatalogDocument& live, const CatalogDocument& rendered);
+
 } // namespace pw

@@ -30,6 +30,9 @@ namespace {
 constexpr int kMargin = 8; // the page's distance from the scroll area's top left, and the box's extra size
 constexpr int kWheelStep = 20; // pixels a wheel notch scrolls, whatever its distance
 constexpr int kZoomStep = 10;
+// The decoded photos of the pages drawn last (a page of four products with two camera
+// photos each takes about 20 MB at the sizes they are drawn).
+constexpr qint64 kDecodedPictureBudget = 96 * 1024 * 1024;
 
 } // namespace
 
@@ -86,6 +89,8 @@ PreviewTab::PreviewTab(EditContext& edit, SettingsBinder& binder, TranslationSto
       m_workerEnv(std::make_shared<EngineEnvironment>(clock, locale)) {
     setObjectName(QStringLiteral("KatalogErzeugenTab"));
     m_worker.setMaxThreadCount(1);
+    m_worker.setExpiryTimeout(-1); // one thread for good: its font caches stay warm
+    m_workerEnv->decodedPictures.setBudget(kDecodedPictureBudget);
 
     QLabel* layoutLabel = nullptr;
     QWidget* layoutCombo = binder.makeControl("LayoutCombo", this, &layoutLabel);
@@ -230,7 +235,12 @@ void PreviewTab::startRender() {
         }
         // Delivered to the window's thread; dropped if the tab is gone by then.
         QMetaObject::invokeMethod(
-            this, [this, serial, picture] { pictureReady(serial, picture); }, Qt::QueuedConnection);
+            this,
+            [this, serial, picture, doc] {
+                adoptPictureSizes(m_edit.doc, *doc);
+                pictureReady(serial, picture);
+            },
+            Qt::QueuedConnection);
     });
 }
 
