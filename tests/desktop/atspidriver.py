@@ -174,7 +174,7 @@ class Program:
             self.process.wait()
 
 
-KEYSYMS = {"Return": 0xFF0D, "Tab": 0xFF09, "Escape": 0xFF1B}
+KEYSYMS = {"Return": 0xFF0D, "Tab": 0xFF09, "Escape": 0xFF1B, "Down": 0xFF54, "Up": 0xFF52}
 
 
 def type_text(text):
@@ -184,7 +184,7 @@ def type_text(text):
 
 
 def press_key(name):
-    """Presses and releases one named key (Return, Tab, Escape)."""
+    """Presses and releases one named key (Return, Tab, Escape, Down, Up)."""
     pyatspi.Registry.generateKeyboardEvent(KEYSYMS[name], None, pyatspi.KEY_SYM)
     time.sleep(0.1)
 

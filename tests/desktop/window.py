@@ -12,6 +12,8 @@
    a picture added through the file dialog, two variant rows typed into the grid, saved
    through the save dialog; the file reads back with all of it in `pagewright-cli dump`,
    and the program opens it again showing the category and the product.
+4. The preview: the sample on "Katalog erzeugen", another layout chosen, the pages
+   turned; a margin changed on "Layout" changes the page shown (two screenshots differ).
 """
 
 import json
@@ -24,6 +26,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
+import pyatspi  # noqa: E402
 from atspidriver import Program, click, fail, press_key, run, screenshot, type_text, wait_for  # noqa: E402
 
 program, cli, samples, recovery, shots = sys.argv[1:6]
@@ -194,10 +197,67 @@ def build_from_nothing():
     shutil.rmtree(work, ignore_errors=True)
 
 
+def select_tab(app, main, caption):
+    """Shows the tab with this caption, as a click on it does."""
+    tab = app.find(main, caption, roles=("page tab",))
+    click(tab)
+    time.sleep(0.5)
+
+
+def set_number(app, main, caption, value):
+    field = app.find(main, caption, roles=("spin button",))
+    field.queryValue().currentValue = value
+    wait_for("'%s' to show %s" % (caption, value), lambda: field.queryValue().currentValue == value)
+
+
+def preview():
+    app = Program([program, os.path.join(samples, "test.pk2")], samples, "Pagewright")
+    try:
+        main = app.window("test.pk2")
+        app.answer("Testdatei öffnen?", "No")
+        select_tab(app, main, "Katalog erzeugen")
+        app.find(main, "von 11", roles=("label",))
+        shown = []
+
+        def shot(name):
+            time.sleep(1.5)  # the page is drawn on a worker
+            path = os.path.join(shots, name)
+            screenshot(path)
+            with open(path, "rb") as f:
+                shown.append(f.read())
+
+        shot("desktop-preview.png")
+        # A drop-down list is named by the entry it shows.
+        layout = app.find(main, "1 - Bilder oben, dann Text, Zeitungsspalten", roles=("combo box",))
+        click(layout)
+        press_key("Down")
+        press_key("Return")
+        wait_for("layout 2", lambda: layout.name == "2 - Bilder links Text rechts")
+        set_number(app, main, "Seite:", 2)
+        shot("desktop-preview-layout2.png")
+        if shown[0] == shown[1]:
+            fail("the preview did not change with the layout and the page")
+
+        select_tab(app, main, "Layout")
+        set_number(app, main, "Linker Seitenrand in mm:", 40)
+        select_tab(app, main, "Katalog erzeugen")
+        shot("desktop-preview-margin.png")
+        if shown[1] == shown[2]:
+            fail("the preview did not change with the margin")
+
+        app.press_into_dialog(app.find(main, "Beenden", roles=("push button",)))
+        app.answer(SAVE_PROMPT, "No")
+        if app.wait_exit() != 0:
+            fail("the program did not end normally")
+    finally:
+        app.kill()
+
+
 def scenario():
     first_start()
     start_after_crash()
     build_from_nothing()
+    preview()
 
 
 sys.exit(run(scenario))
