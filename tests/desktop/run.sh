@@ -22,6 +22,6 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data XDG
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 export NO_AT_BRIDGE=0 GTK_MODULES=
 # The whole run is bounded: a window that never appears fails the test instead of hanging it.
-timeout 150 xvfb-run -a -s "-screen 0 1280x800x24" \
+timeout 240 xvfb-run -a -s "-screen 0 1280x800x24" \
   dbus-run-session -- /usr/bin/python3 "$src/tests/desktop/window.py" \
   "$work/program/pagewright" "$(dirname "$app")/pagewright-cli" "$work/samples" "$XDG_DATA_HOME/Pagewright" "$shots"
