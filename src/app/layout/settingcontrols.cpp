@@ -419,6 +419,15 @@ void SettingsBinder::addRow(QGridLayout* grid, int& row, const SettingControlInf
     QLabel* label = nullptr;
     QWidget* control = makeControl(info.name, parent, &label);
     const SettingInfo* setting = findSetting(QString::fromLatin1(info.name));
+    if (!info.choices.empty()) {
+        // A choice sits right after its caption, which may be long.
+        auto* line = new QHBoxLayout;
+        line->addWidget(label);
+        line->addWidget(control);
+        line->addStretch(1);
+        grid->addLayout(line, row++, 0, 1, 5);
+        return;
+    }
     switch (setting->kind) {
     case SettingKind::Flag:
         grid->addWidget(control, row, 0, 1, 5);
