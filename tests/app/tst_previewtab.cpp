@@ -123,8 +123,8 @@ private slots:
     }
 
     // The wheel scrolls 20 pixels a notch on the preview, and nothing while another tab
-    // is shown; Ctrl+wheel zooms.
-    void theWheelScrollsOnlyThePreview() {
+    // is shown; Ctrl+wheel zooms; the page keys turn pages.
+    void theWheelAndTheKeysMoveOnlyThePreview() {
         Preview p;
         QVERIFY(p.settled());
         QScrollBar* v = p.preview->scrollArea()->verticalScrollBar();
@@ -147,6 +147,17 @@ private slots:
         p.tabs.setCurrentWidget(p.preview);
         wheel(p.preview->scrollArea()->viewport(), 120, Qt::ControlModifier);
         QCOMPARE(p.preview->zoomEdit()->value(), 110);
+
+        // The keys: Page Down / Page Up turn pages, Ctrl+minus zooms out.
+        p.tabs.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&p.tabs));
+        p.preview->scrollArea()->setFocus();
+        QTest::keyClick(p.preview->scrollArea(), Qt::Key_PageDown);
+        QTest::keyClick(p.preview->scrollArea(), Qt::Key_PageDown);
+        QTest::keyClick(p.preview->scrollArea(), Qt::Key_PageUp);
+        QCOMPARE(p.preview->pageEdit()->value(), 2);
+        QTest::keyClick(p.preview->scrollArea(), Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(p.preview->zoomEdit()->value(), 100);
     }
 
     // Dragging the page far beyond the bottom right stops each bar at its own limit.
