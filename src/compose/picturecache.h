@@ -17,6 +17,7 @@
 #include <QString>
 
 #include <list>
+#include <optional>
 
 namespace pw {
 

@@ -42,22 +42,27 @@ PreviewPicture renderPreview(CatalogDocument& doc, EngineEnvironment& env, const
 }
 
 void adoptPictureSizes(CatalogDocument& live, const CatalogDocument& rendered) {
-    const int kats = std::min(live.categoryCount(), rendered.categoryCount());
+    // Read through a const view and write only what differs: the live document shares its
+    // lists with the copies taken for later pictures, and every write would copy them.
+    const CatalogDocument& view = live;
+    const int kats = std::min(view.categoryCount(), rendered.categoryCount());
     for (int k = 0; k < kats; ++k) {
-        auto& products = live.products(k);
+        const auto& products = view.products(k);
         const auto& learned = rendered.products(k);
         const int n = std::min(products.count(), learned.count());
         for (int i = 0; i < n; ++i) {
-            auto& pictures = products[i].bilder;
+            const auto& pictures = products[i].bilder;
             const auto& known = learned[i].bilder;
             const int m = std::min(pictures.count(), known.count());
             for (int b = 0; b < m; ++b) {
-                TBild& to = pictures[b];
+                const TBild& now = pictures[b];
                 const TBild& from = known[b];
-                if (to.datei == from.datei && from.pixbreite > 0) {
-                    to.pixbreite = from.pixbreite;
-                    to.pixhoehe = from.pixhoehe;
-                }
+                if (now.datei != from.datei || from.pixbreite <= 0 ||
+                    (now.pixbreite == from.pixbreite && now.pixhoehe == from.pixhoehe))
+                    continue;
+                TBild& to = live.products(k)[i].bilder[b];
+                to.pixbreite = from.pixbreite;
+                to.pixhoehe = from.pixhoehe;
             }
         }
     }

@@ -247,7 +247,7 @@ FontSpec fontFromChooser(const QFont& font, const FontSpec& base) {
     return spec;
 }
 
-QString describeFont(const FontSpec& spec) {
+QString describeFont(const FontSpec& spec, TranslationStore& texts) {
     QString text = QStringLiteral("%1, %2 pt").arg(spec.Name).arg(spec.Size);
     const std::pair<FontSpec::StyleBit, const char*> styles[] = {{FontSpec::Bold, "fett"},
                                                                  {FontSpec::Italic, "kursiv"},
@@ -255,7 +255,7 @@ QString describeFont(const FontSpec& spec) {
                                                                  {FontSpec::StrikeOut, "durchgestrichen"}};
     for (const auto& [bit, word] : styles)
         if (spec.Style & bit)
-            text += QStringLiteral(", ") + QString::fromUtf8(word);
+            text += QStringLiteral(", ") + texts.TranslateText(QString::fromUtf8(word));
     return text;
 }
 
@@ -522,7 +522,7 @@ void SettingsBinder::show(const Bound& b) {
         paintSwatch(static_cast<QPushButton*>(c), std::get<quint32>(value));
     } else if (b.setting->kind == SettingKind::Font && b.fontLine) {
         const FontSpec& spec = std::get<FontSpec>(value);
-        b.fontLine->setText(describeFont(spec));
+        b.fontLine->setText(describeFont(spec, m_texts));
         b.fontLine->setStyleSheet(QStringLiteral("QLabel { color: %1; background: %2; padding: 2px; }")
                                       .arg(qColour(spec.Color).name(), qColour(spec.Color).lightness() > 200
                                                                            ? QStringLiteral("#404040")

@@ -82,8 +82,9 @@ std::span<const SettingControlInfo> settingControlsTable();
 // pitch and resolution stay.
 QFont fontForChooser(const FontSpec& spec);
 FontSpec fontFromChooser(const QFont& font, const FontSpec& base);
-// "Arial Black, 24 pt, fett": a font as the line beside its button describes it (German).
-QString describeFont(const FontSpec& spec);
+// "Arial Black, 24 pt, fett": a font as the line beside its button describes it, the
+// style words in the language of `texts`.
+QString describeFont(const FontSpec& spec, TranslationStore& texts);
 
 class SettingsBinder : public QObject, private DocumentObserver {
     Q_OBJECT
