@@ -57,6 +57,7 @@ protected:
             p.drawImage(QPoint(0, 0), m_picture);
     }
     void mousePressEvent(QMouseEvent* e) override {
+        m_scroll->setFocus(); // the wheel and the page keys go to the preview
         m_dragging = true;
         m_grab = e->position().toPoint();
         setCursor(Qt::ClosedHandCursor);
@@ -94,6 +95,9 @@ PreviewTab::PreviewTab(EditContext& edit, SettingsBinder& binder, TranslationSto
 
     QLabel* layoutLabel = nullptr;
     QWidget* layoutCombo = binder.makeControl("LayoutCombo", this, &layoutLabel);
+    // After choosing a layout the keys and the wheel go back to the page.
+    connect(static_cast<QComboBox*>(layoutCombo), &QComboBox::activated, this,
+            [this] { m_scroll->setFocus(); });
     m_zoom = new QSpinBox(this);
     m_zoom->setObjectName(QStringLiteral("ZoomEd"));
     m_zoom->setRange(1, 1000);
