@@ -282,7 +282,8 @@ QLineEdit* SettingsBinder::makeHexField(const SettingInfo& setting, const char* 
     field->setObjectName(QLatin1String(name));
     field->setMaximumWidth(90);
     field->setPlaceholderText(QStringLiteral("#RRGGBB"));
-    field->setAccessibleName(QStringLiteral("HEX"));
+    // Named after the colour or font it sets, for screen readers.
+    field->setAccessibleName(QString::fromUtf8(controlInfo(setting.name).caption) + QStringLiteral(" (HEX)"));
     connect(field, &QLineEdit::returnPressed, this, [this, &setting, field] { hexEntered(setting, field); });
     return field;
 }
@@ -358,6 +359,7 @@ QWidget* SettingsBinder::makeControl(const char* name, QWidget* parent, QLabel**
             row->setContentsMargins(0, 0, 0, 0);
             row->addWidget(edit, 1);
             row->addWidget(browse);
+            holder->setFocusProxy(edit); // the caption's shortcut reaches the name
             // The picture is loaded when the name is complete, not at every keystroke.
             connect(edit, &QLineEdit::editingFinished, this, [this, &setting, edit] {
                 if (edit->isModified()) {
