@@ -7,6 +7,7 @@
 #include "i18n/translateunit.h"
 #include "model/catalog.h"
 #include "model/error.h"
+#include "model/services.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -19,6 +20,19 @@
 #include <vector>
 
 namespace pw::bench {
+
+// The window's questions answered No, its messages printed: for benchmarks that run the
+// window without a user.
+class SilentPrompts final : public Prompts {
+public:
+    Answer ask(const QString&, const QString&, Buttons) override { return Answer::No; }
+    void message(const QString& text, const QString&, Icon) override {
+        std::printf("  message: %s\n", qPrintable(text));
+    }
+    QString openFileName(const QString&) override { return {}; }
+    QString saveFileName(const QString&, const QString&) override { return {}; }
+    QString folderName(const QString&) override { return {}; }
+};
 
 struct Timing {
     double best = 0; // milliseconds

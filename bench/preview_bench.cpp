@@ -37,17 +37,6 @@ constexpr int kCategories = 10;
 constexpr int kPerCategory = 200;
 constexpr int kRuns = 9;
 
-class SilentPrompts final : public pw::Prompts {
-public:
-    Answer ask(const QString&, const QString&, Buttons) override { return Answer::No; }
-    void message(const QString& text, const QString&, Icon) override {
-        std::printf("  message: %s\n", qPrintable(text));
-    }
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
-    QString folderName(const QString&) override { return {}; }
-};
-
 struct Series {
     std::vector<double> latency;
     std::vector<double> busy;
@@ -89,7 +78,7 @@ int main(int argc, char** argv) {
 
     pw::TranslationStore texts;
     texts.setCollectNewTexts(false);
-    SilentPrompts prompts;
+    pw::bench::SilentPrompts prompts;
     pw::SystemClock clock;
     pw::CatalogSession session(texts, clock, pw::LanguageLocale(pw::Deutsch));
     try {

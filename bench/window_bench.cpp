@@ -29,17 +29,6 @@ constexpr int kProducts = 10000;
 constexpr int kRuns = 7;
 constexpr double kTargetMs = 50;
 
-class SilentPrompts final : public pw::Prompts {
-public:
-    Answer ask(const QString&, const QString&, Buttons) override { return Answer::No; }
-    void message(const QString& text, const QString&, Icon) override {
-        std::printf("  message: %s\n", qPrintable(text));
-    }
-    QString openFileName(const QString&) override { return {}; }
-    QString saveFileName(const QString&, const QString&) override { return {}; }
-    QString folderName(const QString&) override { return {}; }
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -66,7 +55,7 @@ int main(int argc, char** argv) {
 
     pw::TranslationStore texts;
     texts.setCollectNewTexts(false);
-    SilentPrompts prompts;
+    pw::bench::SilentPrompts prompts;
     pw::SystemClock clock;
     pw::WindowEnvironment env;
     env.texts = &texts;
