@@ -1,5 +1,6 @@
 #include "app/mainwindow.h"
 
+#include "app/catalogcommands.h"
 #include "app/dialogs/aboutdialog.h"
 #include "app/dialogs/pdfresolutiondialog.h"
 #include "app/layout/settingstabs.h"
@@ -17,6 +18,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
@@ -123,8 +125,7 @@ void TMainForm::buildActions() {
     m_printAction->setObjectName(QStringLiteral("Drucken1"));
     m_printAction->setShortcut(QKeySequence::Print);
     m_printAction->setIcon(icon(QStyle::SP_FileDialogDetailedView));
-    m_printAction->setEnabled(false);
-    m_printAction->setToolTip(QStringLiteral("Noch nicht verfügbar"));
+    connect(m_printAction, &QAction::triggered, this, [this] { m_commands->printAll(); });
 
     m_exitAction = new QAction(QStringLiteral("Beenden"), this);
     m_exitAction->setObjectName(QStringLiteral("Beenden1"));
@@ -152,30 +153,40 @@ void TMainForm::buildMenus() {
     QMenu* file = m_fileMenu;
     file->addActions({m_newAction, m_openAction, m_saveAction, m_saveAsAction});
     file->addSeparator();
-    addLaterAction(file, QStringLiteral("Export als CSV Datei..."), "ExportalsCSVDatei1");
+    const auto command = [this](QMenu* menu, const char* caption, const char* name,
+                                void (CatalogCommands::*run)()) {
+        QAction* a = addAction(menu, QString::fromUtf8(caption), name);
+        connect(a, &QAction::triggered, this, [this, run] { (m_commands.get()->*run)(); });
+        return a;
+    };
+    using C = CatalogCommands;
+    command(file, "Export als CSV Datei...", "ExportalsCSVDatei1", &C::exportCsv);
     file->addSeparator();
-    addLaterAction(file, QStringLiteral("Artikel aus CSV Datei importieren..."),
-                   "ArtikelausCSVDateiimportieren1");
-    addLaterAction(file, QStringLiteral("Artikel aus CSV Datei importieren (1. Spalte ist Kategoriename)..."),
-                   "ArtikelausCSVDateiimportieren2");
-    addLaterAction(file, QStringLiteral("Informationen zum Import Dateiformat..."),
-                   "InformationenzumImport1");
+    connect(addAction(file, QStringLiteral("Artikel aus CSV Datei importieren..."),
+                      "ArtikelausCSVDateiimportieren1"),
+            &QAction::triggered, this, [this] { m_commands->importProducts(false); });
+    connect(addAction(file,
+                      QStringLiteral("Artikel aus CSV Datei importieren (1. Spalte ist Kategoriename)..."),
+                      "ArtikelausCSVDateiimportieren2"),
+            &QAction::triggered, this, [this] { m_commands->importProducts(true); });
+    command(file, "Informationen zum Import Dateiformat...", "InformationenzumImport1", &C::showImportInfo);
     file->addSeparator();
-    addLaterAction(file, QStringLiteral("Kategorien importieren..."), "Kategorienimportieren1");
-    addLaterAction(file, QStringLiteral("Informationen zum Kategorien Import Dateiformat..."),
-                   "InformationenzumKategorienImport1");
+    command(file, "Kategorien importieren...", "Kategorienimportieren1", &C::importCategories);
+    command(file, "Informationen zum Kategorien Import Dateiformat...", "InformationenzumKategorienImport1",
+            &C::showCategoryImportInfo);
     file->addSeparator();
-    addLaterAction(file, QStringLiteral("Als PDF Datei exportieren..."), "AlsPDFDateiexportieren1");
+    command(file, "Als PDF Datei exportieren...", "AlsPDFDateiexportieren1", &C::exportPdf);
     file->addSeparator();
-    addLaterAction(file, QStringLiteral("Seiten als Bilder exportieren..."), "SeitenalsBilderexportieren1");
+    command(file, "Seiten als Bilder exportieren...", "SeitenalsBilderexportieren1", &C::exportPageImages);
     file->addSeparator();
-    addLaterAction(file, QStringLiteral("Als HTML Blätterkatalog exportieren..."), "AlsHTMLBltterkatalog1");
+    command(file, "Als HTML Blätterkatalog exportieren...", "AlsHTMLBltterkatalog1", &C::exportFlipCatalogue);
     file->addSeparator();
-    addLaterAction(file, QStringLiteral("Preisliste erzeugen..."), "Preislisteerzeugen1");
+    command(file, "Preisliste erzeugen...", "Preislisteerzeugen1", &C::showPriceList);
     file->addSeparator();
     file->addAction(m_printAction);
-    addLaterAction(file, QStringLiteral("Einzelne Seite drucken..."), "EinzelneSeitedrucken1");
-    addLaterAction(file, QStringLiteral("Drucker einrichten"), "Druckereinrichten1");
+    command(file, "Druckvorschau...", "Druckvorschau1", &C::printPreview);
+    command(file, "Einzelne Seite drucken...", "EinzelneSeitedrucken1", &C::printOnePage);
+    command(file, "Drucker einrichten", "Druckereinrichten1", &C::printerSetup);
     m_recentSeparator = file->addSeparator();
     m_exitSeparator = file->addSeparator();
     file->addAction(m_exitAction);
@@ -185,19 +196,17 @@ void TMainForm::buildMenus() {
     edit->setToolTipsVisible(true);
     edit->addActions({m_undoAction, m_redoAction});
     edit->addSeparator();
-    addLaterAction(edit, QStringLiteral("Varianten aller Produkte sortieren..."), "Variantensortieren1");
-    addLaterAction(edit, QStringLiteral("Alle Preise ändern..."), "AllePreisendern1");
-    addLaterAction(
-        edit, QStringLiteral("Inhalt der Tabellenzelle in alle Tabellen für alle Produkte übernehmen..."),
-        "InhaltderTabellenzelle1");
-    addLaterAction(edit, QStringLiteral("Produktnamen alphabetisch sortieren..."), "Produktnamensortieren1");
-    addLaterAction(edit, QStringLiteral("Produkt duplizieren..."), "Produktduplizieren1");
-    addLaterAction(edit, QStringLiteral("Bilddateien alle in ein Verzeichnis kopieren..."),
-                   "Bilddateienkopieren1");
-    QAction* search = addLaterAction(edit, QStringLiteral("Artikel suchen..."), "Artikelsuchen1");
-    search->setShortcut(QKeySequence::Find);
-    addLaterAction(edit, QStringLiteral("Suchen und Ersetzen in den Variantentabellen..."),
-                   "SuchenundErsetzen1");
+    command(edit, "Varianten aller Produkte sortieren...", "Variantensortieren1", &C::sortAllVariants);
+    command(edit, "Alle Preise ändern...", "AllePreisendern1", &C::changeAllPrices);
+    command(edit, "Inhalt der Tabellenzelle in alle Tabellen für alle Produkte übernehmen...",
+            "InhaltderTabellenzelle1", &C::copyCellToAll);
+    command(edit, "Produktnamen alphabetisch sortieren...", "Produktnamensortieren1", &C::sortProductNames);
+    command(edit, "Produkt duplizieren...", "Produktduplizieren1", &C::duplicateProduct);
+    command(edit, "Bilddateien alle in ein Verzeichnis kopieren...", "Bilddateienkopieren1",
+            &C::copyPictureFiles);
+    command(edit, "Artikel suchen...", "Artikelsuchen1", &C::searchProducts)->setShortcut(QKeySequence::Find);
+    command(edit, "Suchen und Ersetzen in den Variantentabellen...", "SuchenundErsetzen1",
+            &C::searchAndReplace);
 
     QMenu* languages = bar->addMenu(QStringLiteral("&Sprache"));
     languages->setToolTipsVisible(true);
@@ -236,12 +245,12 @@ void TMainForm::buildMenus() {
         connect(a, &QAction::toggled, this, [this, member = s.member](bool on) { m_options.*member = on; });
     }
     // Not kept between runs: it starts unchecked every time.
-    QAction* headers = addAction(
+    m_headerRowAction = addAction(
         options,
         QStringLiteral("Beim Importieren die Spaltenüberschriften der Variantentabelle aus der Vorlage "
                        "übernehmen"),
         "SpaltenueberschriftenausVorlage1");
-    headers->setCheckable(true);
+    m_headerRowAction->setCheckable(true);
     options->addSeparator();
     QAction* resolution = addAction(options, QStringLiteral("PDF Auflösung einstellen..."), "PDFAuflsung1");
     connect(resolution, &QAction::triggered, this, &TMainForm::choosePdfResolution);
@@ -289,6 +298,21 @@ void TMainForm::buildTabs() {
     m_tabs->addTab(new PictureSettingsTab(SettingsPage::Logo, m_session->edit(), *m_settingsBinder, m_tabs),
                    QString::fromUtf8(kTabCaptions[5]));
     setCentralWidget(m_tabs);
+
+    CommandContext context;
+    context.window = this;
+    context.session = m_session.get();
+    context.prompts = &m_prompts;
+    context.texts = &m_texts;
+    context.options = &m_options;
+    context.products = m_productsTab;
+    context.preview = m_previewTab;
+    context.tabs = m_tabs;
+    context.folders = m_env.folders;
+    context.printerPage = m_env.preview;
+    context.headerRowOption = [this] { return m_headerRowAction->isChecked(); };
+    context.note = [this](const QString& text) { statusBar()->showMessage(text, 10000); };
+    m_commands = std::make_unique<CatalogCommands>(std::move(context));
 }
 
 // ---- Start

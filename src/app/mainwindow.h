@@ -46,6 +46,7 @@ class QTabWidget;
 
 namespace pw {
 
+class CatalogCommands;
 class ProductsTab;
 class SettingsBinder;
 class TranslationStore;
@@ -74,6 +75,7 @@ public:
     ProductsTab& productsTab() { return *m_productsTab; }
     PreviewTab& previewTab() { return *m_previewTab; }
     SettingsBinder& settingsBinder() { return *m_settingsBinder; }
+    CatalogCommands& commands() { return *m_commands; }
     // The first command-line argument; opened at the first showing.
     void setCommandLineFile(const QString& path) { m_commandLineFile = path; }
     // The interface language chosen (0 German .. 3 Dutch), written to options.dat at close.
@@ -164,6 +166,9 @@ private:
     QAction* m_undoAction = nullptr;
     QAction* m_redoAction = nullptr;
     QActionGroup* m_languages = nullptr;
+    QAction* m_headerRowAction = nullptr;
+    // The commands over the whole catalogue; built after the tabs they select in.
+    std::unique_ptr<CatalogCommands> m_commands;
 };
 
 } // namespace pw

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
 
 namespace pw {
 
@@ -110,6 +111,34 @@ QString QtPrompts::saveFileName(const QString& filter, const QString& defaultSuf
     dialog.setDefaultSuffix(suffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    return dialog.selectedFiles().first();
+}
+
+QString QtPrompts::saveFileNameInFormat(const QString& filter, int& filterIndex) {
+    const QStringList entries = qtFileFilter(filter).split(QStringLiteral(";;"));
+    QFileDialog dialog(m_parent, QString(), QString(), entries.join(QStringLiteral(";;")));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    const auto suffixOf = [](const QString& entry) {
+        // "JPEG (*.jpg *.jpeg)" gives "jpg".
+        const qsizetype star = entry.indexOf(QStringLiteral("*."));
+        if (star < 0)
+            return QString();
+        QString rest = entry.mid(star + 2);
+        const qsizetype end = rest.indexOf(QRegularExpression(QStringLiteral("[ ;)]")));
+        return end < 0 ? rest : rest.left(end);
+    };
+    if (filterIndex >= 1 && filterIndex <= entries.size()) {
+        dialog.selectNameFilter(entries[filterIndex - 1]);
+        dialog.setDefaultSuffix(suffixOf(entries[filterIndex - 1]));
+    }
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                     [&dialog, suffixOf](const QString& entry) { dialog.setDefaultSuffix(suffixOf(entry)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const int chosen = int(entries.indexOf(dialog.selectedNameFilter()));
+    if (chosen >= 0)
+        filterIndex = chosen + 1;
     return dialog.selectedFiles().first();
 }
 

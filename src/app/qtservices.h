@@ -40,6 +40,8 @@ public:
     QString openFileName(const QString& filter) override;
     QStringList openFileNames(const QString& filter) override;
     QString saveFileName(const QString& filter, const QString& defaultSuffix) override;
+    // A name typed without extension gets the chosen entry's first one.
+    QString saveFileNameInFormat(const QString& filter, int& filterIndex) override;
     QString folderName(const QString& caption) override;
 
 private:

@@ -40,6 +40,13 @@ public:
         return one.isEmpty() ? QStringList() : QStringList{one};
     }
     virtual QString saveFileName(const QString& filter, const QString& defaultSuffix) = 0;
+    // A save dialog whose filter entry matters (the picture format): `filterIndex` (1-based)
+    // is the entry chosen first and, on return, the one the user chose. Front ends without
+    // a choice of entries keep the index and ask plainly.
+    virtual QString saveFileNameInFormat(const QString& filter, int& filterIndex) {
+        (void)filterIndex;
+        return saveFileName(filter, QString());
+    }
     virtual QString folderName(const QString& caption) = 0;
 };
 

@@ -61,17 +61,20 @@ void CatalogSession::measuringRun(int layout, EngineCall call) {
     pw::measuringRun(layout, m_doc, *m_env, call);
 }
 
-QStringList CatalogSession::copyAllPictures(const QString& folder) {
+QStringList pictureCopyFailureLines(const std::vector<Error>& failures, TranslationStore& texts) {
     QStringList lines;
-    for (const Error& e : pw::copyAllPictures(m_edit, folder)) {
-        QString line = m_texts->GetMessageText(45) + QLatin1Char(' ') + e.args().value(0) + QLatin1Char(' ') +
-                       m_texts->GetMessageText(46) + QLatin1Char(' ') + e.args().value(1) +
-                       QStringLiteral(" !");
+    for (const Error& e : failures) {
+        QString line = texts.GetMessageText(45) + QLatin1Char(' ') + e.args().value(0) + QLatin1Char(' ') +
+                       texts.GetMessageText(46) + QLatin1Char(' ') + e.args().value(1) + QStringLiteral(" !");
         if (e.args().size() > 2)
             line += QStringLiteral(" (") + e.args().value(2) + QLatin1Char(')');
         lines.append(line);
     }
     return lines;
+}
+
+QStringList CatalogSession::copyAllPictures(const QString& folder) {
+    return pictureCopyFailureLines(pw::copyAllPictures(m_edit, folder), *m_texts);
 }
 
 } // namespace pw

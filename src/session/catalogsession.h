@@ -28,6 +28,10 @@ namespace pw {
 
 class TranslationStore;
 
+// The lines that report pictures copyAllPictures could not copy: message 45, the source,
+// message 46, the target and " !", and in brackets why when the source is not a file at all.
+QStringList pictureCopyFailureLines(const std::vector<Error>& failures, TranslationStore& texts);
+
 class CatalogSession {
 public:
     // A fresh program start: the default settings, the template columns of messages 15 to

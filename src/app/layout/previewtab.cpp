@@ -313,4 +313,12 @@ bool PreviewTab::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void PreviewTab::setPrinterPage(QSize pixels, int dpi) {
+    if (pixels == m_setup.printerPixels && dpi == m_setup.printerDpi)
+        return;
+    m_setup.printerPixels = pixels;
+    m_setup.printerDpi = dpi;
+    requestRepaint();
+}
+
 } // namespace pw

@@ -62,6 +62,8 @@ public:
 
     // Asks for a new picture of the page.
     void requestRepaint();
+    // The printer's printable page changed (printer set-up): the page is drawn anew on it.
+    void setPrinterPage(QSize pixels, int dpi);
     // The zoom at which the whole page, or its width, fits the visible area.
     void fitPage();
     void fitWidth();

@@ -1,0 +1,133 @@
+#pragma once
+
+// The commands of the menus "Datei" and "Bearbeiten" that work on the whole catalogue:
+// the exports (PDF, page pictures, flip catalogue, price list, CSV), printing (all pages,
+// one page, a print preview, the printer set-up), the imports, and the bulk commands.
+//
+// Each asks what it needs with its dialogs, then runs the core's function away from the
+// window (BackgroundWork) over a copy of the document, so the window keeps repainting and
+// "Abbrechen" stops the work:
+//
+// - An export or a print job writes what the core writes; a cancel leaves what the core's
+//   rules leave and says so (CancelledExportText), a failure shows its message and nothing
+//   else. Pictures that could not be loaded are listed afterwards.
+// - An import or a bulk command changes the copy; when it ends and changed something, the
+//   copy becomes the document as one undo step. A cancel or a failure leaves the document
+//   exactly as it was.
+//
+// The printer is the window's own: chosen with the print dialog or the set-up, kept while
+// the program runs. Without an installed printer, printing offers to write a PDF file.
+
+#include "app/layout/previewtab.h"
+#include "model/programfolders.h"
+
+#include <QObject>
+#include <QSize>
+
+#include <functional>
+#include <memory>
+
+class QPrinter;
+class QTabWidget;
+class QTextDocument;
+class QWidget;
+
+namespace pw {
+
+class CatalogDocument;
+class CatalogSession;
+class EditContext;
+class Progress;
+class Prompts;
+class ProductsTab;
+class TranslationStore;
+struct ProgramOptions;
+struct WorkOutcome;
+struct EngineCall;
+struct EngineEnvironment;
+enum class WorkUnit;
+
+struct CommandContext {
+    QWidget* window = nullptr;
+    CatalogSession* session = nullptr;
+    Prompts* prompts = nullptr;
+    TranslationStore* texts = nullptr;
+    ProgramOptions* options = nullptr;
+    ProductsTab* products = nullptr;
+    PreviewTab* preview = nullptr;
+    QTabWidget* tabs = nullptr;
+    ProgramFolders folders{QString(), QString()};
+    PreviewSetup printerPage; // the page the exports lay out, as the preview shows it
+    // Whether "Beim Importieren die Spaltenüberschriften ... übernehmen" is checked.
+    std::function<bool()> headerRowOption;
+    // Shows a short note that a command went through (the status bar).
+    std::function<void(const QString&)> note;
+};
+
+class CatalogCommands : public QObject {
+    Q_OBJECT
+public:
+    explicit CatalogCommands(CommandContext context, QObject* parent = nullptr);
+    ~CatalogCommands() override;
+
+    // "Datei"
+    void exportCsv();
+    void importProducts(bool categoryColumn);
+    void showImportInfo();
+    void importCategories();
+    void showCategoryImportInfo();
+    void exportPdf();
+    void exportPageImages();
+    void exportFlipCatalogue();
+    void showPriceList();
+    void printAll();
+    void printOnePage();
+    void printPreview();
+    void printerSetup();
+
+    // "Bearbeiten"
+    void sortAllVariants();
+    void changeAllPrices();
+    void copyCellToAll();
+    void sortProductNames();
+    void duplicateProduct();
+    void copyPictureFiles();
+    void searchProducts();
+    void searchAndReplace();
+
+    // The printer the commands print on (created at the first use).
+    QPrinter& printer();
+
+private:
+    // Runs an export or print over a copy of the document: a layout run that draws nothing
+    // with `call`, then `pages`. Returns the outcome after reporting failures.
+    WorkOutcome
+    runPages(const QString& title, const EngineCall& call,
+             const std::function<bool(CatalogDocument&, int, EngineEnvironment&, Progress&)>& pages);
+    // Runs `change` over a copy of the document with an edit context of its own; when it
+    // finished and recorded a step there, the copy becomes the document as one step under
+    // that step's caption. Returns whether the document changed.
+    bool runOnCopy(const QString& title, WorkUnit unit,
+                   const std::function<bool(EditContext&, Progress&)>& change);
+    // The printer ready for a job titled `title`: the print dialog when the option asks
+    // for it, or a PDF file when no printer is installed. False when the user cancelled.
+    bool preparePrinter();
+    void printPages(int onlyPage);
+    void printPriceList(QTextDocument& document);
+    void adoptPrinterPage();
+    void reportFailure(const WorkOutcome& outcome);
+    void reportCancel(const WorkOutcome& outcome, bool pagesKept, const QString& where);
+    QString say(const char* german) const;
+    QSize printerPixels() const { return m_ctx.printerPage.printerPixels; }
+    int printerDpi() const { return m_ctx.printerPage.printerDpi; }
+
+    CommandContext m_ctx;
+    std::unique_ptr<QPrinter> m_printer;
+    // What the dialogs keep while the program runs.
+    double m_imageDpi = 150;
+    int m_printPage = 1;
+    int m_sortColumn = 1;
+    QString m_searchText;
+};
+
+} // namespace pw
