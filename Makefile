@@ -50,6 +50,7 @@ bench: build
 	$(BUILD)/bench/edit_bench
 	$(BUILD)/bench/window_bench
 	$(BUILD)/bench/preview_bench
+	$(BUILD)/bench/window_export_bench
 
 fuzz: deps
 	@cmake --preset fuzz >/dev/null

@@ -442,7 +442,14 @@ void CatalogCommands::printPreview() {
 }
 
 void CatalogCommands::printerSetup() {
+    if (QPrinterInfo::availablePrinters().isEmpty()) {
+        // Nothing to set up: without a printer every page is laid out on A4.
+        m_ctx.prompts->message(say("Es ist kein Drucker eingerichtet. Die Seiten werden im Format A4 gesetzt."),
+                               say("Drucker einrichten"), Prompts::Icon::Information);
+        return;
+    }
     QPageSetupDialog dialog(&printer(), m_ctx.window);
+    dialog.setObjectName(QStringLiteral("printerSetupDialog"));
     if (dialog.exec() == QDialog::Accepted)
         adoptPrinterPage();
 }

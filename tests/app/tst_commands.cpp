@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QProcess>
+#include <QPrintPreviewWidget>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -314,6 +315,28 @@ private slots:
         h.prompts.fileNames = {h.file("alle.pdf")};
         trigger(w, "Drucken1");
         QCOMPARE(pdfPages(h.file("alle.pdf")), 11);
+    }
+
+    // "Druckvorschau..." shows every page; "Drucker einrichten" without a printer says
+    // that the pages are laid out on A4.
+    void printPreviewAndSetUp() {
+        Harness h;
+        TMainForm& w = h.start(kSample);
+        DialogScript script;
+        int pages = 0;
+        script.then("printPreviewDialog", [&](QDialog& d) {
+            auto* preview = d.findChild<QPrintPreviewWidget*>();
+            QVERIFY(preview);
+            pages = preview->pageCount();
+            d.reject();
+        });
+        trigger(w, "Druckvorschau1");
+        QCOMPARE(pages, 11);
+        trigger(w, "Druckereinrichten1");
+        QCOMPARE(h.prompts.messages, QStringList{QStringLiteral("Drucker einrichten: Es ist kein Drucker "
+                                                                "eingerichtet. Die Seiten werden im Format A4 "
+                                                                "gesetzt.")});
+        QVERIFY(!w.session().edit().isChanged());
     }
 
     // CSV: the export writes the core's bytes; the import adds the products as one step

@@ -18,6 +18,7 @@
 
 import json
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -27,7 +28,7 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import pyatspi  # noqa: E402
-from atspidriver import Program, click, fail, press_key, run, screenshot, type_text, wait_for  # noqa: E402
+from atspidriver import Program, click, descendants, fail, press_key, run, screenshot, type_text, wait_for  # noqa: E402
 
 program, cli, samples, recovery, shots = sys.argv[1:6]
 
@@ -42,7 +43,7 @@ FILE_MENU = [
     "Seiten als Bilder exportieren...", "-",
     "Als HTML Blätterkatalog exportieren...", "-",
     "Preisliste erzeugen...", "-",
-    "Drucken", "Einzelne Seite drucken...", "Drucker einrichten", "-",
+    "Drucken", "Druckvorschau...", "Einzelne Seite drucken...", "Drucker einrichten", "-",
 ]
 TABS = ["Produkte", "Voreinstellungen", "Katalog erzeugen", "Layout", "Hintergrund", "Logo"]
 SAVE_PROMPT = "Speichern"
@@ -253,11 +254,44 @@ def preview():
         app.kill()
 
 
+def export_pdf():
+    """Exports the sample from the menu, watches the progress dialog and finds the file."""
+    work = tempfile.mkdtemp()
+    target = os.path.join(work, "katalog.pdf")
+    app = Program([program, os.path.join(samples, "test.pk2")], samples, "Pagewright")
+    try:
+        main = app.window("test.pk2")
+        app.answer("Testdatei öffnen?", "No")
+        datei = app.find(main, "Datei", roles=("menu item",))
+        app.press(datei)
+        item = app.find(datei.getChildAtIndex(0), "Als PDF Datei exportieren...", roles=("menu item",))
+        app.press_into_dialog(item)
+        choose_file(app, target)
+        progress = app.window("Als PDF Datei exportieren", timeout=10)
+        app.find(progress, "Abbrechen", roles=("push button",))
+        wait_for("a page count in the progress dialog",
+                 lambda: any((n.name or "").startswith("Seite ") and " von 11" in (n.name or "")
+                             for n in descendants(progress)))
+        time.sleep(0.3)  # the dialog is painted just after it is mapped
+        screenshot(os.path.join(shots, "desktop-pdf-progress.png"))
+        wait_for("the export to end", lambda: progress not in app.windows() or not progress.name, 120)
+        info = subprocess.run(["pdfinfo", target], check=True, capture_output=True, text=True).stdout
+        if not re.search(r"^Pages:\s+11$", info, re.M):
+            fail("the exported PDF is not the sample's 11 pages: %s" % info)
+        app.press(app.find(main, "Beenden", roles=("push button",)))
+        if app.wait_exit() != 0:
+            fail("the program did not end normally after the export")
+    finally:
+        app.kill()
+    shutil.rmtree(work, ignore_errors=True)
+
+
 def scenario():
     first_start()
     start_after_crash()
     build_from_nothing()
     preview()
+    export_pdf()
 
 
 sys.exit(run(scenario))

@@ -26,6 +26,9 @@ PriceListDialog::PriceListDialog(std::unique_ptr<QTextDocument> document,
     QAction* setUpAction = tools->addAction(style()->standardIcon(QStyle::SP_FileDialogInfoView),
                                             QStringLiteral("Drucker einrichten..."));
     setUpAction->setObjectName(QStringLiteral("BitBtn3"));
+    // A tool button drops the dots of a caption unless told otherwise.
+    for (QAction* a : tools->actions())
+        a->setIconText(a->text());
     connect(setUpAction, &QAction::triggered, this, [setUp] { setUp(); });
 
     m_text = new QTextEdit(this);
