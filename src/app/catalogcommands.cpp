@@ -60,6 +60,12 @@ QString CatalogCommands::say(const char* german) const {
     return m_ctx.texts->TranslateText(QString::fromUtf8(german));
 }
 
+void CatalogCommands::translate(QWidget* dialog) {
+    // German is the language the dialogs are written in.
+    if (m_ctx.texts->language() != 0)
+        translateComponents(dialog, *m_ctx.texts);
+}
+
 // ---- Running work away from the window
 
 WorkOutcome CatalogCommands::runPages(
@@ -86,8 +92,8 @@ WorkOutcome CatalogCommands::runPages(
     return outcome;
 }
 
-bool CatalogCommands::runOnCopy(const QString& title, WorkUnit unit,
-                                const std::function<bool(EditContext&, Progress&)>& change) {
+std::optional<bool> CatalogCommands::runOnCopy(const QString& title, WorkUnit unit,
+                                               const std::function<bool(EditContext&, Progress&)>& change) {
     auto copy = std::make_shared<CatalogDocument>(m_ctx.session->doc());
     auto edit = std::make_shared<EditContext>(*copy);
     BackgroundWork work(m_ctx.window, *m_ctx.texts, title, unit);
@@ -97,10 +103,11 @@ bool CatalogCommands::runOnCopy(const QString& title, WorkUnit unit,
         // A command that cannot stop half-way is dropped whole when "Abbrechen" came.
         return progress.report(1, 1);
     });
+    m_lastCancelled = outcome.end == WorkOutcome::End::Cancelled;
     if (!outcome.finished()) {
         if (outcome.end == WorkOutcome::End::Failed)
             reportFailure(outcome);
-        return false;
+        return std::nullopt;
     }
     if (!edit->history.canUndo())
         return false; // nothing changed
@@ -158,7 +165,7 @@ void CatalogCommands::exportPageImages() {
         return;
     BitmapResolutionDialog dialog(m_ctx.window);
     dialog.setResolution(m_imageDpi);
-    translateComponents(&dialog, *m_ctx.texts);
+    translate(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_imageDpi = dialog.resolution();
@@ -187,7 +194,7 @@ void CatalogCommands::exportFlipCatalogue() {
     FolderDialog folders("TSelectFolderForm", QStringLiteral("Als HTML Blätterkatalog exportieren"),
                          QStringLiteral("Ausgabe Verzeichnis für alle HTML Dateien und Bilder:"), true,
                          *m_ctx.prompts, m_ctx.window);
-    translateComponents(&folders, *m_ctx.texts);
+    translate(&folders);
     if (folders.exec() != QDialog::Accepted)
         return;
     const QString folder = folders.folder();
@@ -200,7 +207,7 @@ void CatalogCommands::exportFlipCatalogue() {
     BitmapResolutionDialog dialog(m_ctx.window);
     dialog.setResolution(50);
     dialog.setRangeEnabled(false);
-    translateComponents(&dialog, *m_ctx.texts);
+    translate(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     FlipExportSettings settings;
@@ -233,7 +240,7 @@ void CatalogCommands::showPriceList() {
     PriceListDialog dialog(
         std::move(document), [this](QTextDocument& d) { printPriceList(d); }, [this] { printerSetup(); },
         m_ctx.window);
-    translateComponents(&dialog, *m_ctx.texts);
+    translate(&dialog);
     dialog.exec();
 }
 
@@ -287,7 +294,7 @@ void CatalogCommands::importProducts(bool categoryColumn) {
     CsvImportOptions options;
     options.headerRow = m_ctx.headerRowOption && m_ctx.headerRowOption();
     CsvImportResult result;
-    const bool changed = runOnCopy(
+    const std::optional<bool> changed = runOnCopy(
         m_ctx.texts->GetMessageText(8), WorkUnit::Products, [&](EditContext& edit, Progress& progress) {
             result = documentStep(edit, QStringLiteral("Artikel importieren"), [&](CatalogDocument& d) {
                 return categoryColumn ? ImportCSVFileComplete(d, file, options, &progress)
@@ -295,7 +302,7 @@ void CatalogCommands::importProducts(bool categoryColumn) {
             });
             return !result.cancelled;
         });
-    if (!changed)
+    if (!changed.value_or(false))
         return;
     m_ctx.products->selectCategory(result.selectedKat >= 0 ? result.selectedKat : kat);
     std::vector<Error> warnings = result.warnings;
@@ -320,14 +327,14 @@ void CatalogCommands::importCategories() {
         return;
     const QLocale locale = m_ctx.session->environment().locale;
     CategoryImportResult result;
-    const bool changed =
+    const std::optional<bool> changed =
         runOnCopy(m_ctx.texts->GetMessageText(8), WorkUnit::Products, [&](EditContext& edit, Progress&) {
             result = documentStep(edit, QStringLiteral("Kategorien importieren"), [&](CatalogDocument& d) {
                 return ImportCSVFileCategories(d, file, locale);
             });
             return true;
         });
-    if (!changed)
+    if (!changed.value_or(false))
         return;
     if (result.selectedKat >= 0)
         m_ctx.products->selectCategory(result.selectedKat);
@@ -409,7 +416,7 @@ void CatalogCommands::printAll() {
 
 void CatalogCommands::printOnePage() {
     NumberDialog dialog(kPrintOnePageDialog, m_printPage, m_ctx.window);
-    translateComponents(&dialog, *m_ctx.texts);
+    translate(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_printPage = dialog.value();
@@ -444,8 +451,9 @@ void CatalogCommands::printPreview() {
 void CatalogCommands::printerSetup() {
     if (QPrinterInfo::availablePrinters().isEmpty()) {
         // Nothing to set up: without a printer every page is laid out on A4.
-        m_ctx.prompts->message(say("Es ist kein Drucker eingerichtet. Die Seiten werden im Format A4 gesetzt."),
-                               say("Drucker einrichten"), Prompts::Icon::Information);
+        m_ctx.prompts->message(
+            say("Es ist kein Drucker eingerichtet. Die Seiten werden im Format A4 gesetzt."),
+            say("Drucker einrichten"), Prompts::Icon::Information);
         return;
     }
     QPageSetupDialog dialog(&printer(), m_ctx.window);
@@ -458,7 +466,7 @@ void CatalogCommands::printerSetup() {
 
 void CatalogCommands::sortAllVariants() {
     NumberDialog dialog(kSortVariantsDialog, m_sortColumn, m_ctx.window);
-    translateComponents(&dialog, *m_ctx.texts);
+    translate(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_sortColumn = dialog.value();
@@ -473,16 +481,19 @@ void CatalogCommands::sortAllVariants() {
 
 void CatalogCommands::changeAllPrices() {
     PricesDialog dialog(m_ctx.window);
-    translateComponents(&dialog, *m_ctx.texts);
+    translate(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QLocale locale = m_ctx.session->environment().locale;
+    const PriceChange mode = dialog.mode();
+    const double value = dialog.value();
     PriceChangeResult result;
     m_ctx.products->selectProducts({});
-    runOnCopy(say("Alle Preise ändern"), WorkUnit::Products, [&](EditContext& edit, Progress&) {
-        result = pw::changeAllPrices(edit, dialog.mode(), dialog.value(), locale);
-        return true;
-    });
+    if (!runOnCopy(say("Alle Preise ändern"), WorkUnit::Products, [&](EditContext& edit, Progress&) {
+            result = pw::changeAllPrices(edit, mode, value, locale);
+            return true;
+        }))
+        return;
     QString note = say("Geänderte Preise:") + QLatin1Char(' ') + QString::number(result.changed);
     if (result.skipped + result.tooLarge > 0) {
         // Cells in another notation than the interface language's are left alone: say so.
@@ -550,7 +561,7 @@ void CatalogCommands::duplicateProduct() {
 void CatalogCommands::copyPictureFiles() {
     FolderDialog dialog("TBilddateienForm", QStringLiteral("Bilddateien umkopieren"),
                         QStringLiteral("Verzeichnis für Bilddateien:"), false, *m_ctx.prompts, m_ctx.window);
-    translateComponents(&dialog, *m_ctx.texts);
+    translate(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString folder = QDir::fromNativeSeparators(dialog.folder());
@@ -560,25 +571,34 @@ void CatalogCommands::copyPictureFiles() {
     }
     std::vector<Error> failures;
     const int kat = m_ctx.products->category();
-    const bool done =
+    const std::optional<bool> done =
         runOnCopy(m_ctx.texts->GetMessageText(48), WorkUnit::Files, [&](EditContext& edit, Progress&) {
             failures = pw::copyAllPictures(edit, folder);
             return true;
         });
+    if (!done) {
+        // Stopped or failed (the failure shown): the references stay as they were. Copies
+        // already made stay in the folder, and after a stop the user is told so.
+        if (!m_lastCancelled)
+            return;
+        m_ctx.prompts->message(say("Das Kopieren wurde abgebrochen; die Verweise auf die Bilder bleiben, wie "
+                                   "sie waren. Schon kopierte Dateien liegen in:") +
+                                   QLatin1Char(' ') + QDir::toNativeSeparators(folder),
+                               m_ctx.texts->GetMessageText(48), Prompts::Icon::Information);
+        return;
+    }
     // The copies that failed are listed once, in one message, not a box per file.
     const QStringList lines = pictureCopyFailureLines(failures, *m_ctx.texts);
     if (!lines.isEmpty())
         m_ctx.prompts->message(lines.join(QLatin1Char('\n')), QString(), Prompts::Icon::Warning);
-    if (done || !failures.empty() || QFileInfo(folder).isDir()) {
-        m_ctx.products->selectCategory(kat);
-        m_ctx.prompts->message(m_ctx.texts->GetMessageText(47), m_ctx.texts->GetMessageText(48),
-                               Prompts::Icon::Information);
-    }
+    m_ctx.products->selectCategory(kat);
+    m_ctx.prompts->message(m_ctx.texts->GetMessageText(47), m_ctx.texts->GetMessageText(48),
+                           Prompts::Icon::Information);
 }
 
 void CatalogCommands::searchProducts() {
     SearchDialog dialog(m_searchText, m_ctx.options->searchInDescriptions, m_ctx.window);
-    translateComponents(&dialog, *m_ctx.texts);
+    translate(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     m_searchText = dialog.text();
@@ -591,7 +611,7 @@ void CatalogCommands::searchProducts() {
         return;
     }
     FoundDialog found(doc, matches, m_ctx.window);
-    translateComponents(&found, *m_ctx.texts);
+    translate(&found);
     if (found.exec() != QDialog::Accepted)
         return;
     const std::optional<SearchMatch> chosen = found.chosen();
@@ -608,7 +628,7 @@ void CatalogCommands::searchProducts() {
 
 void CatalogCommands::searchAndReplace() {
     SearchReplaceDialog dialog(m_ctx.window);
-    translateComponents(&dialog, *m_ctx.texts);
+    translate(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QString find = dialog.find();

@@ -26,6 +26,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QPrinter;
 class QTabWidget;
@@ -106,9 +107,10 @@ private:
              const std::function<bool(CatalogDocument&, int, EngineEnvironment&, Progress&)>& pages);
     // Runs `change` over a copy of the document with an edit context of its own; when it
     // finished and recorded a step there, the copy becomes the document as one step under
-    // that step's caption. Returns whether the document changed.
-    bool runOnCopy(const QString& title, WorkUnit unit,
-                   const std::function<bool(EditContext&, Progress&)>& change);
+    // that step's caption. Returns whether the document changed; nullopt when the work was
+    // cancelled or failed (the failure already shown), which leaves the document as it was.
+    std::optional<bool> runOnCopy(const QString& title, WorkUnit unit,
+                                  const std::function<bool(EditContext&, Progress&)>& change);
     // The printer ready for a job titled `title`: the print dialog when the option asks
     // for it, or a PDF file when no printer is installed. False when the user cancelled.
     bool preparePrinter();
@@ -118,6 +120,8 @@ private:
     void reportFailure(const WorkOutcome& outcome);
     void reportCancel(const WorkOutcome& outcome, bool pagesKept, const QString& where);
     QString say(const char* german) const;
+    // Translates a dialog's captions unless the interface is German, its own language.
+    void translate(QWidget* dialog);
     QSize printerPixels() const { return m_ctx.printerPage.printerPixels; }
     int printerDpi() const { return m_ctx.printerPage.printerDpi; }
 
@@ -128,6 +132,7 @@ private:
     int m_printPage = 1;
     int m_sortColumn = 1;
     QString m_searchText;
+    bool m_lastCancelled = false; // whether the last runOnCopy ended by "Abbrechen"
 };
 
 } // namespace pw
