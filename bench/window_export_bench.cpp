@@ -106,8 +106,8 @@ int main(int argc, char** argv) {
         QElapsedTimer t;
         t.start();
         const int code = QProcess::execute(cli, {QStringLiteral("pdf"), file, QStringLiteral("-o"),
-                                                 dir.filePath(QStringLiteral("cli.pdf")), QStringLiteral("--dpi"),
-                                                 QString::number(kDpi)});
+                                                 dir.filePath(QStringLiteral("cli.pdf")),
+                                                 QStringLiteral("--dpi"), QString::number(kDpi)});
         cliMs.push_back(double(t.elapsed()));
         if (code != 0) {
             std::printf("window_export_bench: %s ended with %d\n", qPrintable(cli), code);
@@ -171,10 +171,11 @@ int main(int argc, char** argv) {
     QProcess info;
     info.start(QStringLiteral("pdfinfo"), {prompts.target});
     info.waitForFinished();
-    const QString pages = QString::fromUtf8(info.readAllStandardOutput()).section(QStringLiteral("Pages:"), 1).section(
-        QLatin1Char('\n'), 0, 0);
-    std::printf("window_export_bench: %d products, %s pages, %d dpi, %d runs, 2 cores, offscreen\n", kProducts,
-                qPrintable(pages.trimmed()), kDpi, kRuns);
+    const QString pages = QString::fromUtf8(info.readAllStandardOutput())
+                              .section(QStringLiteral("Pages:"), 1)
+                              .section(QLatin1Char('\n'), 0, 0);
+    std::printf("window_export_bench: %d products, %s pages, %d dpi, %d runs, 2 cores, offscreen\n",
+                kProducts, qPrintable(pages.trimmed()), kDpi, kRuns);
     const double cliBest = *std::min_element(cliMs.begin(), cliMs.end());
     const double windowBest = *std::min_element(windowMs.begin(), windowMs.end());
     std::printf("  %-34s best %8.0f ms  median %8.0f ms\n", "pagewright-cli pdf", cliBest, median(cliMs));

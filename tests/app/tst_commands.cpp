@@ -19,8 +19,8 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMainWindow>
-#include <QProcess>
 #include <QPrintPreviewWidget>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
@@ -333,9 +333,10 @@ private slots:
         trigger(w, "Druckvorschau1");
         QCOMPARE(pages, 11);
         trigger(w, "Druckereinrichten1");
-        QCOMPARE(h.prompts.messages, QStringList{QStringLiteral("Drucker einrichten: Es ist kein Drucker "
-                                                                "eingerichtet. Die Seiten werden im Format A4 "
-                                                                "gesetzt.")});
+        QCOMPARE(h.prompts.messages,
+                 QStringList{QStringLiteral("Drucker einrichten: Es ist kein Drucker "
+                                            "eingerichtet. Die Seiten werden im Format A4 "
+                                            "gesetzt.")});
         QVERIFY(!w.session().edit().isChanged());
     }
 
