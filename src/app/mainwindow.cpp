@@ -7,6 +7,7 @@
 #include "app/products/presetstab.h"
 #include "app/products/productstab.h"
 #include "app/translate/translatecomponents.h"
+#include "app/translate/translateeditor.h"
 #include "i18n/translateunit.h"
 #include "model/caption.h"
 
@@ -85,13 +86,6 @@ TMainForm::~TMainForm() {
 QAction* TMainForm::addAction(QMenu* menu, const QString& caption, const char* name) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(QLatin1String(name));
-    return a;
-}
-
-QAction* TMainForm::addLaterAction(QMenu* menu, const QString& caption, const char* name) {
-    QAction* a = addAction(menu, caption, name);
-    a->setEnabled(false);
-    a->setToolTip(QStringLiteral("Noch nicht verfügbar"));
     return a;
 }
 
@@ -221,7 +215,8 @@ void TMainForm::buildMenus() {
         connect(a, &QAction::triggered, this, [this, i] { chooseLanguage(i); });
     }
     languages->addSeparator();
-    addLaterAction(languages, QStringLiteral("Übersetzen..."), "bersetzen1");
+    connect(addAction(languages, QStringLiteral("Übersetzen..."), "bersetzen1"), &QAction::triggered, this,
+            &TMainForm::openTranslationEditor);
 
     QMenu* options = bar->addMenu(QStringLiteral("&Optionen"));
     struct Switch {
@@ -591,6 +586,14 @@ void TMainForm::choosePdfResolution() {
     dialog.exec();
     // The dialog has only OK; however it is closed, the value shown is the one to keep.
     m_options.DPIEd = dialog.value();
+}
+
+void TMainForm::openTranslationEditor() {
+    TranslateEditor editor(m_texts, m_prompts, this);
+    if (m_texts.language() != Deutsch)
+        translateComponents(&editor, m_texts);
+    editor.exec();
+    m_prompts.message(m_texts.GetMessageText(2), m_texts.GetMessageText(3), Prompts::Icon::Information);
 }
 
 void TMainForm::chooseLanguage(int language) {

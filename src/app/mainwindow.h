@@ -108,8 +108,6 @@ private:
     void buildToolBar();
     void buildTabs();
     QAction* addAction(QMenu* menu, const QString& caption, const char* name);
-    // A command whose window comes later: shown, disabled, and saying so.
-    QAction* addLaterAction(QMenu* menu, const QString& caption, const char* name);
 
     void firstShow();
     void afterStart();
@@ -131,6 +129,8 @@ private:
     void fillRecentFiles();
     void chooseLanguage(int language);
     void choosePdfResolution();
+    // "Übersetzen...": the translation editor, then the advice to start again.
+    void openTranslationEditor();
     void startRecoveryWrite(bool wait);
     void dropRecoveryCopy();
 

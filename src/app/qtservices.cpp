@@ -94,15 +94,17 @@ void QtPrompts::message(const QString& text, const QString& caption, Icon icon) 
 }
 
 QString QtPrompts::openFileName(const QString& filter) {
-    return QFileDialog::getOpenFileName(m_parent, QString(), QString(), qtFileFilter(filter));
+    return QFileDialog::getOpenFileName(m_parent, QString(), QString(),
+                                        qtFileFilter(m_texts.TranslateText(filter)));
 }
 
 QStringList QtPrompts::openFileNames(const QString& filter) {
-    return QFileDialog::getOpenFileNames(m_parent, QString(), QString(), qtFileFilter(filter));
+    return QFileDialog::getOpenFileNames(m_parent, QString(), QString(),
+                                         qtFileFilter(m_texts.TranslateText(filter)));
 }
 
 QString QtPrompts::saveFileName(const QString& filter, const QString& defaultSuffix) {
-    QFileDialog dialog(m_parent, QString(), QString(), qtFileFilter(filter));
+    QFileDialog dialog(m_parent, QString(), QString(), qtFileFilter(m_texts.TranslateText(filter)));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     QString suffix = defaultSuffix;
@@ -115,7 +117,7 @@ QString QtPrompts::saveFileName(const QString& filter, const QString& defaultSuf
 }
 
 QString QtPrompts::saveFileNameInFormat(const QString& filter, int& filterIndex) {
-    const QStringList entries = qtFileFilter(filter).split(QStringLiteral(";;"));
+    const QStringList entries = qtFileFilter(m_texts.TranslateText(filter)).split(QStringLiteral(";;"));
     QFileDialog dialog(m_parent, QString(), QString(), entries.join(QStringLiteral(";;")));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

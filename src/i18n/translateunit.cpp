@@ -177,6 +177,21 @@ void TranslationStore::appendRow(const Row& row) {
     *m_rows.Add() = row;
 }
 
+void TranslationStore::setText(int r, int slot, const QString& text) {
+    if (r < 0 || r >= m_rows.count() || slot < 0 || slot >= kSlots || m_rows[r][std::size_t(slot)] == text)
+        return;
+    m_rows[r][std::size_t(slot)] = text;
+    if (slot == 0)
+        rebuildIndex();
+}
+
+void TranslationStore::deleteRow(int r) {
+    if (r < 0 || r >= m_rows.count())
+        return;
+    m_rows.Delete(r);
+    rebuildIndex();
+}
+
 void TranslationStore::rebuildIndex() {
     for (Bucket& b : m_buckets) {
         b.entries.clear();

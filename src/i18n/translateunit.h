@@ -76,6 +76,12 @@ public:
     // Builds the lookup index from the rows as they are now.
     void rebuildIndex();
 
+    // What the translation editor does. A new text in a slot; a changed German text (slot 0)
+    // becomes the row's key for later lookups. Out-of-range rows and slots are ignored.
+    void setText(int r, int slot, const QString& text);
+    // Removes a row; later lookups find the other rows at their new places.
+    void deleteRow(int r);
+
 private:
     struct Entry {
         QString key;

@@ -11,6 +11,8 @@
 #include <QQueue>
 #include <QSet>
 #include <QTabWidget>
+#include <QTableWidget>
+#include <QTreeWidget>
 #include <QWidget>
 
 namespace pw {
@@ -47,7 +49,18 @@ void translateWidget(QWidget* w, TranslationStore& texts) {
         w->setWindowTitle(translated(texts, w->windowTitle()));
     if (!w->toolTip().isEmpty())
         w->setToolTip(translated(texts, w->toolTip()));
-    if (auto* label = qobject_cast<QLabel*>(w)) {
+    if (!w->accessibleName().isEmpty())
+        w->setAccessibleName(translated(texts, w->accessibleName()));
+    if (auto* table = qobject_cast<QTableWidget*>(w)) {
+        // The column titles, the grid's first row; the cells below them are data.
+        for (int c = 0; c < table->columnCount(); ++c)
+            if (QTableWidgetItem* title = table->horizontalHeaderItem(c))
+                title->setText(translated(texts, title->text()));
+    } else if (auto* tree = qobject_cast<QTreeWidget*>(w)) {
+        QTreeWidgetItem* header = tree->headerItem();
+        for (int c = 0; header && c < header->columnCount(); ++c)
+            header->setText(c, translated(texts, header->text(c)));
+    } else if (auto* label = qobject_cast<QLabel*>(w)) {
         if (label->textFormat() != Qt::RichText)
             label->setText(translated(texts, label->text()));
     } else if (auto* button = qobject_cast<QAbstractButton*>(w)) {

@@ -6,9 +6,12 @@
 // Every widget and action below `root` is visited breadth first (each once) and its
 // German texts are passed through the translation store: window titles, captions of
 // labels, buttons, check boxes, group boxes and tabs, menu titles, action texts, tool tips,
-// and the items of combo boxes (the selected item stays selected). An "&" that marks a
-// keyboard accelerator is kept in front of the translation's first letter. Texts the store
-// does not know stay as they are.
+// accessible names, the column titles of table and tree widgets (not their cells, which
+// are data), and the items of combo boxes (the selected item stays selected). An "&" that
+// marks a keyboard accelerator is kept in front of the translation's first letter. Texts
+// the store does not know stay as they are. Text fields are left alone: in this program
+// they only ever hold what the user typed. The views over the document translate their
+// own column titles, and the file dialogs their filters.
 
 class QWidget;
 
