@@ -133,7 +133,8 @@ private slots:
         QCOMPARE(reread.rowCount(), 9);
         store.setLanguage(1);
         for (int i : {6, 10})
-            QCOMPARE(store.TranslateText(QStringLiteral("Text %1").arg(i)), QStringLiteral("Text EN %1").arg(i));
+            QCOMPARE(store.TranslateText(QStringLiteral("Text %1").arg(i)),
+                     QStringLiteral("Text EN %1").arg(i));
         QCOMPARE(grid->currentRow(), 4);
 
         // Escape and Delete ask, No keeps the row.
@@ -142,7 +143,8 @@ private slots:
         for (int key : {int(Qt::Key_Escape), int(Qt::Key_Delete)}) {
             prompts.questions.clear();
             QTest::keyClick(grid, Qt::Key(key));
-            QCOMPARE(prompts.questions, QStringList{QStringLiteral("Wollen Sie diese Zeile löschen?: Text 6")});
+            QCOMPARE(prompts.questions,
+                     QStringList{QStringLiteral("Wollen Sie diese Zeile löschen?: Text 6")});
             QCOMPARE(grid->rowCount(), 9);
         }
 

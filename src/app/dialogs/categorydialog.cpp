@@ -166,6 +166,7 @@ CategoryDialog::CategoryDialog(const CategoryDialogValues& values, const QString
     optionLayout->addLayout(colours);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* columns = new QHBoxLayout;

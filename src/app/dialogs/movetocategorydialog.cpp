@@ -1,9 +1,12 @@
 #include "movetocategorydialog.h"
 
+#include "app/translate/translatecomponents.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace pw {
@@ -13,6 +16,7 @@ MoveToCategoryDialog::MoveToCategoryDialog(const QStringList& names, QWidget* pa
     setWindowTitle(QStringLiteral("In andere Kategorie verschieben"));
     m_names = new QComboBox(this);
     m_names->setObjectName(QStringLiteral("ComboBox1"));
+    markAsData(m_names); // the user's category names
     m_names->addItems(names);
     m_names->setCurrentIndex(names.isEmpty() ? -1 : 0);
     auto* label = new QLabel(QStringLiteral("Kategorie:"), this);
@@ -20,6 +24,7 @@ MoveToCategoryDialog::MoveToCategoryDialog(const QStringList& names, QWidget* pa
     auto* form = new QFormLayout;
     form->addRow(label, m_names);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);

@@ -1,6 +1,7 @@
 #include "previewtab.h"
 
 #include "app/layout/settingcontrols.h"
+#include "app/translate/translatecomponents.h"
 #include "i18n/translateunit.h"
 #include "model/catalog.h"
 #include "model/error.h"
@@ -113,6 +114,7 @@ PreviewTab::PreviewTab(EditContext& edit, SettingsBinder& binder, TranslationSto
     pageLabel->setBuddy(m_page);
     m_page->setAccessibleName(pageLabel->text());
     m_pageCount = new QLabel(this);
+    markAsData(m_pageCount); // "von" and a number, put together already translated
     m_pageCount->setObjectName(QStringLiteral("PageCount"));
     auto* fitPageButton = new QPushButton(QStringLiteral("Ganze Seite"), this);
     fitPageButton->setObjectName(QStringLiteral("FitPageBtn"));

@@ -1,6 +1,7 @@
 #include "settingcontrols.h"
 
 #include "compose/text.h"
+#include "app/translate/translatecomponents.h"
 #include "i18n/translateunit.h"
 #include "imagelib/PicIO3.h"
 #include "model/editcommands.h"
@@ -387,6 +388,7 @@ QWidget* SettingsBinder::makeControl(const char* name, QWidget* parent, QLabel**
             connect(button, &QPushButton::clicked, this,
                     [this, &setting, button] { pickFont(setting, button); });
             fontLine = new QLabel(parent);
+            markAsData(fontLine); // the chosen font, described in the interface language
             fontLine->setObjectName(QLatin1String(name));
             labelled = false;
             control = button;

@@ -13,6 +13,10 @@
 // they only ever hold what the user typed. The views over the document translate their
 // own column titles, and the file dialogs their filters.
 
+#include <QStringList>
+
+#include <functional>
+
 class QWidget;
 
 namespace pw {
@@ -20,5 +24,18 @@ namespace pw {
 class TranslationStore;
 
 void translateComponents(QWidget* root, TranslationStore& texts);
+
+// Every such text below `root`, in the order visited, without accelerator marks and
+// surrounding spaces: what the translation store must know for the window to be shown
+// in another language.
+QStringList interfaceTexts(QWidget* root);
+
+// Marks a widget whose text or items are data (a category name, a font chosen, a page
+// count already put together in the interface language): the walk leaves it alone.
+void markAsData(QWidget* widget);
+
+// The walk itself: each text is replaced by what `map` returns for it.
+using TextMap = std::function<QString(const QString&)>;
+void mapInterfaceTexts(QWidget* root, const TextMap& map);
 
 } // namespace pw
