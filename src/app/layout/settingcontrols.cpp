@@ -1,7 +1,7 @@
 #include "settingcontrols.h"
 
-#include "compose/text.h"
 #include "app/translate/translatecomponents.h"
+#include "compose/text.h"
 #include "i18n/translateunit.h"
 #include "imagelib/PicIO3.h"
 #include "model/editcommands.h"
