@@ -215,11 +215,7 @@ void CatalogCommands::exportFlipCatalogue() {
     settings.printerDpi = printerDpi();
     settings.dpi = dialog.resolution();
     settings.quality = dialog.jpegQuality();
-    FlipTexts texts;
-    texts.back = m_ctx.texts->GetMessageText(39);
-    texts.forward = m_ctx.texts->GetMessageText(40);
-    texts.firstPage = m_ctx.texts->GetMessageText(41);
-    texts.lastPage = m_ctx.texts->GetMessageText(42);
+    const FlipTexts texts = flipTextsIn(*m_ctx.texts);
     const QString target = QDir::fromNativeSeparators(folder);
     const WorkOutcome outcome = runPages(
         say("Als HTML Blätterkatalog exportieren"), FlipExportCall(settings),

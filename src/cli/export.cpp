@@ -219,11 +219,7 @@ int runHtml(const QStringList& args, Context& context) {
     if (!checkDpiLimit("html", settings.dpi, kLeastExportDpi, kMostImageDpi, scaledPageAt(settings),
                        paperText(context)))
         return kUsage;
-    FlipTexts texts;
-    texts.back = context.texts.GetMessageText(39);
-    texts.forward = context.texts.GetMessageText(40);
-    texts.firstPage = context.texts.GetMessageText(41);
-    texts.lastPage = context.texts.GetMessageText(42);
+    const FlipTexts texts = flipTextsIn(context.texts);
     return runExport(
         context, file, layoutArg, strict, "HTML", {},
         [&](const CatalogDocument&) { return FlipExportCall(settings); },

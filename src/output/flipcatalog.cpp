@@ -1,6 +1,7 @@
 #include "flipcatalog.h"
 
 #include "compose/units.h"
+#include "i18n/translateunit.h"
 #include "imagelib/picfiles.h"
 #include "model/error.h"
 #include "model/savefile.h"
@@ -71,14 +72,53 @@ QString FlipPageFile(const QString& folder, int page, bool flip) {
         QStringLiteral("catalogpage%1%2.jpg").arg(flip ? QStringLiteral("flip") : QString()).arg(page));
 }
 
+namespace {
+
+// Which text of FlipTexts each placeholder of the template takes.
+struct FlipPlaceholder {
+    const char* name;
+    QString FlipTexts::*text;
+};
+const FlipPlaceholder kFlipPlaceholders[] = {
+    {"%%BACKTEXT%%", &FlipTexts::back},
+    {"%%FORWARDTEXT%%", &FlipTexts::forward},
+    {"%%FIRSTPAGE%%", &FlipTexts::firstPage},
+    {"%%LASTPAGE%%", &FlipTexts::lastPage},
+    {"%%CATALOGTEXT%%", &FlipTexts::catalogue},
+    {"%%NAVIGATIONTEXT%%", &FlipTexts::navigation},
+    {"%%ZOOMOUTTEXT%%", &FlipTexts::zoomOut},
+    {"%%ZOOMINTEXT%%", &FlipTexts::zoomIn},
+    {"%%PAGETEXT%%", &FlipTexts::page},
+    {"%%PAGEOFTEXT%%", &FlipTexts::pageOf},
+    {"%%PAGESOFTEXT%%", &FlipTexts::pagesOf},
+    {"%%NOSCRIPTTEXT%%", &FlipTexts::noScript},
+    {"%%LANGUAGE%%", &FlipTexts::language},
+};
+
+} // namespace
+
 QString FlipCatalogueHtml(const QString& htmlTemplate, int evenPages, const FlipTexts& texts) {
     QString html = htmlTemplate;
     html.replace(QStringLiteral("%%ANZPAGES%%"), QString::number((evenPages + 1) / 2 + 1));
-    html.replace(QStringLiteral("%%BACKTEXT%%"), htmlText(texts.back));
-    html.replace(QStringLiteral("%%FORWARDTEXT%%"), htmlText(texts.forward));
-    html.replace(QStringLiteral("%%FIRSTPAGE%%"), htmlText(texts.firstPage));
-    html.replace(QStringLiteral("%%LASTPAGE%%"), htmlText(texts.lastPage));
+    for (const FlipPlaceholder& p : kFlipPlaceholders)
+        html.replace(QLatin1String(p.name), htmlText(texts.*p.text));
     return html;
+}
+
+FlipTexts flipTextsIn(TranslationStore& store) {
+    static const char* const kLanguageCodes[] = {"de", "en", "fr", "nl"};
+    FlipTexts texts;
+    texts.back = store.GetMessageText(39);
+    texts.forward = store.GetMessageText(40);
+    texts.firstPage = store.GetMessageText(41);
+    texts.lastPage = store.GetMessageText(42);
+    texts.catalogue = store.GetMessageText(44);
+    for (QString FlipTexts::*word : {&FlipTexts::navigation, &FlipTexts::zoomOut, &FlipTexts::zoomIn, &FlipTexts::page,
+                                     &FlipTexts::pageOf, &FlipTexts::pagesOf, &FlipTexts::noScript})
+        texts.*word = store.TranslateText(texts.*word);
+    const int language = store.language();
+    texts.language = QLatin1String(language >= 0 && language < 4 ? kLanguageCodes[language] : "de");
+    return texts;
 }
 
 int FlipBlend(int weight, int channel, int with) {

@@ -15,6 +15,8 @@
 
 namespace pw {
 
+class TranslationStore;
+
 struct FlipExportSettings {
     QSize printerPixels{4960, 7016}; // the printer's printable page
     int printerDpi = 600;            // its horizontal resolution, used for both sides
@@ -22,13 +24,28 @@ struct FlipExportSettings {
     int quality = 95;                // JPEG quality, 100 - CompressEd
 };
 
-// The texts the template shows on its buttons (messages 39 to 42 in the user's language).
+// Every word the template shows, in the user's language: the four buttons of messages 39
+// to 42, the catalogue's name (message 44), the labels of the tool bar and the zoom
+// buttons, the pages as a screen reader announces them ("%1" and "%2" stand for page
+// numbers), the hint shown without JavaScript, and the page's language code.
 struct FlipTexts {
     QString back = QStringLiteral("Zurück");
     QString forward = QStringLiteral("Vorwärts");
     QString firstPage = QStringLiteral("Erste Seite");
     QString lastPage = QStringLiteral("Letzte Seite");
+    QString catalogue = QStringLiteral("Katalog");
+    QString navigation = QStringLiteral("Blättern");
+    QString zoomOut = QStringLiteral("Verkleinern");
+    QString zoomIn = QStringLiteral("Vergrößern");
+    QString page = QStringLiteral("Seite %1");
+    QString pageOf = QStringLiteral("Seite %1 von %2");
+    QString pagesOf = QStringLiteral("Seiten %1 und %2 von %3");
+    QString noScript = QStringLiteral("Zum Blättern im Katalog bitte JavaScript einschalten.");
+    QString language = QStringLiteral("de");
 };
+
+// The texts in the language of `texts` (German words it has no translation for stay German).
+FlipTexts flipTextsIn(TranslationStore& texts);
 
 // The navigation pictures the template uses, copied beside catalog.htm.
 inline constexpr const char* kFlipPictures[] = {
@@ -46,8 +63,8 @@ inline int EvenPageCount(int pages) {
 }
 
 // The template with its placeholders replaced: "%%ANZPAGES%%" by the number of double
-// pages, (pages + 1) div 2 + 1 for the even page count, and the four button texts, which are
-// escaped for HTML.
+// pages, (pages + 1) div 2 + 1 for the even page count, and every other one by its text of
+// FlipTexts, escaped for HTML.
 QString FlipCatalogueHtml(const QString& htmlTemplate, int evenPages, const FlipTexts& texts);
 
 // a * c / 100 + (100 - a) * with / 100, rounded to the nearest whole number, halves to even.
