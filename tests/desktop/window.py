@@ -272,8 +272,6 @@ def export_pdf():
         wait_for("a page count in the progress dialog",
                  lambda: any((n.name or "").startswith("Seite ") and " von 11" in (n.name or "")
                              for n in descendants(progress)))
-        time.sleep(0.3)  # the dialog is painted just after it is mapped
-        screenshot(os.path.join(shots, "desktop-pdf-progress.png"))
         wait_for("the export to end", lambda: progress not in app.windows() or not progress.name, 120)
         info = subprocess.run(["pdfinfo", target], check=True, capture_output=True, text=True).stdout
         if not re.search(r"^Pages:\s+11$", info, re.M):
@@ -286,12 +284,62 @@ def export_pdf():
     shutil.rmtree(work, ignore_errors=True)
 
 
+def in_english():
+    """Chooses English, starts again, finds the menus and tabs in English, and searches the
+    translation editor for a word."""
+    work = tempfile.mkdtemp()
+    app = Program([program], work, "Pagewright")
+    try:
+        main = app.window("Orvanto Pagewright 1.0")
+        app.answer("Testdatei öffnen?", "No")
+        sprache = app.find(main, "Sprache", roles=("menu item",))
+        app.press(sprache)
+        english = app.find(sprache.getChildAtIndex(0), "English", roles=("radio menu item", "check menu item",
+                                                                         "menu item"))
+        app.press_into_dialog(english)
+        app.answer("Übersetzen", "OK")
+        app.press(app.find(main, "Beenden", roles=("push button",)))
+        if app.wait_exit() != 0:
+            fail("the program did not end normally after choosing English")
+    finally:
+        app.kill()
+
+    app = Program([program], work, "Pagewright")
+    try:
+        main = app.window("Orvanto Pagewright 1.0")
+        app.answer("Open test file?", "No")
+        for menu in ["File", "Edit", "Language", "Options", "Help"]:
+            app.find(main, menu, roles=("menu item",))
+        for tab in ["Products", "Presets", "Create catalogue", "Layout", "Background", "Logo"]:
+            app.find(main, tab, roles=("page tab",))
+        language = app.find(main, "Language", roles=("menu item",))
+        app.press(language)
+        app.press_into_dialog(app.find(language.getChildAtIndex(0), "Translate...", roles=("menu item",)))
+        editor = app.window("Translate")
+        search = app.find(editor, "Search", roles=("text", "entry"))
+        search.queryEditableText().setTextContents("Speichern")
+        app.press_into_dialog(app.find(editor, "Search", roles=("push button",)))
+        app.answer("Search", "No")  # "Search again?"
+        app.press_into_dialog(app.find(editor, "Back...", roles=("push button",)))
+        # The advice to start again comes in a box of the editor's caption.
+        advice = wait_for("the advice to start again",
+                          lambda: next((w for w in app.windows() if w.name == "Translate" and w != editor), None))
+        app.press(app.find(advice, "OK", roles=("push button",)))
+        app.press(app.find(main, "Exit", roles=("push button",)))
+        if app.wait_exit() != 0:
+            fail("the program did not end normally in English")
+    finally:
+        app.kill()
+    shutil.rmtree(work, ignore_errors=True)
+
+
 def scenario():
     first_start()
     start_after_crash()
     build_from_nothing()
     preview()
     export_pdf()
+    in_english()
 
 
 sys.exit(run(scenario))
