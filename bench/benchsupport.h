@@ -6,6 +6,7 @@
 
 #include "i18n/translateunit.h"
 #include "model/catalog.h"
+#include "model/catalogfile.h"
 #include "model/error.h"
 #include "model/services.h"
 
@@ -123,6 +124,34 @@ inline void addCategory(CatalogDocument& doc, int k, int products, const QString
                                                  : QStringLiteral("WZ-%1-%2").arg(i).arg(r);
         }
     }
+}
+
+// Writes a catalogue of `categories` categories of `perCategory` products each, with the two
+// photos, as `name` in `folder`. Prints why and returns an empty name when it cannot.
+inline QString writeCatalogue(const QString& folder, const QString& name, int categories, int perCategory,
+                              const char* bench) {
+    const QString a = folder + QStringLiteral("/a.jpg");
+    const QString b = folder + QStringLiteral("/b.jpg");
+    const QString file = folder + QLatin1Char('/') + name;
+    CatalogDocument doc;
+    for (int k = 0; k < categories; ++k)
+        addCategory(doc, k, perCategory, a, b);
+    if (!writePhotos(a, b)) {
+        std::printf("%s: cannot write the photos in %s\n", bench, qPrintable(folder));
+        return {};
+    }
+    try {
+        SaveTheFile(doc, file);
+    } catch (const Error& e) {
+        std::printf("%s: cannot write the catalogue: %s\n", bench, qPrintable(e.file()));
+        return {};
+    }
+    return file;
+}
+
+inline double medianOf(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 } // namespace pw::bench

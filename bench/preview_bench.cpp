@@ -46,35 +46,16 @@ double best(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.front();
 }
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.jpg"));
-    const QString b = dir.filePath(QStringLiteral("b.jpg"));
-    const QString file = dir.filePath(QStringLiteral("katalog.pk2"));
-    {
-        pw::CatalogDocument doc;
-        for (int k = 0; k < kCategories; ++k)
-            pw::bench::addCategory(doc, k, kPerCategory, a, b);
-        if (!pw::bench::writePhotos(a, b)) {
-            std::printf("preview_bench: cannot write the photos in %s\n", qPrintable(dir.path()));
-            return 0;
-        }
-        try {
-            pw::SaveTheFile(doc, file);
-        } catch (const pw::Error&) {
-            std::printf("preview_bench: cannot write the catalogue\n");
-            return 0;
-        }
-    }
+    const QString file = pw::bench::writeCatalogue(dir.path(), QStringLiteral("katalog.pk2"), kCategories,
+                                                   kPerCategory, "preview_bench");
+    if (file.isEmpty())
+        return 0;
 
     pw::TranslationStore texts;
     texts.setCollectNewTexts(false);
@@ -148,10 +129,11 @@ int main(int argc, char** argv) {
             s.latency.push_back(latency);
             s.busy.push_back(busy);
         }
-        std::printf("%-36s %10.1f %10.1f   %.0f ms %s\n", name, best(s.latency), median(s.latency), targetMs,
-                    median(s.latency) < targetMs ? "met" : "MISSED");
-        std::printf("%-36s %10.1f %10.1f   10 ms %s\n", "  window thread busy", best(s.busy), median(s.busy),
-                    median(s.busy) < 10 ? "met" : "MISSED");
+        std::printf("%-36s %10.1f %10.1f   %.0f ms %s\n", name, best(s.latency),
+                    pw::bench::medianOf(s.latency), targetMs,
+                    pw::bench::medianOf(s.latency) < targetMs ? "met" : "MISSED");
+        std::printf("%-36s %10.1f %10.1f   10 ms %s\n", "  window thread busy", best(s.busy),
+                    pw::bench::medianOf(s.busy), pw::bench::medianOf(s.busy) < 10 ? "met" : "MISSED");
     };
     measure(1, "new picture of page 1", 100);
     measure(pages, "new picture of the last page", 300);

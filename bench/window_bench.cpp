@@ -14,6 +14,7 @@
 #include "model/catalogfile.h"
 #include "model/services.h"
 #include "session/catalogsession.h"
+#include "windowsupport.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -35,39 +36,16 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.jpg"));
-    const QString b = dir.filePath(QStringLiteral("b.jpg"));
-    const QString file = dir.filePath(QStringLiteral("lang.pk2"));
-    {
-        pw::CatalogDocument doc;
-        pw::bench::addCategory(doc, 0, kProducts, a, b);
-        if (!pw::bench::writePhotos(a, b)) {
-            std::printf("window_bench: cannot write the photos in %s\n", qPrintable(dir.path()));
-            return 0;
-        }
-        try {
-            pw::SaveTheFile(doc, file);
-        } catch (const pw::Error& e) {
-            std::printf("window_bench: cannot write the catalogue: %s\n", qPrintable(e.file()));
-            return 0;
-        }
-    }
+    const QString file =
+        pw::bench::writeCatalogue(dir.path(), QStringLiteral("lang.pk2"), 1, kProducts, "window_bench");
+    if (file.isEmpty())
+        return 0;
 
     pw::TranslationStore texts;
     texts.setCollectNewTexts(false);
     pw::bench::SilentPrompts prompts;
     pw::SystemClock clock;
-    pw::WindowEnvironment env;
-    env.texts = &texts;
-    env.prompts = &prompts;
-    env.clock = &clock;
-    env.folders =
-        pw::ProgramFolders(dir.filePath(QStringLiteral("programm")), dir.filePath(QStringLiteral("nutzer")));
-    env.workingFolder = dir.path();
-    env.recoveryFolder = dir.filePath(QStringLiteral("nutzer/daten"));
-    env.sampleQuestionDelayMs = 60 * 60 * 1000;
-    env.recoveryIntervalMs = 60 * 60 * 1000;
-    pw::TMainForm window(env);
+    pw::TMainForm window(pw::bench::windowEnvironment(dir, texts, prompts, clock));
     window.resize(1200, 850);
     window.setCommandLineFile(file);
     window.show();

@@ -12,8 +12,8 @@
 
 #include "app/mainwindow.h"
 #include "benchsupport.h"
-#include "model/catalogfile.h"
 #include "model/options.h"
+#include "windowsupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -66,11 +66,6 @@ public:
     }
 };
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -78,23 +73,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true); // the options below stay out of the user's own
     QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.jpg"));
-    const QString b = dir.filePath(QStringLiteral("b.jpg"));
-    const QString file = dir.filePath(QStringLiteral("hundert.pk2"));
-    {
-        pw::CatalogDocument doc;
-        pw::bench::addCategory(doc, 0, kProducts, a, b);
-        if (!pw::bench::writePhotos(a, b)) {
-            std::printf("window_export_bench: cannot write the photos in %s\n", qPrintable(dir.path()));
-            return 0;
-        }
-        try {
-            pw::SaveTheFile(doc, file);
-        } catch (const pw::Error& e) {
-            std::printf("window_export_bench: cannot write the catalogue: %s\n", qPrintable(e.file()));
-            return 0;
-        }
-    }
+    const QString file = pw::bench::writeCatalogue(dir.path(), QStringLiteral("hundert.pk2"), 1, kProducts,
+                                                   "window_export_bench");
+    if (file.isEmpty())
+        return 0;
     pw::ProgramOptions options = pw::LoadProgramOptions();
     options.DPIEd = kDpi;
     pw::SaveProgramOptions(options);
@@ -120,17 +102,7 @@ int main(int argc, char** argv) {
     ExportPrompts prompts;
     prompts.target = dir.filePath(QStringLiteral("fenster.pdf"));
     pw::SystemClock clock;
-    pw::WindowEnvironment env;
-    env.texts = &texts;
-    env.prompts = &prompts;
-    env.clock = &clock;
-    env.folders =
-        pw::ProgramFolders(dir.filePath(QStringLiteral("programm")), dir.filePath(QStringLiteral("nutzer")));
-    env.workingFolder = dir.path();
-    env.recoveryFolder = dir.filePath(QStringLiteral("nutzer/daten"));
-    env.sampleQuestionDelayMs = 60 * 60 * 1000;
-    env.recoveryIntervalMs = 60 * 60 * 1000;
-    pw::TMainForm window(env);
+    pw::TMainForm window(pw::bench::windowEnvironment(dir, texts, prompts, clock));
     window.resize(1200, 850);
     window.setCommandLineFile(file);
     window.show();
@@ -178,12 +150,13 @@ int main(int argc, char** argv) {
                 kProducts, qPrintable(pages.trimmed()), kDpi, kRuns);
     const double cliBest = *std::min_element(cliMs.begin(), cliMs.end());
     const double windowBest = *std::min_element(windowMs.begin(), windowMs.end());
-    std::printf("  %-34s best %8.0f ms  median %8.0f ms\n", "pagewright-cli pdf", cliBest, median(cliMs));
+    std::printf("  %-34s best %8.0f ms  median %8.0f ms\n", "pagewright-cli pdf", cliBest,
+                pw::bench::medianOf(cliMs));
     std::printf("  %-34s best %8.0f ms  median %8.0f ms  (%+.1f %% on the best; target +5 %%)\n",
-                "window, Als PDF Datei exportieren", windowBest, median(windowMs),
+                "window, Als PDF Datei exportieren", windowBest, pw::bench::medianOf(windowMs),
                 (windowBest / cliBest - 1) * 100);
     std::printf("  %-34s best %8.0f ms  median %8.0f ms\n", "the same, repainting every 20 ms",
-                *std::min_element(nudgedMs.begin(), nudgedMs.end()), median(nudgedMs));
+                *std::min_element(nudgedMs.begin(), nudgedMs.end()), pw::bench::medianOf(nudgedMs));
     std::printf("  %-34s %8lld ms (target 100 ms)\n", "longest time between two repaints", longestGap);
     std::printf("  peak memory %ld MB\n", pw::bench::peakMemoryMb());
     return 0;

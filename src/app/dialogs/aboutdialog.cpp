@@ -3,7 +3,6 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QVBoxLayout>
-
 #include <gif_lib.h>
 #include <lcms2.h>
 #include <libdeflate.h>

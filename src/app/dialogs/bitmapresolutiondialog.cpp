@@ -1,6 +1,7 @@
 #include "app/dialogs/bitmapresolutiondialog.h"
 
-#include <QDialogButtonBox>
+#include "app/dialogs/dialogbuttons.h"
+
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -79,10 +80,7 @@ BitmapResolutionDialog::BitmapResolutionDialog(QWidget* parent) : QDialog(parent
     range->addWidget(toLabel);
     range->addWidget(m_to, 1);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = dialogButtons(this, true);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);

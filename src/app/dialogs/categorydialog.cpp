@@ -1,11 +1,11 @@
 #include "categorydialog.h"
 
+#include "app/dialogs/dialogbuttons.h"
 #include "app/qtservices.h"
 #include "model/pictures.h"
 
 #include <QCheckBox>
 #include <QColorDialog>
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -165,10 +165,7 @@ CategoryDialog::CategoryDialog(const CategoryDialogValues& values, const QString
     colours->setColumnStretch(0, 1);
     optionLayout->addLayout(colours);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = dialogButtons(this, true);
     auto* columns = new QHBoxLayout;
     columns->addLayout(form, 1);
     columns->addWidget(options);

@@ -1,8 +1,8 @@
 #include "app/dialogs/folderdialog.h"
 
+#include "app/dialogs/dialogbuttons.h"
 #include "model/services.h"
 
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -35,12 +35,7 @@ FolderDialog::FolderDialog(const char* objectName, const QString& caption, const
     row->addWidget(m_folder, 1);
     row->addWidget(browse);
 
-    auto* buttons = new QDialogButtonBox(
-        withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel : QDialogButtonBox::Ok, this);
-    if (withCancel)
-        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = dialogButtons(this, withCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);
     layout->addLayout(row);

@@ -1,9 +1,9 @@
 #include "movetocategorydialog.h"
 
+#include "app/dialogs/dialogbuttons.h"
 #include "app/translate/translatecomponents.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -23,10 +23,7 @@ MoveToCategoryDialog::MoveToCategoryDialog(const QStringList& names, QWidget* pa
     label->setBuddy(m_names);
     auto* form = new QFormLayout;
     form->addRow(label, m_names);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = dialogButtons(this, true);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);

@@ -1,6 +1,7 @@
 #include "app/dialogs/numberdialog.h"
 
-#include <QDialogButtonBox>
+#include "app/dialogs/dialogbuttons.h"
+
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -21,10 +22,7 @@ NumberDialog::NumberDialog(const NumberDialogSpec& spec, int value, QWidget* par
     auto* row = new QHBoxLayout;
     row->addWidget(label);
     row->addWidget(m_value, 1);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = dialogButtons(this, true);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);

@@ -1,6 +1,7 @@
 #include "pdfresolutiondialog.h"
 
-#include <QDialogButtonBox>
+#include "app/dialogs/dialogbuttons.h"
+
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -23,8 +24,7 @@ PdfResolutionDialog::PdfResolutionDialog(double dpi, QWidget* parent) : QDialog(
     row->addWidget(label);
     row->addWidget(m_dpi, 1);
     row->addWidget(unit);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* buttons = dialogButtons(this, false);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);

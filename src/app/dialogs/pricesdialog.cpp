@@ -1,6 +1,7 @@
 #include "app/dialogs/pricesdialog.h"
 
-#include <QDialogButtonBox>
+#include "app/dialogs/dialogbuttons.h"
+
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QLabel>
@@ -56,10 +57,7 @@ PricesDialog::PricesDialog(QWidget* parent) : QDialog(parent) {
                    this);
     note->setWordWrap(true);
     layout->addWidget(note);
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto* buttons = dialogButtons(this, true);
     layout->addWidget(buttons);
     setMinimumWidth(400);
 }

@@ -1,9 +1,9 @@
 #include "app/dialogs/searchdialogs.h"
 
+#include "app/dialogs/dialogbuttons.h"
 #include "model/catalog.h"
 
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -15,16 +15,6 @@
 namespace pw {
 
 namespace {
-
-QDialogButtonBox* okButtons(QDialog* dialog, bool withCancel) {
-    auto* buttons = new QDialogButtonBox(
-        withCancel ? QDialogButtonBox::Ok | QDialogButtonBox::Cancel : QDialogButtonBox::Ok, dialog);
-    if (withCancel)
-        buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Abbrechen"));
-    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
-    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
-    return buttons;
-}
 
 QString oneLine(const QString& text) {
     QString line = text;
@@ -51,7 +41,7 @@ SearchDialog::SearchDialog(const QString& text, bool inDescriptions, QWidget* pa
     layout->addWidget(m_inDescriptions);
     // The search can be left with the window's close button or Escape; the dialog itself
     // offers OK, as a search box does.
-    layout->addWidget(okButtons(this, true));
+    layout->addWidget(dialogButtons(this, true));
     m_text->selectAll();
     m_text->setFocus();
     setMinimumWidth(400);
@@ -93,7 +83,7 @@ FoundDialog::FoundDialog(const CatalogDocument& doc, const std::vector<SearchMat
     connect(m_list, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
-    layout->addWidget(okButtons(this, false));
+    layout->addWidget(dialogButtons(this, false));
     resize(760, 380);
 }
 
@@ -122,7 +112,7 @@ SearchReplaceDialog::SearchReplaceDialog(QWidget* parent) : QDialog(parent) {
     form->addRow(QStringLiteral("Ersetzen durch:"), m_replace);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(okButtons(this, true));
+    layout->addWidget(dialogButtons(this, true));
     m_find->setFocus();
     setMinimumWidth(400);
 }

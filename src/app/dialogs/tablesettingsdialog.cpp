@@ -1,7 +1,8 @@
 #include "tablesettingsdialog.h"
 
+#include "app/dialogs/dialogbuttons.h"
+
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QFormLayout>
 #include <QGridLayout>
@@ -68,8 +69,7 @@ TableSettingsDialog::TableSettingsDialog(const ProductTableSettings& s, QWidget*
     auto* width = new QFormLayout;
     width->addRow(widthLabel, m_width);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    auto* buttons = dialogButtons(this, false);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_overWrite);
     layout->addSpacing(8);
