@@ -46,14 +46,8 @@ int main(int argc, char** argv) {
     pw::bench::SilentPrompts prompts;
     pw::SystemClock clock;
     pw::TMainForm window(pw::bench::windowEnvironment(dir, texts, prompts, clock));
-    window.resize(1200, 850);
-    window.setCommandLineFile(file);
-    window.show();
-    QTest::qWait(50);
-    if (window.session().doc().categoryCount() != 1) {
-        std::printf("window_bench: the catalogue did not open\n");
+    if (!pw::bench::openInWindow(window, file, "window_bench"))
         return 0;
-    }
     pw::ProductsTab& tab = window.productsTab();
 
     std::printf(

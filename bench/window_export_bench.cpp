@@ -103,14 +103,8 @@ int main(int argc, char** argv) {
     prompts.target = dir.filePath(QStringLiteral("fenster.pdf"));
     pw::SystemClock clock;
     pw::TMainForm window(pw::bench::windowEnvironment(dir, texts, prompts, clock));
-    window.resize(1200, 850);
-    window.setCommandLineFile(file);
-    window.show();
-    QTest::qWait(50);
-    if (window.session().doc().categoryCount() != 1) {
-        std::printf("window_export_bench: the catalogue did not open\n");
+    if (!pw::bench::openInWindow(window, file, "window_export_bench"))
         return 0;
-    }
     auto* exportAction = window.findChild<QAction*>(QStringLiteral("AlsPDFDateiexportieren1"));
 
     PaintClock paints;

@@ -6,6 +6,9 @@
 #include "app/mainwindow.h"
 
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <cstdio>
 
 namespace pw::bench {
 
@@ -22,6 +25,20 @@ inline WindowEnvironment windowEnvironment(const QTemporaryDir& dir, Translation
     env.sampleQuestionDelayMs = 60 * 60 * 1000;
     env.recoveryIntervalMs = 60 * 60 * 1000;
     return env;
+}
+
+// Shows the window with `file` open, as the program does with a file named on its command
+// line. Prints why and returns false when the catalogue did not open.
+inline bool openInWindow(TMainForm& window, const QString& file, const char* bench) {
+    window.resize(1200, 850);
+    window.setCommandLineFile(file);
+    window.show();
+    QTest::qWait(50);
+    if (window.session().doc().categoryCount() == 0) {
+        std::printf("%s: the catalogue did not open\n", bench);
+        return false;
+    }
+    return true;
 }
 
 } // namespace pw::bench

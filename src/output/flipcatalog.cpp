@@ -80,18 +80,12 @@ struct FlipPlaceholder {
     QString FlipTexts::*text;
 };
 const FlipPlaceholder kFlipPlaceholders[] = {
-    {"%%BACKTEXT%%", &FlipTexts::back},
-    {"%%FORWARDTEXT%%", &FlipTexts::forward},
-    {"%%FIRSTPAGE%%", &FlipTexts::firstPage},
-    {"%%LASTPAGE%%", &FlipTexts::lastPage},
-    {"%%CATALOGTEXT%%", &FlipTexts::catalogue},
-    {"%%NAVIGATIONTEXT%%", &FlipTexts::navigation},
-    {"%%ZOOMOUTTEXT%%", &FlipTexts::zoomOut},
-    {"%%ZOOMINTEXT%%", &FlipTexts::zoomIn},
-    {"%%PAGETEXT%%", &FlipTexts::page},
-    {"%%PAGEOFTEXT%%", &FlipTexts::pageOf},
-    {"%%PAGESOFTEXT%%", &FlipTexts::pagesOf},
-    {"%%NOSCRIPTTEXT%%", &FlipTexts::noScript},
+    {"%%BACKTEXT%%", &FlipTexts::back},         {"%%FORWARDTEXT%%", &FlipTexts::forward},
+    {"%%FIRSTPAGE%%", &FlipTexts::firstPage},   {"%%LASTPAGE%%", &FlipTexts::lastPage},
+    {"%%CATALOGTEXT%%", &FlipTexts::catalogue}, {"%%NAVIGATIONTEXT%%", &FlipTexts::navigation},
+    {"%%ZOOMOUTTEXT%%", &FlipTexts::zoomOut},   {"%%ZOOMINTEXT%%", &FlipTexts::zoomIn},
+    {"%%PAGETEXT%%", &FlipTexts::page},         {"%%PAGEOFTEXT%%", &FlipTexts::pageOf},
+    {"%%PAGESOFTEXT%%", &FlipTexts::pagesOf},   {"%%NOSCRIPTTEXT%%", &FlipTexts::noScript},
     {"%%LANGUAGE%%", &FlipTexts::language},
 };
 
@@ -113,8 +107,9 @@ FlipTexts flipTextsIn(TranslationStore& store) {
     texts.firstPage = store.GetMessageText(41);
     texts.lastPage = store.GetMessageText(42);
     texts.catalogue = store.GetMessageText(44);
-    for (QString FlipTexts::*word : {&FlipTexts::navigation, &FlipTexts::zoomOut, &FlipTexts::zoomIn, &FlipTexts::page,
-                                     &FlipTexts::pageOf, &FlipTexts::pagesOf, &FlipTexts::noScript})
+    for (QString FlipTexts::*word :
+         {&FlipTexts::navigation, &FlipTexts::zoomOut, &FlipTexts::zoomIn, &FlipTexts::page,
+          &FlipTexts::pageOf, &FlipTexts::pagesOf, &FlipTexts::noScript})
         texts.*word = store.TranslateText(texts.*word);
     const int language = store.language();
     texts.language = QLatin1String(language >= 0 && language < 4 ? kLanguageCodes[language] : "de");

@@ -197,8 +197,8 @@ private slots:
         // Every word the page shows is French: no German word of the template is left.
         QVERIFY(text.contains(QStringLiteral("<html lang=\"fr\">")));
         QVERIFY(text.contains(QStringLiteral("data-pages-of=\"Pages %1 et %2 sur %3\"")));
-        for (const char* german : {"Katalog", "Blättern", "Verkleinern", "Vergrößern", "Seite", "Zurück", "Vorwärts",
-                                   "Erste", "Letzte", "einschalten", " von ", " und "})
+        for (const char* german : {"Katalog", "Blättern", "Verkleinern", "Vergrößern", "Seite", "Zurück",
+                                   "Vorwärts", "Erste", "Letzte", "einschalten", " von ", " und "})
             QVERIFY2(!text.contains(QString::fromUtf8(german)), german);
         QVERIFY(QFile::exists(out + QStringLiteral("/vcr-start.gif")));
         QCOMPARE(QImage(out + QStringLiteral("/catalogpageflip1.jpg")).size(), QSize(165, 233));
