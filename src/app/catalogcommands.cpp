@@ -61,9 +61,7 @@ QString CatalogCommands::say(const char* german) const {
 }
 
 void CatalogCommands::translate(QWidget* dialog) {
-    // German is the language the dialogs are written in.
-    if (m_ctx.texts->language() != 0)
-        translateComponents(dialog, *m_ctx.texts);
+    translateDialog(dialog, *m_ctx.texts);
 }
 
 // ---- Running work away from the window

@@ -255,8 +255,7 @@ void TMainForm::buildMenus() {
     about->setShortcut(QKeySequence::HelpContents);
     connect(about, &QAction::triggered, this, [this] {
         AboutDialog box(this);
-        if (m_language != Deutsch)
-            translateComponents(&box, m_texts);
+        translateDialog(&box, m_texts);
         box.exec();
     });
 }
@@ -581,8 +580,7 @@ void TMainForm::fillRecentFiles() {
 
 void TMainForm::choosePdfResolution() {
     PdfResolutionDialog dialog(m_options.DPIEd, this);
-    if (m_language != Deutsch)
-        translateComponents(&dialog, m_texts);
+    translateDialog(&dialog, m_texts);
     dialog.exec();
     // The dialog has only OK; however it is closed, the value shown is the one to keep.
     m_options.DPIEd = dialog.value();
@@ -590,8 +588,7 @@ void TMainForm::choosePdfResolution() {
 
 void TMainForm::openTranslationEditor() {
     TranslateEditor editor(m_texts, m_prompts, this);
-    if (m_texts.language() != Deutsch)
-        translateComponents(&editor, m_texts);
+    translateDialog(&editor, m_texts);
     editor.exec();
     m_prompts.message(m_texts.GetMessageText(2), m_texts.GetMessageText(3), Prompts::Icon::Information);
 }

@@ -7,6 +7,7 @@
 #include "app/products/picturepreview.h"
 #include "app/products/productlistmodel.h"
 #include "app/products/variantgridmodel.h"
+#include "app/translate/translatecomponents.h"
 #include "i18n/translateunit.h"
 #include "model/editcommands.h"
 #include "model/picturefile.h"
@@ -544,6 +545,7 @@ void ProductsTab::editCategoryClick() {
     if (m_kat < 0)
         return;
     CategoryDialog dialog(categoryDialogValues(m_edit.doc, m_kat), GetDIBOpenFilter(), this);
+    translateDialog(&dialog, m_texts);
     if (dialog.exec() != QDialog::Accepted)
         return;
     const int kat = m_kat;
@@ -595,6 +597,7 @@ void ProductsTab::otherCategoryClick() {
     if (m_kat < 0 || m_prod < 0 || names.isEmpty())
         return;
     MoveToCategoryDialog dialog(names, this);
+    translateDialog(&dialog, m_texts);
     if (dialog.exec() == QDialog::Accepted && dialog.choice() >= 0)
         moveProductsToOtherCategory(m_edit, m_kat, selectedProducts(), dialog.choice());
 }
@@ -604,6 +607,7 @@ void ProductsTab::tableSettingsClick() {
     if (!p)
         return;
     TableSettingsDialog dialog(productTableSettings(*p), this);
+    translateDialog(&dialog, m_texts);
     dialog.exec();
     // The dialog has only OK: however it is closed, its values count.
     runGuarded([&] { setProductTableSettings(m_edit, m_kat, m_prod, dialog.values()); });

@@ -156,6 +156,11 @@ void translateComponents(QWidget* root, TranslationStore& texts) {
     mapInterfaceTexts(root, [&texts](const QString& text) { return translated(texts, text); });
 }
 
+void translateDialog(QWidget* dialog, TranslationStore& texts) {
+    if (texts.language() != 0)
+        translateComponents(dialog, texts);
+}
+
 QStringList interfaceTexts(QWidget* root) {
     QStringList found;
     mapInterfaceTexts(root, [&found](const QString& text) {

@@ -25,6 +25,10 @@ class TranslationStore;
 
 void translateComponents(QWidget* root, TranslationStore& texts);
 
+// A dialog about to be shown for the first time: translated unless the interface is German,
+// the language it is written in.
+void translateDialog(QWidget* dialog, TranslationStore& texts);
+
 // Every such text below `root`, in the order visited, without accelerator marks and
 // surrounding spaces: what the translation store must know for the window to be shown
 // in another language.
