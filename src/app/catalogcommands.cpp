@@ -125,8 +125,7 @@ void CatalogCommands::reportFailure(const WorkOutcome& outcome) {
     m_ctx.prompts->message(text, QString(), Prompts::Icon::Error);
 }
 
-void CatalogCommands::reportCancel(const WorkOutcome& outcome, bool pagesKept, const QString& where) {
-    Q_UNUSED(outcome);
+void CatalogCommands::reportCancel(bool pagesKept, const QString& where) {
     // The sentence is translated with a placeholder, so that no file name enters the store.
     const QString text =
         m_ctx.texts->TranslateText(CancelledExportText(pagesKept, QStringLiteral("%1"))).arg(where);
@@ -151,7 +150,7 @@ void CatalogCommands::exportPdf() {
                      return ExportPdf(doc, layout, env, settings, file, progress);
                  });
     if (outcome.end == WorkOutcome::End::Cancelled)
-        reportCancel(outcome, false, file);
+        reportCancel(false, file);
     else if (outcome.finished())
         m_ctx.note(say("PDF Datei geschrieben:") + QLatin1Char(' ') + QDir::toNativeSeparators(file));
 }
@@ -183,7 +182,7 @@ void CatalogCommands::exportPageImages() {
                  });
     const QString folder = QDir::toNativeSeparators(QFileInfo(name).absolutePath());
     if (outcome.end == WorkOutcome::End::Cancelled)
-        reportCancel(outcome, true, folder);
+        reportCancel(true, folder);
     else if (outcome.finished())
         m_ctx.note(say("Seitenbilder geschrieben in:") + QLatin1Char(' ') + folder);
 }
@@ -221,7 +220,9 @@ void CatalogCommands::exportFlipCatalogue() {
             return ExportFlipCatalogue(doc, layout, env, settings, m_ctx.folders, target, texts, progress);
         });
     if (outcome.end == WorkOutcome::End::Cancelled) {
-        reportCancel(outcome, false, folder);
+        // The folder is as it was: the pages are put in place only when all are written.
+        m_ctx.prompts->message(say("Der Export wurde abgebrochen; es wurde nichts geschrieben."), QString(),
+                               Prompts::Icon::Information);
     } else if (outcome.finished()) {
         const QString page = QDir(target).filePath(QStringLiteral("catalog.htm"));
         m_ctx.note(say("Blätterkatalog geschrieben:") + QLatin1Char(' ') + QDir::toNativeSeparators(page));

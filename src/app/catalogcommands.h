@@ -118,7 +118,7 @@ private:
     void printPriceList(QTextDocument& document);
     void adoptPrinterPage();
     void reportFailure(const WorkOutcome& outcome);
-    void reportCancel(const WorkOutcome& outcome, bool pagesKept, const QString& where);
+    void reportCancel(bool pagesKept, const QString& where);
     QString say(const char* german) const;
     // Translates a dialog's captions unless the interface is German, its own language.
     void translate(QWidget* dialog);
