@@ -6,12 +6,17 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QStandardPaths>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pagewright"));
+    QApplication::setApplicationVersion(QStringLiteral(PW_VERSION));
+    // The desktop file's name, so that the window is matched to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("pagewright"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pagewright-256.png")));
 
     const pw::ProgramFolders folders = pw::ProgramFolders::forThisProgram();
     pw::TranslationStore texts;
