@@ -68,9 +68,11 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 for p in libqt6core6 libqt6gui6 libqt6widgets6 libqt6printsupport6 libc6 liblcms2-2 libdeflate0 libgif7 \
     fonts-liberation2 fonts-dejavu-core qt6-image-formats-plugins; do
-    [[ ",$depends," =~ [,\ ]$p[\ ,\(] ]] || fail "Depends lacks $p"
+    named="(^|, )$p( |,|$)"
+    [[ $depends =~ $named ]] || fail "Depends lacks $p"
 done
-[[ $depends =~ -dev([ ,(]|$) ]] && fail "Depends names a development package: $depends"
+development="-dev( |,|$)"
+if [[ $depends =~ $development ]]; then fail "Depends names a development package: $depends"; fi
 changelogVersion=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/pagewright/changelog.gz | gzip -dc |
     sed -n '1s/^pagewright (\([^)]*\)).*/\1/p')
 [ "$changelogVersion" = "$version" ] || fail "the change log's first entry is $changelogVersion, the package $version"
@@ -78,7 +80,7 @@ changelogVersion=$(dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/doc/page
 echo "== lintian"
 # Warnings are allowed; an error fails. The package is built by CPack rather than from a
 # Debian source package, so the tags about the source package cannot apply.
-if ! lintian --fail-on error --no-tag-display-limit "$deb" >"$work/lintian.log" 2>&1; then
+if ! lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1; then
     fail "lintian reports errors"
 fi
 cat "$work/lintian.log"
@@ -139,7 +141,7 @@ for page in pagewright pagewright-cli; do
     warnings=$(MANWIDTH=80 LC_ALL=C.UTF-8 man --warnings -l "$root/usr/share/man/man1/$page.1.gz" 2>&1 >/dev/null)
     [ -z "$warnings" ] || fail "man reports for $page(1): $warnings"
 done
-manual=$(MANWIDTH=200 LC_ALL=C.UTF-8 man -l "$root/usr/share/man/man1/pagewright-cli.1.gz" 2>/dev/null)
+manual=$(MANWIDTH=400 LC_ALL=C.UTF-8 man -l "$root/usr/share/man/man1/pagewright-cli.1.gz" 2>/dev/null)
 # Every usage line of --help stands in the manual as it is.
 while IFS= read -r line; do
     usage=${line#  }
@@ -190,7 +192,7 @@ echo "== file type"
 xdg=$work/xdg
 mkdir -p "$xdg/mime/packages" "$work/types"
 cp "$root/usr/share/mime/packages/pagewright.xml" "$xdg/mime/packages/"
-update-mime-database "$xdg/mime" >/dev/null
+XDG_DATA_HOME=$xdg update-mime-database "$xdg/mime"
 cp "$sample" "$work/types/katalog"
 cp "$sample" "$work/types/ALT.PKD"
 cp "$sample" "$work/types/neu.pk2"
