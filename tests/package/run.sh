@@ -149,6 +149,19 @@ while IFS= read -r line; do
     grep -qF -- "$usage" <<<"$manual" || fail "the manual lacks the usage: $usage"
 done < <(run "$cli" --help | tail -n +2)
 
+# The pages cannot drift from the tool: a subcommand without a description, or a
+# description of a subcommand the tool lacks, stops the build of the pages.
+source_manual=$(dirname "$0")/../../src/cli/manual.txt
+sed '/^@command set$/,$d' "$source_manual" >"$work/undescribed.txt"
+{ cat "$source_manual"; printf '@command frobnicate\nDoes nothing.\n'; } >"$work/unknown.txt"
+for case in "undescribed|the command set has no description" "unknown|describes frobnicate"; do
+    if "$build/tools/pagewright-mkmanual" "$work/${case%%|*}.txt" "$build/src/pagewright-cli" "$version" \
+        "$work/man-${case%%|*}" 2>"$work/mkmanual.err"; then
+        fail "the manual pages were built from $(basename "${case%%|*}").txt"
+    fi
+    grep -qF "${case#*|}" "$work/mkmanual.err" || fail "pagewright-mkmanual says: $(cat "$work/mkmanual.err")"
+done
+
 echo "== bash completion"
 # Each case: the words typed (the last one is being completed) | what must be offered |
 # what must not be.
