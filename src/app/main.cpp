@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QIcon>
 #include <QStandardPaths>
 
 int main(int argc, char** argv) {
@@ -16,7 +15,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationVersion(QStringLiteral(PW_VERSION));
     // The desktop file's name, so that the window is matched to its menu entry and icon.
     QGuiApplication::setDesktopFileName(QStringLiteral("pagewright"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/pagewright-256.png")));
+    QApplication::setWindowIcon(pw::applicationIcon());
 
     const pw::ProgramFolders folders = pw::ProgramFolders::forThisProgram();
     pw::TranslationStore texts;
