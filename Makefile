@@ -2,6 +2,7 @@
 #   make run    the main job: exports the bundled sample catalogue to PDF and to the flip catalogue
 #   make test   every test (ctest)
 #   make bench  the benchmark programs
+#   make package  the Debian package build/<preset>/pagewright_<version>_amd64.deb
 #   make fuzz   the fuzz targets, FUZZ_SECONDS each (default 60)
 
 PRESET ?= default
@@ -11,7 +12,7 @@ CLI := $(BUILD)/src/pagewright-cli
 SAMPLE := resources/samples/test.pk2
 RUN_OUT := $(BUILD)/sample
 
-.PHONY: deps build run test bench fuzz asan-test format-check clean
+.PHONY: deps build run test package bench fuzz asan-test format-check clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -31,6 +32,10 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j2
+
+package: build
+	@cmake --build --preset $(PRESET) --target package 1>&2
+	@ls $(CURDIR)/$(BUILD)/pagewright_*_amd64.deb
 
 asan-test: deps
 	@cmake --preset asan >/dev/null

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Pagewright needs to build, test and run, and the Node
+# Installs the Debian packages Pagewright needs to build, test, package and run, and the Node
 # packages of the browser test of the flip catalogue (tests/browser).
 # Idempotent: when everything is already present it only checks and exits.
 set -euo pipefail
@@ -14,6 +14,8 @@ packages=(
   xvfb qpdf poppler-utils libgs-common
   dbus at-spi2-core python3-pyatspi x11-apps netpbm
   chromium
+  librsvg2-bin
+  lintian desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db file
 )
 
 missing=()

@@ -12,6 +12,10 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pagewright"));
     QApplication::setApplicationDisplayName(QStringLiteral("Pagewright"));
+    QApplication::setApplicationVersion(QStringLiteral(PW_VERSION));
+    // The desktop file's name, so that the window is matched to its menu entry and icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("pagewright"));
+    QApplication::setWindowIcon(pw::applicationIcon());
 
     const pw::ProgramFolders folders = pw::ProgramFolders::forThisProgram();
     pw::TranslationStore texts;

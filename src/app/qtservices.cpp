@@ -12,6 +12,10 @@
 
 namespace pw {
 
+QIcon applicationIcon() {
+    return QIcon(QStringLiteral(":/icons/pagewright-256.png"));
+}
+
 QString qtFileFilter(const QString& programFilter) {
     const QStringList parts = programFilter.split(QLatin1Char('|'));
     QStringList filters;

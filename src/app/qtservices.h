@@ -6,6 +6,7 @@
 #include "compose/canvas.h"
 #include "model/services.h"
 
+#include <QIcon>
 #include <QPointer>
 #include <QProgressDialog>
 #include <QString>
@@ -20,6 +21,10 @@ namespace pw {
 // The program's file filters ("Description (*.a;*.b)|*.a;*.b", several pairs joined by
 // "|") in the form Qt's file dialogs take ("Description (*.a *.b)", joined by ";;").
 QString qtFileFilter(const QString& programFilter);
+
+// The program's icon for its windows: the 256-pixel drawing of packaging/pagewright.svg,
+// built into the program.
+QIcon applicationIcon();
 
 class TranslationStore;
 

@@ -213,6 +213,10 @@ int main(int argc, char** argv) {
         printOverview();
         return kOk;
     }
+    if (args[0] == QLatin1String("--version")) {
+        printLine(stdout, QString::fromLatin1("pagewright-cli " PW_VERSION));
+        return kOk;
+    }
     const Command* command = findCommand(args[0]);
     if (!command)
         return usageError(

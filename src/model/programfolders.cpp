@@ -5,6 +5,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace pw {
 
 ProgramFolders::ProgramFolders(QString programDir, QString userDir, QStringList dataDirs)
@@ -20,7 +22,16 @@ ProgramFolders ProgramFolders::forThisProgram() {
 
 bool ProgramFolders::programDirWritable() const {
     const QFileInfo dir(m_programDir);
-    return dir.isDir() && dir.isWritable();
+    if (!dir.isDir() || !dir.isWritable())
+        return false;
+    // The delivered translations mark where the program's data lives: beside the program
+    // (a build or a copied folder, which keeps its own files) or in a data folder (an
+    // installed program, whose folder holds programs only).
+    const QString marker = QStringLiteral("translate.dat");
+    if (QFileInfo::exists(QDir(m_programDir).filePath(marker)))
+        return true;
+    return std::none_of(m_dataDirs.cbegin(), m_dataDirs.cend(),
+                        [&](const QString& data) { return QFileInfo::exists(QDir(data).filePath(marker)); });
 }
 
 QString ProgramFolders::writeLocation(const QString& name) const {

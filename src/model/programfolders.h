@@ -11,7 +11,10 @@ namespace pw {
 // (translate.dat as shipped, the flip-catalogue template, the sample catalogue) is looked
 // up there first, then in the installed data folders. Files the program writes
 // (options.dat, translate.dat) go to the program folder when it is writable, else to the
-// per-user data folder, which is then also read first.
+// per-user data folder, which is then also read first. An installed program, whose
+// translate.dat lies in a data folder and not beside it (/usr/bin with
+// /usr/share/pagewright), never writes into its program folder, even for a user who may
+// write there.
 class ProgramFolders {
 public:
     ProgramFolders(QString programDir, QString userDir, QStringList dataDirs = {});
@@ -21,6 +24,7 @@ public:
 
     const QString& programDir() const { return m_programDir; }
     const QString& userDir() const { return m_userDir; }
+    // Whether files the program writes go to the program folder (see above).
     bool programDirWritable() const;
 
     // Where a file the program writes is to be written (the per-user folder is created

@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -35,6 +37,18 @@ void answerNextBox(QMessageBox::StandardButton button, bool tick = false) {
 class TestQtServices : public QObject {
     Q_OBJECT
 private slots:
+    // The window icon is built into the program; a wrong resource name would leave every
+    // window without it, silently.
+    void applicationIconIsBuiltIn() {
+        const QIcon icon = applicationIcon();
+        QVERIFY(!icon.isNull());
+        const QImage image = icon.pixmap(QSize(256, 256)).toImage();
+        QCOMPARE(image.size(), QSize(256, 256));
+        QVERIFY(image.hasAlphaChannel());
+        QCOMPARE(qAlpha(image.pixel(0, 0)), 0);       // a transparent corner
+        QCOMPARE(qAlpha(image.pixel(128, 128)), 255); // the page in the middle
+    }
+
     void filtersTakeQtsForm_data() {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("qt");

@@ -260,6 +260,15 @@ private slots:
             QVERIFY(r.out.startsWith("usage: pagewright-cli"));
     }
 
+    // The version has one source (the build's project version); the tool reports it alone
+    // on stdout, as scripts and the package's checks read it.
+    void versionIsTheProjectVersionOnStdout() {
+        const Run r = cli({QStringLiteral("--version")});
+        QCOMPARE(r.code, 0);
+        QCOMPARE(r.out, QByteArray("pagewright-cli " PW_VERSION "\n"));
+        QVERIFY(r.err.isEmpty());
+    }
+
     void messagesSpeakTheChosenLanguage() {
         pw::TranslationStore delivered;
         delivered.setCollectNewTexts(false);

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -62,6 +63,44 @@ private slots:
         QVERIFY(writeFile(dir.filePath(QStringLiteral("share/translate.dat")), "x"));
         QCOMPARE(folders.readLocation(QStringLiteral("translate.dat")),
                  dir.filePath(QStringLiteral("share/translate.dat")));
+    }
+
+    // Where written files go, by what the program folder holds: a folder with the program's
+    // data beside it keeps its own files; an installed program (its data in a data folder)
+    // writes to the user's folder even when it may write into its own.
+    void writtenFilesFollowTheProgramsLayout_data() {
+        QTest::addColumn<bool>("dataBesideProgram");
+        QTest::addColumn<bool>("dataInShare");
+        QTest::addColumn<bool>("writesBesideProgram");
+        QTest::newRow("build or copied folder") << true << false << true;
+        QTest::newRow("copied folder beside an installed one") << true << true << true;
+        QTest::newRow("installed") << false << true << false;
+        QTest::newRow("no data anywhere") << false << false << true;
+    }
+    void writtenFilesFollowTheProgramsLayout() {
+        QFETCH(bool, dataBesideProgram);
+        QFETCH(bool, dataInShare);
+        QFETCH(bool, writesBesideProgram);
+        QTemporaryDir dir;
+        const QString program = dir.filePath(QStringLiteral("usr/bin"));
+        const QString share = dir.filePath(QStringLiteral("usr/share/pagewright"));
+        const QString user = dir.filePath(QStringLiteral("user"));
+        QVERIFY(QDir().mkpath(program) && QDir().mkpath(share));
+        if (dataBesideProgram)
+            QVERIFY(writeFile(QDir(program).filePath(QStringLiteral("translate.dat")), "beside"));
+        if (dataInShare)
+            QVERIFY(writeFile(QDir(share).filePath(QStringLiteral("translate.dat")), "share"));
+        const ProgramFolders folders(program, user, {share});
+
+        QCOMPARE(folders.programDirWritable(), writesBesideProgram);
+        QVERIFY(SaveOptions(folders, Francais));
+        QCOMPARE(QFileInfo::exists(QDir(program).filePath(QStringLiteral("options.dat"))),
+                 writesBesideProgram);
+        QCOMPARE(QFileInfo::exists(QDir(user).filePath(QStringLiteral("options.dat"))), !writesBesideProgram);
+        QCOMPARE(LoadOptions(folders), int(Francais));
+        const QString written = folders.writeLocation(QStringLiteral("translate.dat"));
+        QCOMPARE(written,
+                 QDir(writesBesideProgram ? program : user).filePath(QStringLiteral("translate.dat")));
     }
 
     void failedSaveIsSilent() {
