@@ -69,21 +69,23 @@ void CatalogCommands::translate(QWidget* dialog) {
 WorkOutcome CatalogCommands::runPages(
     const QString& title, const EngineCall& call,
     const std::function<bool(CatalogDocument&, int, EngineEnvironment&, Progress&)>& pages) {
-    auto copy = std::make_shared<CatalogDocument>(m_ctx.session->doc());
+    // The run returns only when the worker has ended: the copy and the environment can live
+    // here.
+    CatalogDocument copy = m_ctx.session->doc();
     const EngineEnvironment& live = m_ctx.session->environment();
-    auto env = std::make_shared<EngineEnvironment>(*live.clock, live.locale);
-    const int layout = copy->settings.LayoutCombo;
+    EngineEnvironment env(*live.clock, live.locale);
+    const int layout = copy.settings.LayoutCombo;
     BackgroundWork work(m_ctx.window, *m_ctx.texts, title, WorkUnit::Pages);
     const WorkOutcome outcome = work.run([&](Progress& progress) {
-        measuringRun(layout, *copy, *env, call);
-        return pages(*copy, layout, *env, progress);
+        measuringRun(layout, copy, env, call);
+        return pages(copy, layout, env, progress);
     });
     if (outcome.end == WorkOutcome::End::Failed)
         reportFailure(outcome);
     // Pictures that did not load are worth knowing whatever became of the output.
-    if (!env->pictureFailures.empty() && outcome.end != WorkOutcome::End::Cancelled) {
+    if (!env.pictureFailures.empty() && outcome.end != WorkOutcome::End::Cancelled) {
         QStringList lines;
-        for (const PictureFailure& f : env->pictureFailures.failures())
+        for (const PictureFailure& f : env.pictureFailures.failures())
             lines.append(pictureFailureText(f) + QStringLiteral(": ") + f.file);
         m_ctx.prompts->message(lines.join(QLatin1Char('\n')), title, Prompts::Icon::Warning);
     }
@@ -92,11 +94,11 @@ WorkOutcome CatalogCommands::runPages(
 
 std::optional<bool> CatalogCommands::runOnCopy(const QString& title, WorkUnit unit,
                                                const std::function<bool(EditContext&, Progress&)>& change) {
-    auto copy = std::make_shared<CatalogDocument>(m_ctx.session->doc());
-    auto edit = std::make_shared<EditContext>(*copy);
+    CatalogDocument copy = m_ctx.session->doc();
+    EditContext edit(copy);
     BackgroundWork work(m_ctx.window, *m_ctx.texts, title, unit);
     const WorkOutcome outcome = work.run([&](Progress& progress) {
-        if (!change(*edit, progress))
+        if (!change(edit, progress))
             return false;
         // A command that cannot stop half-way is dropped whole when "Abbrechen" came.
         return progress.report(1, 1);
@@ -107,14 +109,25 @@ std::optional<bool> CatalogCommands::runOnCopy(const QString& title, WorkUnit un
             reportFailure(outcome);
         return std::nullopt;
     }
-    if (!edit->history.canUndo())
-        return false; // nothing changed
-    const QString caption = edit->history.undoCaption();
+    if (!edit.isChanged())
+        return false;
+    // The core's caption for the step it recorded; an import records none and takes the title.
+    const QString caption = edit.history.canUndo() ? edit.history.undoCaption() : title;
     documentStep(m_ctx.session->edit(), caption, [&](CatalogDocument& d) {
-        d = std::move(*copy);
+        d = std::move(copy);
         return 0;
     });
     return true;
+}
+
+void CatalogCommands::reportWarnings(const std::vector<Error>& warnings) {
+    if (warnings.empty())
+        return;
+    QStringList lines;
+    for (const Error& w : warnings)
+        lines.append(errorText(w, *m_ctx.texts));
+    m_ctx.prompts->message(lines.join(QLatin1Char('\n')), m_ctx.texts->GetMessageText(8),
+                           Prompts::Icon::Warning);
 }
 
 void CatalogCommands::reportFailure(const WorkOutcome& outcome) {
@@ -263,10 +276,10 @@ void CatalogCommands::exportCsv() {
     const QString file = m_ctx.prompts->saveFileName(QString::fromUtf8(kCsvFilter), QStringLiteral(".csv"));
     if (file.isEmpty())
         return;
-    auto copy = std::make_shared<const CatalogDocument>(m_ctx.session->doc());
+    const CatalogDocument copy = m_ctx.session->doc();
     BackgroundWork work(m_ctx.window, *m_ctx.texts, say("Export als CSV Datei"), WorkUnit::Products);
     const WorkOutcome outcome =
-        work.run([&](Progress& progress) { return ExportCSVFile(*copy, kat, file, &progress); });
+        work.run([&](Progress& progress) { return ExportCSVFile(copy, kat, file, &progress); });
     if (outcome.end == WorkOutcome::End::Failed)
         reportFailure(outcome);
     else if (outcome.end == WorkOutcome::End::Cancelled)
@@ -291,23 +304,16 @@ void CatalogCommands::importProducts(bool categoryColumn) {
     CsvImportResult result;
     const std::optional<bool> changed = runOnCopy(
         m_ctx.texts->GetMessageText(8), WorkUnit::Products, [&](EditContext& edit, Progress& progress) {
-            result = documentStep(edit, QStringLiteral("Artikel importieren"), [&](CatalogDocument& d) {
-                return categoryColumn ? ImportCSVFileComplete(d, file, options, &progress)
-                                      : ImportCSVFile(d, kat, file, options, &progress);
-            });
+            result = categoryColumn ? ImportCSVFileComplete(edit.doc, file, options, &progress)
+                                    : ImportCSVFile(edit.doc, kat, file, options, &progress);
+            if (result.products + result.categories > 0)
+                edit.SetChanged();
             return !result.cancelled;
         });
     if (!changed.value_or(false))
         return;
     m_ctx.products->selectCategory(result.selectedKat >= 0 ? result.selectedKat : kat);
-    std::vector<Error> warnings = result.warnings;
-    if (!warnings.empty()) {
-        QStringList lines;
-        for (const Error& w : warnings)
-            lines.append(errorText(w, *m_ctx.texts));
-        m_ctx.prompts->message(lines.join(QLatin1Char('\n')), m_ctx.texts->GetMessageText(8),
-                               Prompts::Icon::Warning);
-    }
+    reportWarnings(result.warnings);
     m_ctx.note(say("Importierte Produkte:") + QLatin1Char(' ') + QString::number(result.products));
 }
 
@@ -324,22 +330,16 @@ void CatalogCommands::importCategories() {
     CategoryImportResult result;
     const std::optional<bool> changed =
         runOnCopy(m_ctx.texts->GetMessageText(8), WorkUnit::Products, [&](EditContext& edit, Progress&) {
-            result = documentStep(edit, QStringLiteral("Kategorien importieren"), [&](CatalogDocument& d) {
-                return ImportCSVFileCategories(d, file, locale);
-            });
+            result = ImportCSVFileCategories(edit.doc, file, locale);
+            if (result.created + result.updated > 0)
+                edit.SetChanged();
             return true;
         });
     if (!changed.value_or(false))
         return;
     if (result.selectedKat >= 0)
         m_ctx.products->selectCategory(result.selectedKat);
-    if (!result.warnings.empty()) {
-        QStringList lines;
-        for (const Error& w : result.warnings)
-            lines.append(errorText(w, *m_ctx.texts));
-        m_ctx.prompts->message(lines.join(QLatin1Char('\n')), m_ctx.texts->GetMessageText(8),
-                               Prompts::Icon::Warning);
-    }
+    reportWarnings(result.warnings);
 }
 
 void CatalogCommands::showCategoryImportInfo() {

@@ -27,6 +27,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPrinter;
 class QTabWidget;
@@ -38,6 +39,7 @@ namespace pw {
 class CatalogDocument;
 class CatalogSession;
 class EditContext;
+class Error;
 class Progress;
 class Prompts;
 class ProductsTab;
@@ -106,9 +108,10 @@ private:
     runPages(const QString& title, const EngineCall& call,
              const std::function<bool(CatalogDocument&, int, EngineEnvironment&, Progress&)>& pages);
     // Runs `change` over a copy of the document with an edit context of its own; when it
-    // finished and recorded a step there, the copy becomes the document as one step under
-    // that step's caption. Returns whether the document changed; nullopt when the work was
-    // cancelled or failed (the failure already shown), which leaves the document as it was.
+    // finished and changed the copy (a step recorded there, or the copy marked changed), the
+    // copy becomes the document as one step under that step's caption, or `title`. Returns whether the
+    // document changed; nullopt when the work was cancelled or failed (the failure already shown), which
+    // leaves the document as it was.
     std::optional<bool> runOnCopy(const QString& title, WorkUnit unit,
                                   const std::function<bool(EditContext&, Progress&)>& change);
     // The printer ready for a job titled `title`: the print dialog when the option asks
@@ -118,6 +121,8 @@ private:
     void printPriceList(QTextDocument& document);
     void adoptPrinterPage();
     void reportFailure(const WorkOutcome& outcome);
+    // What an import went through with but the user should know (message 8 as caption).
+    void reportWarnings(const std::vector<Error>& warnings);
     void reportCancel(bool pagesKept, const QString& where);
     QString say(const char* german) const;
     // Translates a dialog's captions unless the interface is German, its own language.

@@ -198,6 +198,14 @@ def build_from_nothing():
     shutil.rmtree(work, ignore_errors=True)
 
 
+def choose_menu_item(app, main, menu, item):
+    """Opens a menu of the menu bar and chooses one of its items, which may open a dialog."""
+    title = app.find(main, menu, roles=("menu item",))
+    app.press(title)
+    entry = app.find(title.getChildAtIndex(0), item, roles=("menu item", "radio menu item", "check menu item"))
+    app.press_into_dialog(entry)
+
+
 def select_tab(app, main, caption):
     """Shows the tab with this caption, as a click on it does."""
     tab = app.find(main, caption, roles=("page tab",))
@@ -262,10 +270,7 @@ def export_pdf():
     try:
         main = app.window("test.pk2")
         app.answer("Testdatei öffnen?", "No")
-        datei = app.find(main, "Datei", roles=("menu item",))
-        app.press(datei)
-        item = app.find(datei.getChildAtIndex(0), "Als PDF Datei exportieren...", roles=("menu item",))
-        app.press_into_dialog(item)
+        choose_menu_item(app, main, "Datei", "Als PDF Datei exportieren...")
         choose_file(app, target)
         progress = app.window("Als PDF Datei exportieren", timeout=10)
         app.find(progress, "Abbrechen", roles=("push button",))
@@ -292,11 +297,7 @@ def in_english():
     try:
         main = app.window("Orvanto Pagewright 1.0")
         app.answer("Testdatei öffnen?", "No")
-        sprache = app.find(main, "Sprache", roles=("menu item",))
-        app.press(sprache)
-        english = app.find(sprache.getChildAtIndex(0), "English", roles=("radio menu item", "check menu item",
-                                                                         "menu item"))
-        app.press_into_dialog(english)
+        choose_menu_item(app, main, "Sprache", "English")
         app.answer("Übersetzen", "OK")
         app.press(app.find(main, "Beenden", roles=("push button",)))
         if app.wait_exit() != 0:
@@ -312,9 +313,7 @@ def in_english():
             app.find(main, menu, roles=("menu item",))
         for tab in ["Products", "Presets", "Create catalogue", "Layout", "Background", "Logo"]:
             app.find(main, tab, roles=("page tab",))
-        language = app.find(main, "Language", roles=("menu item",))
-        app.press(language)
-        app.press_into_dialog(app.find(language.getChildAtIndex(0), "Translate...", roles=("menu item",)))
+        choose_menu_item(app, main, "Language", "Translate...")
         editor = app.window("Translate")
         search = app.find(editor, "Search", roles=("text", "entry"))
         search.queryEditableText().setTextContents("Speichern")
