@@ -3,6 +3,8 @@ user sees: find the program, wait for its windows, press menu items and buttons,
 captions, take a screenshot. Every wait has a time limit and fails with a message that
 says what was awaited."""
 
+import ctypes
+import ctypes.util
 import os
 import subprocess
 import sys
@@ -34,6 +36,8 @@ def wait_for(what, probe, timeout=20.0, interval=0.1):
             result = probe()
             if result:
                 return result
+        except Failure:
+            raise  # the probe knows the wait is over
         except Exception as e:  # the tree changes under our feet while windows come and go
             last = e
         time.sleep(interval)
@@ -80,13 +84,50 @@ def role(node):
         return ""
 
 
+def x_display_opens():
+    """Whether the X client library, as the program uses it, opens the display in DISPLAY."""
+    xlib = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    xlib.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    xlib.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = xlib.XOpenDisplay(None)
+    if not display:
+        return False
+    xlib.XCloseDisplay(display)
+    return True
+
+
+def x_server_report():
+    """What the virtual X server said, for a failure message."""
+    log = os.environ.get("PW_XVFB_LOG")
+    text = ""
+    if log and os.path.exists(log):
+        with open(log, errors="replace") as f:
+            text = f.read()[-2000:]
+    return "X display %s opens now: %s; the X server's log:\n%s" % (
+        os.environ.get("DISPLAY"), x_display_opens(), text or "(empty)")
+
+
 class Program:
-    """One run of the program under test."""
+    """One run of the program under test. A program that ends before it reaches the
+    accessibility bus is started once more when the display opens, and the failure message
+    says what the X server reported."""
 
     def __init__(self, argv, cwd, name):
         self.name = name
-        self.process = subprocess.Popen(argv, cwd=cwd)
-        self.app = wait_for("the program %s on the accessibility bus" % name, self._find_app, timeout=30)
+        wait_for("the X display %s" % os.environ.get("DISPLAY"), x_display_opens, timeout=20)
+        for attempt in (1, 2):
+            self.process = subprocess.Popen(argv, cwd=cwd)
+            try:
+                self.app = wait_for("the program %s on the accessibility bus" % name, self._find_app,
+                                    timeout=30)
+                return
+            except Failure as failure:
+                ended = self.process.poll() is not None
+                if attempt == 2 or not ended:
+                    raise Failure("%s\n%s" % (failure, x_server_report()))
+                print("the program ended early; %s; starting it once more" % x_server_report(),
+                      file=sys.stderr)
 
     def _find_app(self):
         if self.process.poll() is not None:

@@ -29,11 +29,12 @@ export NO_AT_BRIDGE=0 GTK_MODULES=
 # A virtual X server on a display of our own. Each try takes a display number at random from
 # a wide range, so two runs at once rarely meet; -displayfd says when the server accepts
 # connections, and xdisplay.py then checks that a client reaches this server and not another
-# one with the same number (see there).
+# one with the same number (see there). The server never resets (a reset after the check's
+# connection closes would drop it for a moment) and takes any local client: it is our own.
 start_xvfb() {
   local display=$1
   : >"$work/display"
-  Xvfb ":$display" -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+  Xvfb ":$display" -displayfd 3 -screen 0 1280x800x24 -nolisten tcp -noreset -ac 3>"$work/display" 2>"$work/xvfb.log" &
   xvfb=$!
   for _ in $(seq 300); do
     [ -s "$work/display" ] && break
@@ -60,7 +61,7 @@ for _ in 1 2 3 4 5 6 7 8; do
   cat "$work/xvfb.log" >&2 || true
 done
 [ -n "$display" ] || { echo "Xvfb: no usable display after 8 tries" >&2; exit 1; }
-export DISPLAY=:$display
+export DISPLAY=:$display PW_XVFB_LOG=$work/xvfb.log
 
 # The whole run is bounded: a window that never appears fails the test instead of hanging it.
 timeout 240 dbus-run-session -- /usr/bin/python3 "$src/tests/desktop/window.py" \
