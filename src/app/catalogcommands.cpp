@@ -86,7 +86,7 @@ WorkOutcome CatalogCommands::runPages(
     if (!env.pictureFailures.empty() && outcome.end != WorkOutcome::End::Cancelled) {
         QStringList lines;
         for (const PictureFailure& f : env.pictureFailures.failures())
-            lines.append(pictureFailureText(f) + QStringLiteral(": ") + f.file);
+            lines.append(errorText(pictureFailureError(f), *m_ctx.texts) + QStringLiteral(": ") + f.file);
         m_ctx.prompts->message(lines.join(QLatin1Char('\n')), title, Prompts::Icon::Warning);
     }
     return outcome;

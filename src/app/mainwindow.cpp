@@ -617,7 +617,7 @@ void TMainForm::startRecoveryWrite(bool wait) {
             target.write(*copy);
         } catch (const Error& e) {
             // Nobody to tell on the worker, and a failed copy must not interrupt work.
-            qWarning("Pagewright: %s", qPrintable(e.plainText() + QLatin1Char(' ') + e.file()));
+            qWarning("Pagewright: %s", qPrintable(e.germanText() + QLatin1Char(' ') + e.file()));
         }
     });
     if (wait)

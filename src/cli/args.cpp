@@ -6,13 +6,10 @@ namespace pw::cli {
 
 namespace {
 
-QString withArgument(const char* format, const QString& argument) {
-    const QString text = QString::fromUtf8(format);
-    return text.contains(QLatin1String("%1")) ? text.arg(argument) : text;
-}
-
-bool refuse(const ArgRules& rules, const QString& text) {
-    usageError(QLatin1String(rules.command) + QStringLiteral(": ") + text);
+// "<command>: <text>", the text translated and then filled with its arguments.
+bool refuse(const ArgRules& rules, const char* text, const QStringList& args) {
+    printUsageError(QLatin1String(rules.command) + QStringLiteral(": ") +
+                    usageText(QString::fromUtf8(text), args));
     return false;
 }
 
@@ -54,7 +51,7 @@ bool readArgs(const QStringList& args, const ArgRules& rules, const std::vector<
                               !(rules.loneDashIsFile && a == QLatin1String("-"));
         if (!isOption) {
             if (rules.oneFile && haveFile)
-                return refuse(rules, withArgument(rules.unknown, a));
+                return refuse(rules, rules.unknown, {a});
             haveFile = true;
             if (rules.onFile) {
                 if (!rules.onFile(a))
@@ -70,12 +67,12 @@ bool readArgs(const QStringList& args, const ArgRules& rules, const std::vector<
         if (o && o->kind == ArgOption::Kind::Switch && eq >= 0 && !rules.switchWithValue)
             o = nullptr; // "--strict=1" is not the switch
         if (!o)
-            return refuse(rules, withArgument(rules.unknown, a));
+            return refuse(rules, rules.unknown, {a});
         if (o->seen)
             *o->seen = true;
         if (o->kind == ArgOption::Kind::Switch) {
             if (eq >= 0)
-                return refuse(rules, withArgument(rules.switchWithValue, name));
+                return refuse(rules, rules.switchWithValue, {name});
             if (o->on)
                 *o->on = true;
             if (o->onSwitch && !o->onSwitch())
@@ -94,9 +91,9 @@ bool readArgs(const QStringList& args, const ArgRules& rules, const std::vector<
             int number = 0;
             if (!present || !parseInt(value, o->low, o->high, number)) {
                 if (o->badValue)
-                    return refuse(rules, QString::fromUtf8(o->badValue));
-                return refuse(rules,
-                              QStringLiteral("%1 erwartet %2 bis %3").arg(name).arg(o->low).arg(o->high));
+                    return refuse(rules, o->badValue, {});
+                return refuse(rules, "%1 erwartet %2 bis %3",
+                              {name, QString::number(o->low), QString::number(o->high)});
             }
             if (o->number)
                 *o->number = number;
@@ -104,8 +101,8 @@ bool readArgs(const QStringList& args, const ArgRules& rules, const std::vector<
         }
         if (!present) {
             if (o->badValue)
-                return refuse(rules, QString::fromUtf8(o->badValue));
-            return refuse(rules, QStringLiteral("%1 braucht einen Wert").arg(name));
+                return refuse(rules, o->badValue, {});
+            return refuse(rules, "%1 braucht einen Wert", {name});
         }
         if (o->text)
             *o->text = value;

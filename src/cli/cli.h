@@ -12,6 +12,7 @@
 #include "model/services.h"
 
 #include <memory>
+#include <type_traits>
 
 namespace pw {
 struct LayoutSettings;
@@ -77,8 +78,29 @@ void printError(Context& context, const Error& e);
 void printWarning(Context& context, const Error& e);
 // The same line for what a command reports besides its output: "pagewright-cli: <file>: <text>".
 void printNote(Context& context, const Error& e);
-// "pagewright-cli: <text>" on stderr, then returns kUsage.
-int usageError(const QString& text);
+// The store that usage errors are translated with: the one the tool loaded. Until it is
+// set they stay German.
+void setUsageTexts(const TranslationStore* texts);
+// A usage error's words in the chosen language: `text` is a German template whose %1, %2,
+// ... are filled with `args` after translation, so that a name or a number in it never
+// keeps the text from its translation.
+QString usageText(const QString& text, const QStringList& args = {});
+// Prints "pagewright-cli: <words>" on stderr, then returns kUsage.
+int printUsageError(const QString& words);
+
+// An argument of a usage error as text: numbers as digits, texts as they are.
+template <class T> QString usageArgument(const T& value) {
+    if constexpr (std::is_arithmetic_v<T>)
+        return QString::number(value);
+    else
+        return QString(value);
+}
+
+// "pagewright-cli: <text>" on stderr in the chosen language (usageText with `args`), then
+// returns kUsage.
+template <class... Args> int usageError(const QString& text, const Args&... args) {
+    return printUsageError(usageText(text, QStringList{usageArgument(args)...}));
+}
 // Prints "usage: pagewright-cli <name> <usage>" to stdout.
 void printUsage(const char* name);
 

@@ -69,7 +69,7 @@ int findCategory(const CatalogDocument& doc, const QString& file, const QString&
         if (doc.categoryName(k) == name)
             return k;
     }
-    usageError(QStringLiteral("%1: die Kategorie \"%2\" gibt es nicht").arg(file, name));
+    usageError(QStringLiteral("%1: die Kategorie \"%2\" gibt es nicht"), file, name);
     return -1;
 }
 
@@ -85,7 +85,7 @@ bool readDelimiter(const CsvArgs& a, const char* command, QChar& delimiter) {
     else if (v == QLatin1String("tab") || v == QLatin1String("\\t") || v == QLatin1String("\t"))
         delimiter = u'\t';
     else {
-        usageError(QStringLiteral("%1: --delimiter erwartet ';', ',' oder tab").arg(QLatin1String(command)));
+        usageError(QStringLiteral("%1: --delimiter erwartet ';', ',' oder tab"), QLatin1String(command));
         return false;
     }
     return true;
@@ -153,8 +153,8 @@ int runCsvImport(const QStringList& args, Context& context) {
     if (QFileInfo::exists(file)) {
         if (!a.templateFile.isEmpty())
             return usageError(QStringLiteral("csv-import: --template gilt nur für eine neue Katalogdatei, "
-                                             "%1 gibt es schon")
-                                  .arg(file));
+                                             "%1 gibt es schon"),
+                              file);
         if (!openCatalog(context, session, file))
             return kFailed;
     } else if (!a.templateFile.isEmpty()) {
@@ -199,7 +199,7 @@ int runCategoryImport(const QStringList& args, Context& context) {
     if (!a.locale.isEmpty()) {
         locale = QLocale(a.locale);
         if (locale == QLocale::c() && a.locale != QLatin1String("C") && a.locale != QLatin1String("POSIX"))
-            return usageError(QStringLiteral("category-import: unbekanntes Gebietsschema %1").arg(a.locale));
+            return usageError(QStringLiteral("category-import: unbekanntes Gebietsschema %1"), a.locale);
     }
     QChar delimiter;
     if (!readDelimiter(a, "category-import", delimiter))

@@ -75,8 +75,7 @@ bool parseArgs(const QStringList& args, const char* command, const QStringList& 
 // The catalogue of a command that writes -o OUT: exactly one FILE and an OUT.
 bool needFileAndOut(const EditArgs& a, const char* command) {
     if (a.files.size() != 1 || a.out.isEmpty()) {
-        usageError(
-            QStringLiteral("%1: erwartet eine Katalogdatei und -o DATEI.pk2").arg(QLatin1String(command)));
+        usageError(QStringLiteral("%1: erwartet eine Katalogdatei und -o DATEI.pk2"), QLatin1String(command));
         return false;
     }
     return true;
@@ -91,7 +90,7 @@ bool readLocale(const EditArgs& a, const char* command, QLocale& locale) {
     const QString name = a.value("--locale");
     locale = QLocale(name);
     if (locale == QLocale::c() && name != QLatin1String("C") && name != QLatin1String("POSIX")) {
-        usageError(QStringLiteral("%1: unbekanntes Gebietsschema %2").arg(QLatin1String(command), name));
+        usageError(QStringLiteral("%1: unbekanntes Gebietsschema %2"), QLatin1String(command), name);
         return false;
     }
     return true;
@@ -160,8 +159,8 @@ int runPrices(const QStringList& args, Context& context) {
     const double value = QLocale::c().toDouble(a.value(percent ? "--percent" : "--amount"), &ok);
     if (!ok || !(value >= -10000 && value <= 10000))
         return usageError(
-            QStringLiteral("prices: %1 erwartet eine Zahl von -10000 bis 10000, mit Dezimalpunkt")
-                .arg(QLatin1String(percent ? "--percent" : "--amount")));
+            QStringLiteral("prices: %1 erwartet eine Zahl von -10000 bis 10000, mit Dezimalpunkt"),
+            QLatin1String(percent ? "--percent" : "--amount"));
     QLocale locale;
     if (!readLocale(a, "prices", locale))
         return kUsage;
@@ -215,13 +214,11 @@ int runDuplicate(const QStringList& args, Context& context) {
         while (kat < ctx.doc.categoryCount() && ctx.doc.categoryName(kat) != category)
             ++kat;
         if (kat == ctx.doc.categoryCount())
-            throw Error::text(QStringLiteral("die Kategorie \"%1\" gibt es nicht").arg(category), file);
+            throw Error::format(QStringLiteral("die Kategorie \"%1\" gibt es nicht"), {category}, file);
         if (duplicateProduct(ctx, kat, product - 1) < 0)
-            throw Error::text(QStringLiteral("die Kategorie \"%1\" hat kein Produkt %2 (sie hat %3)")
-                                  .arg(category)
-                                  .arg(product)
-                                  .arg(ctx.doc.products(kat).count()),
-                              file);
+            throw Error::format(
+                QStringLiteral("die Kategorie \"%1\" hat kein Produkt %2 (sie hat %3)"),
+                {category, QString::number(product), QString::number(ctx.doc.products(kat).count())}, file);
     });
 }
 

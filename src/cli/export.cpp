@@ -102,8 +102,8 @@ int readExportArgs(const QStringList& args, const char* command, int& dpi, std::
         return kUsage;
     file = files.value(0);
     if (file.isEmpty() || out.isEmpty())
-        return usageError(QLatin1String(command) +
-                          QStringLiteral(": Katalogdatei und -o %1 sind nötig").arg(needed));
+        return usageError(QStringLiteral("%1: Katalogdatei und -o %2 sind nötig"), QLatin1String(command),
+                          needed);
     return kOk;
 }
 
@@ -184,7 +184,7 @@ int runImages(const QStringList& args, Context& context) {
     const QString extension = QFileInfo(out).suffix();
     settings.format = extension.isEmpty() ? kFormatJpg : FormatForExtension(extension);
     if (settings.format == kFormatByContent)
-        return usageError(QStringLiteral("images: unbekanntes Bildformat .%1").arg(extension));
+        return usageError(QStringLiteral("images: unbekanntes Bildformat .%1"), extension);
     settings.allPages = from == 0;
     settings.first = from;
     settings.last = to;

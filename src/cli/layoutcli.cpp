@@ -34,19 +34,12 @@ bool checkDpiLimit(const char* command, int dpi, int low, int high, const std::f
     if (dpi <= limit)
         return true;
     if (limit < low)
-        usageError(QStringLiteral("%1: die Seite ist schon bei --dpi %2 größer als %3 Pixel (%4)")
-                       .arg(QLatin1String(command))
-                       .arg(low)
-                       .arg(kMostPagePixels)
-                       .arg(where));
+        usageError(QStringLiteral("%1: die Seite ist schon bei --dpi %2 größer als %3 Pixel (%4)"),
+                   QLatin1String(command), low, kMostPagePixels, where);
     else
         usageError(
-            QStringLiteral("%1: --dpi erwartet %2 bis %3 (%4; darüber hat eine Seite mehr als %5 Pixel)")
-                .arg(QLatin1String(command))
-                .arg(low)
-                .arg(limit)
-                .arg(where)
-                .arg(kMostPagePixels));
+            QStringLiteral("%1: --dpi erwartet %2 bis %3 (%4; darüber hat eine Seite mehr als %5 Pixel)"),
+            QLatin1String(command), low, limit, where, kMostPagePixels);
     return false;
 }
 
@@ -60,7 +53,7 @@ bool openForLayout(Context& context, CatalogSession& session, const QString& fil
 
 void printPictureFailures(Context& context, const EngineEnvironment& env) {
     for (const PictureFailure& f : env.pictureFailures.failures())
-        printWarning(context, Error::text(pictureFailureText(f), f.file));
+        printWarning(context, pictureFailureError(f));
 }
 
 bool strictStop(Context& context, const EngineEnvironment& env, bool strict) {

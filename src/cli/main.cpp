@@ -9,6 +9,8 @@
 
 #include <QGuiApplication>
 
+#include <optional>
+
 #include <cstdio>
 
 namespace pw::cli {
@@ -76,9 +78,9 @@ QString errorLine(Context& context, const Error& e, const QString& prefix) {
     return line + errorText(e, context.texts);
 }
 
-// Takes the global options out of the argument list, wherever they stand. Returns an
-// error text for a bad one, or an empty string.
-QString takeGlobalOptions(QStringList& args, GlobalOptions& g) {
+// Takes the global options out of the argument list, wherever they stand. Returns the
+// usage error of a bad one (a template and its arguments), or nothing.
+std::optional<Error> takeGlobalOptions(QStringList& args, GlobalOptions& g) {
     static const QStringList kNames = {QStringLiteral("--lang"), QStringLiteral("--date"),
                                        QStringLiteral("--paper"), QStringLiteral("--printer-dpi")};
     QStringList rest;
@@ -96,31 +98,32 @@ QString takeGlobalOptions(QStringList& args, GlobalOptions& g) {
         }
         if (eq < 0) {
             if (i + 1 >= args.size())
-                return QStringLiteral("%1 braucht einen Wert").arg(name);
+                return Error::format(QStringLiteral("%1 braucht einen Wert"), {name});
             value = args[++i];
         }
         if (name == QLatin1String("--lang")) {
             const qsizetype language = QStringList{"de", "en", "fr", "nl"}.indexOf(value);
             if (language < 0)
-                return QStringLiteral("--lang: unbekannte Sprache %1 (de, en, fr, nl)").arg(value);
+                return Error::format(QStringLiteral("--lang: unbekannte Sprache %1 (de, en, fr, nl)"),
+                                     {value});
             g.language = int(language);
         } else if (name == QLatin1String("--date")) {
             g.date = QDate::fromString(value, Qt::ISODate);
             if (!g.date.isValid())
-                return QStringLiteral("--date: kein gültiges Datum %1 (JJJJ-MM-TT)").arg(value);
+                return Error::format(QStringLiteral("--date: kein gültiges Datum %1 (JJJJ-MM-TT)"), {value});
         } else if (name == QLatin1String("--paper")) {
             if (!QStringList{"A3", "A4", "A5", "Letter", "Legal"}.contains(value, Qt::CaseInsensitive))
-                return QStringLiteral("--paper: unbekanntes Papierformat %1").arg(value);
+                return Error::format(QStringLiteral("--paper: unbekanntes Papierformat %1"), {value});
             g.paper = value;
         } else {
             bool ok = false;
             g.printerDpi = value.toInt(&ok);
             if (!ok || g.printerDpi < 10 || g.printerDpi > 4800)
-                return QStringLiteral("--printer-dpi: ungültige Auflösung %1").arg(value);
+                return Error::format(QStringLiteral("--printer-dpi: ungültige Auflösung %1"), {value});
         }
     }
     args = rest;
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
@@ -137,8 +140,20 @@ void printNote(Context& context, const Error& e) {
     printLine(stderr, errorLine(context, e, QStringLiteral("pagewright-cli: ")));
 }
 
-int usageError(const QString& text) {
-    printLine(stderr, QStringLiteral("pagewright-cli: ") + text);
+namespace {
+const TranslationStore* usageTexts = nullptr;
+}
+
+void setUsageTexts(const TranslationStore* texts) {
+    usageTexts = texts;
+}
+
+QString usageText(const QString& text, const QStringList& args) {
+    return fillPlaceholders(usageTexts ? usageTexts->knownTranslation(text) : text, args);
+}
+
+int printUsageError(const QString& words) {
+    printLine(stderr, QStringLiteral("pagewright-cli: ") + words);
     return kUsage;
 }
 
@@ -195,11 +210,13 @@ int main(int argc, char** argv) {
 
     QStringList args = QCoreApplication::arguments().mid(1);
     Context context;
-    if (const QString bad = takeGlobalOptions(args, context.global); !bad.isEmpty())
-        return usageError(bad);
+    const std::optional<pw::Error> bad = takeGlobalOptions(args, context.global);
     context.texts.setCollectNewTexts(false);
     context.texts.LoadTranslations(pw::ProgramFolders::forThisProgram());
-    context.texts.setLanguage(context.global.language);
+    context.texts.setLanguage(context.global.language); // the one chosen before a bad option, if any
+    setUsageTexts(&context.texts);
+    if (bad)
+        return printUsageError(usageText(bad->plainText(), bad->textArgs()));
     if (context.global.date.isValid())
         context.clock = std::make_unique<pw::FixedClock>(context.global.date);
     else
@@ -219,8 +236,8 @@ int main(int argc, char** argv) {
     }
     const Command* command = findCommand(args[0]);
     if (!command)
-        return usageError(
-            QStringLiteral("unbekannter Befehl %1 (pagewright-cli --help listet alle)").arg(args[0]));
+        return usageError(QStringLiteral("unbekannter Befehl %1 (pagewright-cli --help listet alle)"),
+                          args[0]);
     const QStringList rest = args.mid(1);
     if (rest.contains(QLatin1String("--help"))) {
         printUsage(command->name);

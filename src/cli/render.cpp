@@ -109,11 +109,10 @@ int runRender(const QStringList& args, Context& context) {
     // The preview shows such a page as an empty sheet, and so does the picture; the user
     // learns why.
     if (page < 1 || page > doc.anzpages)
-        printWarning(context, Error::text(QStringLiteral("Seite %1 gibt es nicht, der Katalog hat %2 Seiten; "
-                                                         "das Bild zeigt eine leere Seite")
-                                              .arg(page)
-                                              .arg(doc.anzpages),
-                                          file));
+        printWarning(context,
+                     Error::format(QStringLiteral("Seite %1 gibt es nicht, der Katalog hat %2 Seiten; "
+                                                  "das Bild zeigt eine leere Seite"),
+                                   {QString::number(page), QString::number(doc.anzpages)}, file));
 
     image.fill(Qt::white);
     {

@@ -74,7 +74,7 @@ int runSet(const QStringList& args, Context& context) {
         const qsizetype eq = a.indexOf(QLatin1Char('='));
         if (eq < 0) {
             if (!file.isEmpty()) {
-                usageError(QStringLiteral("set: %1 ist keine Zuweisung NAME=WERT").arg(a));
+                usageError(QStringLiteral("set: %1 ist keine Zuweisung NAME=WERT"), a);
                 return false;
             }
             file = a;
@@ -83,13 +83,13 @@ int runSet(const QStringList& args, Context& context) {
         const QString name = a.left(eq);
         const SettingInfo* info = findSetting(name);
         if (!info) {
-            usageError(QStringLiteral("set: unbekannte Einstellung %1").arg(name));
+            usageError(QStringLiteral("set: unbekannte Einstellung %1"), name);
             return false;
         }
         try {
             changes.emplace_back(info, parseSettingValue(*info, a.mid(eq + 1)));
         } catch (const Error& e) {
-            usageError(QStringLiteral("set: ") + e.plainText());
+            usageError(QStringLiteral("set: %1"), errorText(e, context.texts));
             return false;
         }
         return true;

@@ -10,23 +10,25 @@ void PictureLog::add(const PictureFailure& failure) {
     m_failures.push_back(failure);
 }
 
-QString pictureFailureText(const PictureFailure& failure) {
-    QString what;
+Error pictureFailureError(const PictureFailure& failure) {
+    Error e = Error::text(QString());
     switch (failure.use) {
     case PictureUse::Product:
-        what = QStringLiteral("Bild des Produkts „%1“").arg(failure.owner);
+        e = Error::format(QStringLiteral("Bild des Produkts „%1“ nicht geladen: %2"), {failure.owner},
+                          failure.file);
         break;
     case PictureUse::Category:
-        what = QStringLiteral("Bild der Kategorie „%1“").arg(failure.owner);
+        e = Error::format(QStringLiteral("Bild der Kategorie „%1“ nicht geladen: %2"), {failure.owner},
+                          failure.file);
         break;
     case PictureUse::Logo:
-        what = QStringLiteral("Logo");
+        e = Error::format(QStringLiteral("Logo nicht geladen: %1"), {}, failure.file);
         break;
     case PictureUse::Background:
-        what = QStringLiteral("Hintergrundbild");
+        e = Error::format(QStringLiteral("Hintergrundbild nicht geladen: %1"), {}, failure.file);
         break;
     }
-    return what + QStringLiteral(" nicht geladen: ") + pictureProblemText(failure.problem);
+    return e.causedBy(Error::text(pictureProblemText(failure.problem)));
 }
 
 PictureLoadResult loadLayoutPicture(dib& d, const QString& stored, const QString& catalogueFile,

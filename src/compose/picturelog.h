@@ -6,6 +6,7 @@
 // warnings on stderr, the window as a list).
 
 #include "imagelib/picfiles.h"
+#include "model/error.h"
 
 #include <QSet>
 #include <QString>
@@ -41,9 +42,9 @@ private:
     QSet<QString> m_seen;
 };
 
-// One line for a failure, without the file name, e.g. "Bild des Produkts „Hammer“ nicht
-// geladen: Datei fehlt oder lässt sich nicht öffnen".
-QString pictureFailureText(const PictureFailure& failure);
+// A failure as an error naming its file, whose words are one line such as "Bild des
+// Produkts „Hammer“ nicht geladen: Datei fehlt oder lässt sich nicht öffnen".
+Error pictureFailureError(const PictureFailure& failure);
 
 // Loads the picture a catalogue stores as `stored` for a layout: the path resolved for the
 // catalogue file `catalogueFile` (resolvePicturePath), decoded as loadPictureForDrawing

@@ -95,9 +95,10 @@ bool IsCSVDelimiter(QChar c) {
 CsvText DecodeCSVText(QByteArrayView data, const QString& file) {
     // Pictures, archives and other binary files hold NUL bytes; text never does.
     const auto notText = [&file] {
-        return Error::text(QStringLiteral("Die folgende Datei ist keine Textdatei (sie enthält Null-Bytes), "
-                                          "es wurde nichts importiert: ") +
-                           file);
+        return Error::format(
+            QStringLiteral("Die folgende Datei ist keine Textdatei (sie enthält Null-Bytes), "
+                           "es wurde nichts importiert: %1"),
+            {file});
     };
     CsvText out;
     if (data.startsWith("\xEF\xBB\xBF")) {
@@ -143,13 +144,11 @@ std::optional<Error> CSVDelimiterWarning(QStringView text, QChar delimiter, cons
         if (text[i] == u'\n' || (text[i] == u'\r' && (i + 1 >= text.size() || text[i + 1] != u'\n')))
             ++line;
     }
-    return Error::text(
+    return Error::format(
         QStringLiteral("enthält kein %1, aber %2 als mögliches Trennzeichen (erstmals in Zeile "
                        "%3); die Zeilen wurden nicht in Spalten aufgeteilt: wählen Sie %2 "
-                       "als Trennzeichen, wenn die Datei damit getrennt ist")
-            .arg(delimiterName(delimiter), delimiterName(found))
-            .arg(line),
-        file);
+                       "als Trennzeichen, wenn die Datei damit getrennt ist"),
+        {delimiterName(delimiter), delimiterName(found), QString::number(line)}, file);
 }
 
 CsvReader::CsvReader(QByteArrayView data) : m_text(fromAnsi(data)), m_delimiter(kCsvSemicolon) {}
@@ -273,7 +272,7 @@ QByteArray ReadCSVFileBytes(const QString& path) {
                           path);
     }
     if (f.error() != QFileDevice::NoError)
-        throw Error::text(QStringLiteral("Lesefehler: ") + f.errorString(), path);
+        throw Error::format(QStringLiteral("Lesefehler: %1"), {f.errorString()}, path);
     return data;
 }
 

@@ -233,6 +233,26 @@ int TranslationStore::addRow(QStringView key) {
 }
 
 QString TranslationStore::TranslateText(const QString& text) {
+    bool unknown = false;
+    QString out = lookUp(text, unknown);
+    if (unknown && m_collect) {
+        QStringView key(text);
+        while (key.startsWith(QLatin1Char(' ')))
+            key = key.sliced(1);
+        while (key.endsWith(QLatin1Char(' ')))
+            key.chop(1);
+        addRow(key); // the same key as the look-up's: the text without its spaces around it
+        SaveTranslateFile();
+    }
+    return out;
+}
+
+QString TranslationStore::knownTranslation(const QString& text) const {
+    bool unknown = false;
+    return lookUp(text, unknown);
+}
+
+QString TranslationStore::lookUp(const QString& text, bool& unknown) const {
     qsizetype lead = 0;
     while (lead < text.size() && text[lead] == QLatin1Char(' '))
         ++lead;
@@ -245,10 +265,7 @@ QString TranslationStore::TranslateText(const QString& text) {
 
     const int r = findRow(key);
     if (r < 0) {
-        if (m_collect) {
-            addRow(key);
-            SaveTranslateFile();
-        }
+        unknown = true;
         return text;
     }
     const QString& translated = m_rows[r][std::size_t(m_language)];
@@ -319,11 +336,27 @@ QString joinMessage(const QString& text, const QStringList& args) {
     return out;
 }
 
+namespace {
+
+// An error's words without its byte position: the template in the store's language (never
+// added to the store: an unknown text may hold data), then its arguments as they are and its
+// cause's words.
+QString errorWords(const Error& e, TranslationStore& store) {
+    if (e.messageNumber() > 0)
+        return joinMessage(store.GetMessageText(e.messageNumber()), e.args());
+    QStringList fill = e.textArgs();
+    if (const Error* cause = e.cause())
+        fill.append(errorWords(*cause, store));
+    return joinMessage(fillPlaceholders(store.knownTranslation(e.plainText()), fill), e.args());
+}
+
+} // namespace
+
 QString errorText(const Error& e, TranslationStore& store) {
-    const QString base = e.messageNumber() > 0 ? store.GetMessageText(e.messageNumber()) : e.plainText();
-    QString out = joinMessage(base, e.args());
+    QString out = errorWords(e, store);
     if (e.position() >= 0)
-        out += QStringLiteral(" (Byte %1)").arg(e.position());
+        out += QLatin1Char(' ') + fillPlaceholders(store.knownTranslation(QStringLiteral("(Byte %1)")),
+                                                   {QString::number(e.position())});
     return out;
 }
 

@@ -58,6 +58,9 @@ public:
 
     // The text in the current language, with its leading and trailing spaces kept.
     QString TranslateText(const QString& text);
+    // The same, but a text the store does not know comes back as given and is never added:
+    // for texts that may carry data, such as the words of an error.
+    QString knownTranslation(const QString& text) const;
     // Message n in the current language; for a number outside the table the output is
     // left unchanged.
     void GetMessageText(int n, QString& text);
@@ -93,6 +96,7 @@ private:
     };
 
     int findRow(QStringView key) const;
+    QString lookUp(const QString& text, bool& unknown) const;
     int addRow(QStringView key);
 
     TDynaArray<Row> m_rows;
@@ -106,8 +110,9 @@ private:
 QStringList DefaultTemplateColumns(TranslationStore& store);
 
 // The words a front end shows for an error: a message of the table in the store's
-// language, or the error's plain text, then the arguments and the byte position. The
-// file an error names is left to the caller.
+// language, or the error's plain text template in that language with its arguments and
+// cause filled in; then the message's arguments and the byte position. The file an error
+// names is left to the caller.
 QString errorText(const Error& e, TranslationStore& store);
 
 // Appends arguments to a message the way message boxes show them: directly after a text

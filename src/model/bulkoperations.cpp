@@ -298,8 +298,8 @@ int sortProductNames(EditContext& ctx) {
 
 int copyCellToAllProducts(EditContext& ctx, int column, int row, const QString& text) {
     if (column < 0 || column >= kGridSize || row < 0 || row >= kGridSize)
-        throw Error::text(
-            QStringLiteral("Die Zelle (%1, %2) liegt außerhalb der Tabelle (0 bis 99)").arg(column).arg(row));
+        throw Error::format(QStringLiteral("Die Zelle (%1, %2) liegt außerhalb der Tabelle (0 bis 99)"),
+                            {QString::number(column), QString::number(row)});
     std::vector<TableChange> changes;
     int written = 0;
     CatalogDocument& doc = ctx.doc;

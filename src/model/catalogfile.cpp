@@ -417,8 +417,10 @@ public:
           m_doc(doc), m_options(options), m_path(path) {}
 
     std::vector<Error> read() {
-        readFixedPart(QStringLiteral("Kategorien und Produkte"), [this] { readSection1(); });
-        readFixedPart(QStringLiteral("feste Einstellungen"), [this] { readSection2(); });
+        readFixedPart(QStringLiteral("Die Katalogdatei ist beschädigt (Kategorien und Produkte): %1"),
+                      [this] { readSection1(); });
+        readFixedPart(QStringLiteral("Die Katalogdatei ist beschädigt (feste Einstellungen): %1"),
+                      [this] { readSection2(); });
         std::vector<Error> warnings = readOptionalBlocks();
         checkRanges(warnings);
         return warnings;
@@ -437,22 +439,20 @@ private:
                 checkProductRanges(p, check);
         }
         if (check.count() > 0)
-            warnings.push_back(Error::text(
+            warnings.push_back(Error::format(
                 QStringLiteral("%1 gespeicherte Werte lagen außerhalb des erlaubten Bereichs und wurden "
-                               "begrenzt (%2%3).")
-                    .arg(check.count())
-                    .arg(check.names().join(QStringLiteral(", ")),
-                         check.count() > check.names().size() ? QStringLiteral(", ...") : QString()),
+                               "begrenzt (%2%3)."),
+                {QString::number(check.count()), check.names().join(QStringLiteral(", ")),
+                 check.count() > check.names().size() ? QStringLiteral(", ...") : QString()},
                 m_path));
     }
 
-    template <class F> void readFixedPart(const QString& what, F&& f) {
+    // `damaged` says which part is damaged; the reader's words fill its %1.
+    template <class F> void readFixedPart(const QString& damaged, F&& f) {
         try {
             f();
         } catch (const Error& e) {
-            throw Error::text(
-                QStringLiteral("Die Katalogdatei ist beschädigt (%1): %2").arg(what, e.plainText()), m_path,
-                e.position());
+            throw Error::format(damaged, {}, m_path, e.position()).causedBy(e);
         }
     }
 
@@ -536,13 +536,12 @@ private:
                 try {
                     readBlock(block, part);
                 } catch (const Error& e) {
-                    warnings.push_back(Error::text(
-                        QStringLiteral(
-                            "Zusatzblock %1 der Katalogdatei ist unvollständig oder beschädigt (%2); "
-                            "er und alle folgenden wurden übergangen, alles davor wurde geladen.")
-                            .arg(block)
-                            .arg(e.plainText()),
-                        m_path, start));
+                    warnings.push_back(
+                        Error::format(QStringLiteral("Zusatzblock %1 der Katalogdatei ist unvollständig oder "
+                                                     "beschädigt (%2); er und alle folgenden wurden "
+                                                     "übergangen, alles davor wurde geladen."),
+                                      {QString::number(block)}, m_path, start)
+                            .causedBy(e));
                     return warnings;
                 }
             }

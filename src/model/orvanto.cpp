@@ -12,9 +12,9 @@ static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the binary formats are read by c
 namespace pw {
 
 void throwAllocationError(int kind, std::size_t bytes) {
-    throw Error::text(QStringLiteral("Error %1 while trying to allocate %2 bytes of RAM. Not enough memory.")
-                          .arg(kind)
-                          .arg(bytes));
+    throw Error::format(
+        QStringLiteral("Error %1 while trying to allocate %2 bytes of RAM. Not enough memory."),
+        {QString::number(kind), QString::number(bytes)});
 }
 
 namespace {
@@ -72,8 +72,8 @@ QByteArray toAnsi(QStringView text) {
 
 // ---- ByteReader
 
-void ByteReader::fail(const QString& text) const {
-    throw Error::text(text, m_file, m_pos);
+void ByteReader::fail(const QString& text, const QStringList& args) const {
+    throw Error::format(text, args, m_file, m_pos);
 }
 
 const char* ByteReader::need(qint64 n) {
@@ -109,7 +109,7 @@ qint32 ByteReader::count(qint64 minItemBytes) {
     const qint32 n = int32();
     if (n < 0 || qint64(n) * minItemBytes > remaining()) {
         m_pos = at;
-        fail(QStringLiteral("unmögliche Anzahl %1").arg(n));
+        fail(QStringLiteral("unmögliche Anzahl %1"), {QString::number(n)});
     }
     return n;
 }
@@ -119,7 +119,7 @@ QString ByteReader::wideStr() {
     const qint32 n = int32();
     if (n < 0 || qint64(n) * 2 > remaining()) {
         m_pos = at;
-        fail(QStringLiteral("unmögliche Textlänge %1").arg(n));
+        fail(QStringLiteral("unmögliche Textlänge %1"), {QString::number(n)});
     }
     return wideChars(n);
 }
@@ -134,7 +134,7 @@ QString ByteReader::ansiStr() {
     const qint32 n = int32();
     if (n < 0 || n > remaining()) {
         m_pos = at;
-        fail(QStringLiteral("unmögliche Textlänge %1").arg(n));
+        fail(QStringLiteral("unmögliche Textlänge %1"), {QString::number(n)});
     }
     return fromAnsi(QByteArrayView(need(n), n));
 }
@@ -204,7 +204,7 @@ void WriteWideStr(QIODevice& f, QStringView s) {
     ByteWriter w;
     w.wideStr(s);
     if (f.write(w.data()) != w.data().size())
-        throw Error::text(QStringLiteral("Schreibfehler: ") + f.errorString(), f.objectName());
+        throw Error::format(QStringLiteral("Schreibfehler: %1"), {f.errorString()}, f.objectName());
 }
 
 QString GetUniqueTempFileName(const QString& prefix, const QString& suffix) {

@@ -265,7 +265,7 @@ public:
     QString wideStr();               // int32 code-unit count, UTF-16LE
     QString ansiStr();               // int32 byte count, Windows-1252
     QString wideChars(qint64 units); // units UTF-16LE code units, no count
-    [[noreturn]] void fail(const QString& text) const;
+    [[noreturn]] void fail(const QString& text, const QStringList& args = {}) const;
 
 private:
     const char* need(qint64 n);

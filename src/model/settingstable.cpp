@@ -159,15 +159,16 @@ const std::array kTable{
     flag("ShowLogoRightAlignedCheck", &L::ShowLogoRightAlignedCheck),
 };
 
-[[noreturn]] void badValue(const SettingInfo& info, const QString& why) {
-    throw Error::text(QStringLiteral("%1: %2").arg(QString::fromLatin1(info.name), why));
+// The setting's name, then why its value is refused (a template with its arguments).
+[[noreturn]] void badValue(const SettingInfo& info, const QString& why, const QStringList& whyArgs = {}) {
+    throw Error::format(QStringLiteral("%1: %2"), {QString::fromLatin1(info.name)})
+        .causedBy(Error::format(why, whyArgs));
 }
 
-QString rangeText(const SettingInfo& info) {
-    return QStringLiteral("erlaubt sind %1 bis %2%3")
-        .arg(info.min)
-        .arg(info.max)
-        .arg(*info.unit ? QStringLiteral(" ") + QString::fromLatin1(info.unit) : QString());
+[[noreturn]] void outOfRange(const SettingInfo& info) {
+    badValue(info, QStringLiteral("erlaubt sind %1 bis %2%3"),
+             {QString::number(info.min), QString::number(info.max),
+              *info.unit ? QStringLiteral(" ") + QString::fromLatin1(info.unit) : QString()});
 }
 
 std::optional<quint32> parseColour(QString t) {
@@ -223,16 +224,15 @@ void checkSettingValue(const SettingInfo& info, const SettingValue& value) {
         if (f->Name.size() > 255)
             badValue(info, QStringLiteral("der Schriftname ist länger als 255 Zeichen"));
         if (f->Size < kMinFontPoints || f->Size > kMaxFontPoints)
-            badValue(info, QStringLiteral("die Schriftgröße muss zwischen %1 und %2 Punkt liegen")
-                               .arg(kMinFontPoints)
-                               .arg(kMaxFontPoints));
+            badValue(info, QStringLiteral("die Schriftgröße muss zwischen %1 und %2 Punkt liegen"),
+                     {QString::number(kMinFontPoints), QString::number(kMaxFontPoints)});
         return;
     } else
         return;
     if (!std::isfinite(number))
         badValue(info, QStringLiteral("keine Zahl"));
     if (info.hasRange() && (number < info.min || number > info.max))
-        badValue(info, rangeText(info));
+        outOfRange(info);
 }
 
 void setSettingValue(LayoutSettings& s, const SettingInfo& info, const SettingValue& value) {
@@ -280,14 +280,14 @@ SettingValue parseSettingValue(const SettingInfo& info, const QString& textValue
     case SettingKind::Integer: {
         const int v = t.toInt(&ok);
         if (!ok)
-            badValue(info, QStringLiteral("\"%1\" ist keine ganze Zahl").arg(textValue));
+            badValue(info, QStringLiteral("\"%1\" ist keine ganze Zahl"), {textValue});
         value = qint32(v);
         break;
     }
     case SettingKind::Number: {
         const double v = t.toDouble(&ok); // always with a decimal point
         if (!ok)
-            badValue(info, QStringLiteral("\"%1\" ist keine Zahl (mit Dezimalpunkt)").arg(textValue));
+            badValue(info, QStringLiteral("\"%1\" ist keine Zahl (mit Dezimalpunkt)"), {textValue});
         value = v;
         break;
     }
@@ -298,13 +298,13 @@ SettingValue parseSettingValue(const SettingInfo& info, const QString& textValue
         else if (l == u"false" || l == u"0" || l == u"off")
             value = false;
         else
-            badValue(info, QStringLiteral("\"%1\" ist weder true noch false").arg(textValue));
+            badValue(info, QStringLiteral("\"%1\" ist weder true noch false"), {textValue});
         break;
     }
     case SettingKind::Colour: {
         const std::optional<quint32> c = parseColour(t);
         if (!c)
-            badValue(info, QStringLiteral("\"%1\" ist keine Farbe (#RRGGBB oder Zahl)").arg(textValue));
+            badValue(info, QStringLiteral("\"%1\" ist keine Farbe (#RRGGBB oder Zahl)"), {textValue});
         value = *c;
         break;
     }
@@ -312,12 +312,12 @@ SettingValue parseSettingValue(const SettingInfo& info, const QString& textValue
         // Name,Size,Style,Color: the name may not hold a comma; Style and Color may be left out.
         const QStringList parts = textValue.split(QLatin1Char(','));
         if (parts.size() < 2 || parts.size() > 4 || parts[0].trimmed().isEmpty())
-            badValue(info, QStringLiteral("\"%1\" ist keine Schrift (Name,Größe,Stil,Farbe)").arg(textValue));
+            badValue(info, QStringLiteral("\"%1\" ist keine Schrift (Name,Größe,Stil,Farbe)"), {textValue});
         FontSpec f = std::get<FontSpec>(defaultSettingValue(info));
         f.Name = parts[0].trimmed();
         f.Size = parts[1].trimmed().toInt(&ok);
         if (!ok)
-            badValue(info, QStringLiteral("\"%1\" ist keine Schriftgröße").arg(parts[1]));
+            badValue(info, QStringLiteral("\"%1\" ist keine Schriftgröße"), {parts[1]});
         f.Style = 0;
         if (parts.size() > 2) {
             for (QChar ch : parts[2].trimmed().toLower()) {
@@ -327,14 +327,14 @@ SettingValue parseSettingValue(const SettingInfo& info, const QString& textValue
                                 : ch == u's' ? FontSpec::StrikeOut
                                              : 0;
                 if (bit == 0)
-                    badValue(info, QStringLiteral("\"%1\" ist kein Schriftstil (b, i, u, s)").arg(parts[2]));
+                    badValue(info, QStringLiteral("\"%1\" ist kein Schriftstil (b, i, u, s)"), {parts[2]});
                 f.Style = quint8(f.Style | bit);
             }
         }
         if (parts.size() > 3) {
             const std::optional<quint32> c = parseColour(parts[3]);
             if (!c)
-                badValue(info, QStringLiteral("\"%1\" ist keine Farbe (#RRGGBB oder Zahl)").arg(parts[3]));
+                badValue(info, QStringLiteral("\"%1\" ist keine Farbe (#RRGGBB oder Zahl)"), {parts[3]});
             f.Color = *c;
         }
         f.PixelsPerInch = 96;

@@ -90,8 +90,8 @@ namespace {
 
 void checkGridCell(int column, int row) {
     if (column < 0 || column >= kGridSize || row < 0 || row >= kGridSize)
-        throw Error::text(
-            QStringLiteral("Die Zelle (%1, %2) liegt außerhalb der Tabelle (0 bis 99)").arg(column).arg(row));
+        throw Error::format(QStringLiteral("Die Zelle (%1, %2) liegt außerhalb der Tabelle (0 bis 99)"),
+                            {QString::number(column), QString::number(row)});
 }
 
 // Runs one command of the context menu on a copy of the grid: `visit` gets the grid and a
@@ -284,7 +284,7 @@ bool setProductTableSettings(EditContext& ctx, int kat, int prod, const ProductT
         return false;
     for (const TableLength<const double>& length : tableLengths(s)) {
         if (!(*length.value >= 0 && *length.value <= kMaxTableLengthMm))
-            throw Error::text(QStringLiteral("%1: erwartet 0 bis 1000 mm").arg(length.caption));
+            throw Error::format(QStringLiteral("%1: erwartet 0 bis 1000 mm"), {length.caption});
     }
     const ProductTableSettings before = p->table;
     if (before == s)

@@ -215,16 +215,16 @@ QString TPDFCanvas::newTemporaryFile(const QString& prefix, const QString& suffi
         auto folder = std::make_unique<QTemporaryDir>(
             QDir(QDir::tempPath()).filePath(QStringLiteral("pagewright-XXXXXX")));
         if (!folder->isValid())
-            throw Error::text(QStringLiteral("Konnte keinen temporären Ordner anlegen: ") +
-                                  folder->errorString(),
-                              QDir::tempPath());
+            throw Error::format(QStringLiteral("Konnte keinen temporären Ordner anlegen: %1"),
+                                {folder->errorString()}, QDir::tempPath());
         m_tempFolder = std::move(folder);
     }
     // Created exclusively (O_EXCL, mode 0600) at the moment the name is chosen.
     QTemporaryFile file(m_tempFolder->filePath(prefix + QStringLiteral("XXXXXX") + suffix));
     file.setAutoRemove(false);
     if (!file.open())
-        throw Error::text(kNotWritten + QStringLiteral(": ") + file.errorString(), m_tempFolder->path());
+        throw Error::format(QStringLiteral("%2: %1"), {file.errorString()}, m_tempFolder->path())
+            .causedBy(Error::text(kNotWritten));
     return file.fileName();
 }
 

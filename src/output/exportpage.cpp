@@ -8,10 +8,8 @@ namespace pw {
 namespace {
 
 Error pageTooLarge(QSize size, const QString& file) {
-    return Error::text(QStringLiteral("Nicht genug Speicher für eine Seite von %1 x %2 Pixeln")
-                           .arg(size.width())
-                           .arg(size.height()),
-                       file);
+    return Error::format(QStringLiteral("Nicht genug Speicher für eine Seite von %1 x %2 Pixeln"),
+                         {QString::number(size.width()), QString::number(size.height())}, file);
 }
 
 } // namespace

@@ -230,6 +230,24 @@ private slots:
             << QStringList{"dump", "@dir/good.pk2", "--lang", "en"} << 0 << "";
         QTest::newRow("bad language") << QStringList{"dump", "@dir/good.pk2", "--lang=xx"} << 1 << "xx";
         QTest::newRow("convert needs two files") << QStringList{"convert", "@dir/good.pk2"} << 1 << "convert";
+        // Usage errors and the core's errors in the chosen language, with their names and
+        // numbers filled in after the translation.
+        QTest::newRow("unknown command in English")
+            << QStringList{"--lang", "en", "frobnicate"} << 1
+            << "pagewright-cli: unknown command frobnicate (pagewright-cli --help lists them all)";
+        QTest::newRow("missing file name in French")
+            << QStringList{"--lang", "fr", "dump"} << 1
+            << "pagewright-cli: dump : aucun fichier catalogue indiqué";
+        QTest::newRow("bad global option in Dutch")
+            << QStringList{"--lang=nl", "--paper", "B9", "dump", "@dir/good.pk2"} << 1
+            << "pagewright-cli: --paper: onbekend papierformaat B9";
+        QTest::newRow("bad setting value in English")
+            << QStringList{"--lang", "en", "set", "@dir/good.pk2", "-o", "@dir/x.pk2", "SatEd=viel"} << 1
+            << "set: SatEd: \"viel\" is not a number (with a decimal point)";
+        QTest::newRow("damaged file in English") << QStringList{"--lang", "en", "dump", "@dir/cut.pk2"} << 2
+                                                 << "@dir/cut.pk2: The catalogue file is damaged (categories "
+                                                    "and products): impossible text length 36 "
+                                                    "(byte 50)";
         QTest::newRow("unwritable output")
             << QStringList{"convert", "@dir/good.pk2", "@dir/no/such/dir/x.pk2"} << 2
             << "Konnte Datei nicht erstellen: @dir/no/such/dir/x.pk2";

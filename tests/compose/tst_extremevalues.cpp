@@ -213,8 +213,8 @@ private slots:
         // One warning names the file and says that values were limited.
         QCOMPARE(r.warnings.size(), std::size_t(1));
         QCOMPARE(r.warnings[0].file(), kPath);
-        QVERIFY2(r.warnings[0].plainText().contains(QLatin1String("begrenzt")),
-                 qPrintable(r.warnings[0].plainText()));
+        QVERIFY2(r.warnings[0].germanText().contains(QLatin1String("begrenzt")),
+                 qPrintable(r.warnings[0].germanText()));
     }
 
     void valuesInRangeAreKept_data() {

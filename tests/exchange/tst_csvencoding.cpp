@@ -165,8 +165,8 @@ private slots:
             }
             QCOMPARE(warnings.size(), std::size_t(1));
             QCOMPARE(warnings[0].file(), path);
-            QVERIFY2(warnings[0].plainText().contains(QStringLiteral("Zeile %1)").arg(warningLine)),
-                     qPrintable(warnings[0].plainText()));
+            QVERIFY2(warnings[0].germanText().contains(QStringLiteral("Zeile %1)").arg(warningLine)),
+                     qPrintable(warnings[0].germanText()));
         }
     }
 
@@ -202,9 +202,9 @@ private slots:
                 import();
                 QFAIL("a binary file was imported");
             } catch (const Error& e) {
-                QVERIFY2(e.plainText().contains(QStringLiteral("keine Textdatei")),
-                         qPrintable(e.plainText()));
-                QVERIFY2(e.plainText().endsWith(QStringLiteral(": ") + path), qPrintable(e.plainText()));
+                QVERIFY2(e.germanText().contains(QStringLiteral("keine Textdatei")),
+                         qPrintable(e.germanText()));
+                QVERIFY2(e.germanText().endsWith(QStringLiteral(": ") + path), qPrintable(e.germanText()));
             }
             QCOMPARE(CatalogFileImage(doc, QStringLiteral("/nirgends/k.pk2")), before);
         }

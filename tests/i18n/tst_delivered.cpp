@@ -3,6 +3,57 @@
 #include "i18n/translateunit.h"
 #include "model/options.h"
 
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace {
+
+// The placeholders %1, %2, ... a text uses, as a set.
+QSet<QString> placeholders(const QString& text) {
+    static const QRegularExpression number(QStringLiteral("%[0-9]+"));
+    QSet<QString> found;
+    for (const QRegularExpressionMatch& m : number.globalMatch(text))
+        found.insert(m.captured());
+    return found;
+}
+
+// The German templates of errors in the program's sources: the first argument of every
+// Error::text, Error::format, usage error and reader failure that is written as a literal
+// (adjacent literals joined), and the error words of the option tables.
+QStringList errorTemplatesInSources() {
+    static const QRegularExpression call(QStringLiteral(
+        R"re((?:Error::text|Error::format|usageError|fail|readFixedPart|badValue\(info,|refuse\(rules,)\(?\s*)re"
+        R"re((?:QStringLiteral\(\s*)?((?:"(?:[^"\\]|\\.)*"\s*)+))re"));
+    static const QRegularExpression field(
+        QStringLiteral(R"re((?:unknown|switchWithValue|badValue)\s*=\s*((?:"(?:[^"\\]|\\.)*"\s*)+))re"));
+    static const QRegularExpression literal(QStringLiteral(R"re("((?:[^"\\]|\\.)*)")re"));
+    QStringList templates;
+    QDirIterator it(QStringLiteral(PW_SOURCE_DIR "/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
+                    QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile f(it.next());
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QString source = QString::fromUtf8(f.readAll());
+        for (const QRegularExpression* re : {&call, &field}) {
+            for (const QRegularExpressionMatch& m : re->globalMatch(source)) {
+                QString text;
+                for (const QRegularExpressionMatch& l : literal.globalMatch(m.captured(1)))
+                    text += l.captured(1);
+                text.replace(QStringLiteral("\\\""), QStringLiteral("\""))
+                    .replace(QStringLiteral("\\\\"), QStringLiteral("\\"));
+                templates.append(text);
+            }
+        }
+    }
+    templates.removeDuplicates();
+    return templates;
+}
+
+} // namespace
+
 // The translate.dat the build puts beside the programs.
 class TestDeliveredTranslations : public QObject {
     Q_OBJECT
@@ -33,6 +84,41 @@ private slots:
             for (int slot = pw::English; slot <= pw::Nederlands; ++slot) {
                 QVERIFY2(!store.row(r)[std::size_t(slot)].trimmed().isEmpty(),
                          qPrintable(QStringLiteral("message %1 lacks language %2").arg(n).arg(slot)));
+            }
+        }
+    }
+
+    // Every error text of the core and of the command-line tool has its English, French and
+    // Dutch row, so that no error is shown in German in another language; texts without a
+    // word of their own ("%1: %2") need none.
+    void everyErrorTextIsTranslated() {
+        const QStringList templates = errorTemplatesInSources();
+        QVERIFY2(templates.size() > 80, "the sources' error texts were not found");
+        static const QRegularExpression word(QStringLiteral("[A-Za-zÄÖÜäöüß]{2,}"));
+        QStringList missing;
+        for (const QString& text : templates) {
+            if (!word.match(text).hasMatch())
+                continue;
+            const int r = rowOf(text);
+            bool complete = r >= 0;
+            for (int slot = pw::English; complete && slot <= pw::Nederlands; ++slot)
+                complete = !store.row(r)[std::size_t(slot)].isEmpty();
+            if (!complete)
+                missing.append(text);
+        }
+        QVERIFY2(missing.isEmpty(),
+                 qPrintable(QStringLiteral("without translation:\n") + missing.join(u'\n')));
+    }
+
+    // A translation uses the same placeholders as its German text: a dropped %2 would show a
+    // number nowhere, a stray one would show "%3" to the user.
+    void translationsKeepThePlaceholders() {
+        for (int r = 0; r < store.rowCount(); ++r) {
+            const QSet<QString> german = placeholders(store.row(r)[0]);
+            for (int slot = pw::English; slot <= pw::Nederlands; ++slot) {
+                const QString& text = store.row(r)[std::size_t(slot)];
+                QVERIFY2(text.isEmpty() || placeholders(text) == german,
+                         qPrintable(store.row(r)[0] + QStringLiteral(" | ") + text));
             }
         }
     }

@@ -99,7 +99,7 @@ private slots:
             parseSettingValue(*info, text);
             QFAIL("accepted");
         } catch (const Error& e) {
-            QCOMPARE(e.plainText(), message);
+            QCOMPARE(e.germanText(), message);
         }
     }
 

@@ -60,7 +60,7 @@ private slots:
             QCOMPARE(e.file(), missing);
             QFile probe(missing);
             probe.open(QIODevice::ReadOnly);
-            QCOMPARE(e.plainText(), probe.errorString());
+            QCOMPARE(e.germanText(), probe.errorString());
         }
         const QString nowhere = dir.filePath(QStringLiteral("no/folder/x.vor"));
         QVERIFY_THROWS_EXCEPTION(pw::Error, pw::WriteVorlage(nowhere, {"a"}));

@@ -133,7 +133,7 @@ private slots:
             ExportPdf(doc, 0, env, e, file, progress);
             QFAIL("no error for a page that cannot be held");
         } catch (const Error& error) {
-            QVERIFY(error.plainText().contains(QLatin1String("Pixeln")));
+            QVERIFY(error.germanText().contains(QLatin1String("Pixeln")));
         }
         QVERIFY(!QFile::exists(file));
     }

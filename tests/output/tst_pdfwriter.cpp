@@ -589,7 +589,7 @@ private slots:
                 pdf.EndDoc();
                 QFAIL("a lost picture was written as something else");
             } catch (const Error& e) {
-                message = e.plainText() + e.file();
+                message = e.germanText() + e.file();
             }
             QVERIFY(!pdf.isOpen());
         }
@@ -619,7 +619,7 @@ private slots:
                 pdf.EndDoc();
             } catch (const Error& e) {
                 thrown = true;
-                QVERIFY(e.plainText().contains(QStringLiteral("temporären Ordner")));
+                QVERIFY(e.germanText().contains(QStringLiteral("temporären Ordner")));
             }
             pdf.AbortDoc();
         }
