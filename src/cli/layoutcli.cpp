@@ -29,24 +29,25 @@ int chooseLayout(const CatalogDocument& doc, int requested) {
 } // namespace
 
 bool checkDpiLimit(const char* command, int dpi, int low, int high, const std::function<QSize(int)>& pageAt,
-                   const QString& where) {
+                   const QString& where, const char* option) {
     const int limit = HighestPageDpi(pageAt, high);
     if (dpi <= limit)
         return true;
     if (limit < low)
-        usageError(QStringLiteral("%1: die Seite ist schon bei --dpi %2 größer als %3 Pixel (%4)")
+        usageError(QStringLiteral("%1: die Seite ist schon bei %2 %3 größer als %4 Pixel (%5)")
                        .arg(QLatin1String(command))
+                       .arg(QLatin1String(option))
                        .arg(low)
                        .arg(kMostPagePixels)
                        .arg(where));
     else
-        usageError(
-            QStringLiteral("%1: --dpi erwartet %2 bis %3 (%4; darüber hat eine Seite mehr als %5 Pixel)")
-                .arg(QLatin1String(command))
-                .arg(low)
-                .arg(limit)
-                .arg(where)
-                .arg(kMostPagePixels));
+        usageError(QStringLiteral("%1: %2 erwartet %3 bis %4 (%5; darüber hat eine Seite mehr als %6 Pixel)")
+                       .arg(QLatin1String(command))
+                       .arg(QLatin1String(option))
+                       .arg(low)
+                       .arg(limit)
+                       .arg(where)
+                       .arg(kMostPagePixels));
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "flipcatalog.h"
 
+#include "compose/text.h"
 #include "compose/units.h"
 #include "i18n/translateunit.h"
 #include "imagelib/picfiles.h"
@@ -8,9 +9,14 @@
 #include "output/exportpage.h"
 #include "output/pagesource.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageWriter>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cmath>
 #include <cstdlib>
@@ -52,6 +58,25 @@ void stageJpeg(StagedFiles& files, const dib& picture, const QString& file) {
         throw Error(49, file);
 }
 
+QByteArray jpegOf(const QImage& image, int quality) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(quality);
+    return writer.write(image) ? data : QByteArray();
+}
+
+// Stages a JPEG picture that records `dpi` as its resolution.
+void stageImage(StagedFiles& files, QImage image, int quality, int dpi, const QString& file) {
+    const int dotsPerMetre = int(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    const QByteArray data = jpegOf(image, quality);
+    if (data.isEmpty() || !files.stage(file, data))
+        throw Error(49, file);
+}
+
 // Stages a copy of source with its file times; false when the source cannot be opened.
 bool stageCopy(StagedFiles& files, const QString& source, const QString& target) {
     QFile in(source);
@@ -86,7 +111,9 @@ const FlipPlaceholder kFlipPlaceholders[] = {
     {"%%ZOOMOUTTEXT%%", &FlipTexts::zoomOut},   {"%%ZOOMINTEXT%%", &FlipTexts::zoomIn},
     {"%%PAGETEXT%%", &FlipTexts::page},         {"%%PAGEOFTEXT%%", &FlipTexts::pageOf},
     {"%%PAGESOFTEXT%%", &FlipTexts::pagesOf},   {"%%NOSCRIPTTEXT%%", &FlipTexts::noScript},
-    {"%%LANGUAGE%%", &FlipTexts::language},
+    {"%%SEARCHTEXT%%", &FlipTexts::search},     {"%%HITSTEXT%%", &FlipTexts::hits},
+    {"%%NOHITSTEXT%%", &FlipTexts::noHits},     {"%%THUMBNAILSTEXT%%", &FlipTexts::thumbnails},
+    {"%%CLOSETEXT%%", &FlipTexts::close},       {"%%LANGUAGE%%", &FlipTexts::language},
 };
 
 } // namespace
@@ -99,6 +126,83 @@ QString FlipCatalogueHtml(const QString& htmlTemplate, int evenPages, const Flip
     return html;
 }
 
+QString FlipCatalogueHtml(const QString& htmlTemplate, int evenPages, const FlipTexts& texts,
+                          const FlipPageData& data) {
+    QString html = FlipCatalogueHtml(htmlTemplate, evenPages, texts);
+    html.replace(QStringLiteral("%%ZOOMWIDTH%%"), QString::number(data.zoomWidth));
+    // Outside its strings JSON has none of these characters, so escaping every one of them
+    // keeps the text's meaning.
+    QByteArray products = data.products;
+    products.replace('<', "\\u003c").replace('>', "\\u003e").replace('&', "\\u0026").replace('%', "\\u0025");
+    html.replace(QStringLiteral("%%PRODUCTS%%"), QString::fromUtf8(products));
+    return html;
+}
+
+QByteArray FlipProductsJson(const CatalogDocument& doc) {
+    const LayoutSettings& s = doc.settings;
+    const bool variantsShown = !s.DonotShowVariantsCheck;
+    const bool pricesShown = variantsShown && !s.DonotShowPriceColumnscheck;
+    const int pages = std::max(1, doc.anzpages);
+    const auto printed = [](const QString& cell) {
+        quint32 colour = 0;
+        QString visible;
+        CellBackgroundColor(cell, colour, visible);
+        return StripControlChars(visible).trimmed();
+    };
+    QJsonArray categories;
+    QJsonArray products;
+    for (int k = 0; k < doc.categoryCount(); ++k) {
+        const TKategorie* options = doc.options(k);
+        if (options && options->Deactivate)
+            continue;
+        const int category = int(categories.size());
+        categories.append(doc.categoryName(k));
+        for (const TProdukt& p : doc.products(k)) {
+            if (p.DeactivateProd)
+                continue;
+            QJsonArray variants;
+            for (int r = 1; variantsShown && r < p.varianten.count(); ++r) {
+                const TVariante& row = p.varianten[r];
+                const int n = row.props.count();
+                QJsonObject variant;
+                // A row of nothing but prices has no article number.
+                variant.insert(QStringLiteral("article"), n > 0 && !IsPriceCell(0, n, p.anzpreis)
+                                                              ? printed(row.props[0].text)
+                                                              : QString());
+                QJsonArray prices;
+                for (int c = std::max(0, n - p.anzpreis); pricesShown && c < n; ++c) {
+                    const QString price = printed(row.props[c].text);
+                    if (!price.isEmpty())
+                        prices.append(price);
+                }
+                variant.insert(QStringLiteral("prices"), prices);
+                variants.append(variant);
+            }
+            QJsonObject product;
+            product.insert(QStringLiteral("name"), printed(p.name));
+            product.insert(QStringLiteral("category"), category);
+            const qint64 page = qint64(p.seite) - s.FirstPageNr + 1;
+            product.insert(QStringLiteral("page"), int(std::clamp<qint64>(page, 1, pages)));
+            product.insert(QStringLiteral("variants"), variants);
+            products.append(product);
+        }
+    }
+    QJsonObject all;
+    all.insert(QStringLiteral("categories"), categories);
+    all.insert(QStringLiteral("products"), products);
+    return QJsonDocument(all).toJson(QJsonDocument::Compact);
+}
+
+QString FlipZoomFile(const QString& folder, int page) {
+    return QDir(folder).filePath(
+        QStringLiteral("%1/zoom%2.jpg").arg(QLatin1String(kFlipExtraFolder)).arg(page));
+}
+
+QString FlipThumbnailFile(const QString& folder, int page) {
+    return QDir(folder).filePath(
+        QStringLiteral("%1/thumb%2.jpg").arg(QLatin1String(kFlipExtraFolder)).arg(page));
+}
+
 FlipTexts flipTextsIn(TranslationStore& store) {
     static const char* const kLanguageCodes[] = {"de", "en", "fr", "nl"};
     FlipTexts texts;
@@ -109,7 +213,8 @@ FlipTexts flipTextsIn(TranslationStore& store) {
     texts.catalogue = store.GetMessageText(44);
     for (QString FlipTexts::*word :
          {&FlipTexts::navigation, &FlipTexts::zoomOut, &FlipTexts::zoomIn, &FlipTexts::page,
-          &FlipTexts::pageOf, &FlipTexts::pagesOf, &FlipTexts::noScript})
+          &FlipTexts::pageOf, &FlipTexts::pagesOf, &FlipTexts::noScript, &FlipTexts::search, &FlipTexts::hits,
+          &FlipTexts::noHits, &FlipTexts::thumbnails, &FlipTexts::close})
         texts.*word = store.TranslateText(texts.*word);
     const int language = store.language();
     texts.language = QLatin1String(language >= 0 && language < 4 ? kLanguageCodes[language] : "de");
@@ -176,6 +281,56 @@ void TurnPageCorner(dib& picture, int page) {
     }
 }
 
+void ShadeScaledPageEdges(QImage& image, int page, double scale) {
+    if (image.isNull() || image.depth() != 32 || scale <= 0)
+        return;
+    const int w = image.width();
+    const int h = image.height();
+    const bool odd = page % 2 == 1;
+    // Distances from the edges are measured in pixels of the base pictures; only the bands
+    // near the edges change, so the loop visits no more than them.
+    const auto weight = [&](int x, int y) {
+        const double left = x / scale;
+        const double right = (w - 1 - x) / scale;
+        const double top = y / scale;
+        const double bottom = (h - 1 - y) / scale;
+        double a = 0;
+        if (odd)
+            a = right < kEdgeBand - 1 ? right * kWeightStep : left;
+        else
+            a = left < kEdgeBand - 1 ? left * kWeightStep : right;
+        if (top < kEdgeBand)
+            a = std::min(a, top * kWeightStep);
+        if (bottom < kEdgeBand)
+            a = std::min(a, bottom * kWeightStep);
+        return std::min(int(a) + kBlendBase, 100);
+    };
+    const int spine = std::min(w, int(std::ceil(kBlendBase * scale)) + 1);
+    const int outer = std::min(w, int(std::ceil(kEdgeBand * scale)) + 1);
+    const int band = int(std::ceil(kEdgeBand * scale)) + 1;
+    const auto shade = [&](QRgb* line, int y, int from, int to) {
+        for (int x = std::max(0, from); x < std::min(w, to); ++x) {
+            const int a = weight(x, y);
+            if (a < 100) {
+                const QRgb c = line[x];
+                line[x] = qRgb(FlipBlend(a, qRed(c)), FlipBlend(a, qGreen(c)), FlipBlend(a, qBlue(c)));
+            }
+        }
+    };
+    for (int y = 0; y < h; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        if (y < band || y >= h - band) {
+            shade(line, y, 0, w);
+        } else if (odd) {
+            shade(line, y, 0, spine);
+            shade(line, y, w - outer, w);
+        } else {
+            shade(line, y, 0, outer);
+            shade(line, y, w - spine, w);
+        }
+    }
+}
+
 EngineCall FlipExportCall(const FlipExportSettings& settings) {
     return ExportCall(settings.dpi, ScaledPageSize(settings.printerPixels, settings.printerDpi, settings.dpi),
                       settings.printerPixels, settings.printerDpi);
@@ -203,11 +358,26 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
     QFile templateFile(templatePath);
     if (!templateFile.open(QIODevice::ReadOnly))
         throw Error(1, templatePath);
-    const QString html = FlipCatalogueHtml(QString::fromUtf8(templateFile.readAll()), evenPages, texts);
+    const QString htmlTemplate = QString::fromUtf8(templateFile.readAll());
     templateFile.close();
     if (!QDir().mkpath(dir))
         throw Error(49, dir);
     const QString cataloguePath = QDir(dir).filePath(kCatalogue);
+    // The folder of the thumbnails and sharp pages is made now, as the files are staged
+    // beside their targets; made here and left empty by a failure or a cancel, it goes again.
+    const QString extraDir = QDir(dir).filePath(QLatin1String(kFlipExtraFolder));
+    const bool extraDirIsNew = !QFileInfo(extraDir).isDir();
+    if (!QDir().mkpath(extraDir))
+        throw Error(49, extraDir);
+    struct RemoveIfEmpty {
+        QString path;
+        bool armed;
+        ~RemoveIfEmpty() {
+            if (armed)
+                QDir().rmdir(path); // only an empty folder goes
+        }
+    } extraDirGuard{extraDir, extraDirIsNew};
+
     // Every file is staged beside its target and all of them replace the old ones together
     // at the end, so a failure or a cancel leaves the previous catalogue as it was.
     StagedFiles files;
@@ -228,40 +398,94 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
         stageJpeg(files, blank, FlipPageFile(dir, evenPages + 1, true));
     }
 
+    const bool zoom = settings.zoomDpi > settings.dpi;
+    const int passes = zoom ? 2 : 1;
     const int expected = std::max(1, evenPages);
-    if (!progress.report(0, expected))
+    if (!progress.report(0, passes * expected))
         return false;
-    int last = 0;
-    bool extraPage = false; // the page after an odd last one, written although it is blank
     // An odd page count becomes even after every page: the last page gets a blank partner.
     const auto makeEven = [](CatalogDocument& d) {
         if (d.anzpages % 2 == 1)
             ++d.anzpages;
     };
-    const auto page = [&](int number, const QImage& rendered, bool more) {
-        if (doc.anzpages % 2 == 1) {
-            if (doc.anzpages == number)
-                more = extraPage = true;
-            ++doc.anzpages;
+    // Renders every page with `call`, and the blank partner of an odd last page although
+    // the engine reports no more; `store` takes each page. Returns the last page, or 0 when
+    // cancelled.
+    const auto renderAll = [&](const EngineCall& pageCall, QImage& pageBitmap, int pass,
+                               const std::function<void(int, const QImage&)>& store) {
+        int last = 0;
+        bool extraPage = false;
+        const auto page = [&](int number, const QImage& rendered, bool more) {
+            if (doc.anzpages % 2 == 1) {
+                if (doc.anzpages == number)
+                    more = extraPage = true;
+                ++doc.anzpages;
+            }
+            store(number, rendered);
+            last = number;
+            const int total = std::max(expected, number + (more ? 1 : 0));
+            return progress.report(pass * total + number, passes * total);
+        };
+        if (!RenderPages(doc, layoutCombo, env, pageCall, pageBitmap, page, nullptr, makeEven))
+            return 0;
+        while (extraPage) {
+            extraPage = false;
+            const int number = last + 1;
+            const bool more = RenderPage(doc, layoutCombo, env, pageCall, pageBitmap, number);
+            if (!page(number, pageBitmap, more))
+                return 0;
         }
+        return last;
+    };
+
+    const LayoutState before = LayoutState::of(doc);
+    const int last = renderAll(call, bitmap, 0, [&](int number, const QImage& rendered) {
+        stageImage(
+            files,
+            rendered.scaledToWidth(std::min(kFlipThumbnailWidth, rendered.width()), Qt::SmoothTransformation),
+            settings.quality, settings.dpi * kFlipThumbnailWidth / std::max(1, rendered.width()),
+            FlipThumbnailFile(dir, number));
         dib picture = PagePicture(rendered, cataloguePath, settings.dpi);
         ShadePageEdges(picture, number);
         stageJpeg(files, picture, FlipPageFile(dir, number, false));
         TurnPageCorner(picture, number);
         stageJpeg(files, picture, FlipPageFile(dir, number, true));
-        last = number;
-        return progress.report(number, std::max(expected, number + (more ? 1 : 0)));
-    };
-    if (!RenderPages(doc, layoutCombo, env, call, bitmap, page, nullptr, makeEven))
+    });
+    if (last == 0)
         return false;
-    while (extraPage) {
-        extraPage = false;
-        const int number = last + 1;
-        const bool more = RenderPage(doc, layoutCombo, env, call, bitmap, number);
-        if (!page(number, bitmap, more))
+    const LayoutState after = LayoutState::of(doc);
+
+    FlipPageData data;
+    data.products = FlipProductsJson(doc);
+    if (zoom) {
+        // The same layout once more at the higher resolution: it starts from the state the
+        // first rendering started from, so the pages break alike.
+        before.restore(doc);
+        const QSize size = ScaledPageSize(settings.printerPixels, settings.printerDpi, settings.zoomDpi);
+        const EngineCall zoomCall =
+            ExportCall(settings.zoomDpi, size, settings.printerPixels, settings.printerDpi);
+        QImage zoomBitmap = NewPageBitmap(size, cataloguePath);
+        const double scale = double(size.width()) / std::max(1, call.width);
+        const int zoomLast = renderAll(zoomCall, zoomBitmap, 1, [&](int number, const QImage& rendered) {
+            if (number > last)
+                return;
+            QImage sharp = rendered;
+            ShadeScaledPageEdges(sharp, number, scale);
+            stageImage(files, sharp, settings.quality, settings.zoomDpi, FlipZoomFile(dir, number));
+        });
+        if (zoomLast == 0)
             return false;
+        if (zoomLast < last) // never for a layout that breaks alike at every resolution
+            throw Error::text(
+                QStringLiteral("Die Seiten in hoher Auflösung brechen anders um: %1 statt %2 Seiten.")
+                    .arg(zoomLast)
+                    .arg(last));
+        data.zoomWidth = size.width();
+        after.restore(doc);
     }
+
     // The page that names the others comes last, so it never points at a missing page.
+    const QString html = FlipCatalogueHtml(htmlTemplate, evenPages, texts, data);
     if (!files.stage(cataloguePath, html.toUtf8()))
         throw Error(49, cataloguePath);
     QString failed;

@@ -17,6 +17,7 @@ missing=()
 command -v node >/dev/null 2>&1 || missing+=("node")
 [ -x /usr/bin/chromium ] || missing+=("/usr/bin/chromium")
 [ -d "$here/node_modules/playwright-core" ] || missing+=("$here/node_modules/playwright-core")
+[ -d "$here/node_modules/axe-core" ] || missing+=("$here/node_modules/axe-core")
 if [ ${#missing[@]} -gt 0 ]; then
   echo "browser test: missing ${missing[*]}; run scripts/install-deps.sh" >&2
   exit 1
