@@ -18,9 +18,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <exception>
+#include <functional>
 #include <numbers>
+#include <stop_token>
+#include <thread>
+#include <vector>
 
 namespace pw {
 
@@ -67,11 +74,14 @@ QByteArray jpegOf(const QImage& image, int quality) {
     return writer.write(image) ? data : QByteArray();
 }
 
-// Stages a JPEG picture that records `dpi` as its resolution.
-void stageImage(StagedFiles& files, QImage image, int quality, int dpi, const QString& file) {
+// Makes a picture record `dpi` as its resolution.
+void setResolution(QImage& image, int dpi) {
     const int dotsPerMetre = int(std::lround(dpi / 0.0254));
     image.setDotsPerMeterX(dotsPerMetre);
     image.setDotsPerMeterY(dotsPerMetre);
+}
+
+void stageImage(StagedFiles& files, const QImage& image, int quality, const QString& file) {
     const QByteArray data = jpegOf(image, quality);
     if (data.isEmpty() || !files.stage(file, data))
         throw Error(49, file);
@@ -165,12 +175,13 @@ QByteArray FlipProductsJson(const CatalogDocument& doc) {
                 const TVariante& row = p.varianten[r];
                 const int n = row.props.count();
                 QJsonObject variant;
-                // A row of nothing but prices has no article number.
-                variant.insert(QStringLiteral("article"), n > 0 && !IsPriceCell(0, n, p.anzpreis)
-                                                              ? printed(row.props[0].text)
-                                                              : QString());
+                QJsonArray cells;
+                const int firstPrice = std::max(0, n - p.anzpreis);
+                for (int c = 0; c < firstPrice; ++c)
+                    cells.append(printed(row.props[c].text));
+                variant.insert(QStringLiteral("cells"), cells);
                 QJsonArray prices;
-                for (int c = std::max(0, n - p.anzpreis); pricesShown && c < n; ++c) {
+                for (int c = firstPrice; pricesShown && c < n; ++c) {
                     const QString price = printed(row.props[c].text);
                     if (!price.isEmpty())
                         prices.append(price);
@@ -287,46 +298,56 @@ void ShadeScaledPageEdges(QImage& image, int page, double scale) {
     const int w = image.width();
     const int h = image.height();
     const bool odd = page % 2 == 1;
-    // Distances from the edges are measured in pixels of the base pictures; only the bands
-    // near the edges change, so the loop visits no more than them.
-    const auto weight = [&](int x, int y) {
+    // The weight of ShadePageEdges, with distances from the edges measured in pixels of the
+    // base pictures: a column's weight, capped near the top and bottom by the row's.
+    std::vector<int> columns(std::size_t(w), 100);
+    for (int x = 0; x < w; ++x) {
         const double left = x / scale;
         const double right = (w - 1 - x) / scale;
-        const double top = y / scale;
-        const double bottom = (h - 1 - y) / scale;
         double a = 0;
         if (odd)
             a = right < kEdgeBand - 1 ? right * kWeightStep : left;
         else
             a = left < kEdgeBand - 1 ? left * kWeightStep : right;
-        if (top < kEdgeBand)
-            a = std::min(a, top * kWeightStep);
-        if (bottom < kEdgeBand)
-            a = std::min(a, bottom * kWeightStep);
-        return std::min(int(a) + kBlendBase, 100);
+        columns[std::size_t(x)] = int(std::min(a, 100.0));
+    }
+    const auto rowCap = [&](int y) {
+        const double edge = std::min(y, h - 1 - y) / scale;
+        return edge < kEdgeBand ? int(edge * kWeightStep) : 100;
     };
-    const int spine = std::min(w, int(std::ceil(kBlendBase * scale)) + 1);
-    const int outer = std::min(w, int(std::ceil(kEdgeBand * scale)) + 1);
-    const int band = int(std::ceil(kEdgeBand * scale)) + 1;
-    const auto shade = [&](QRgb* line, int y, int from, int to) {
-        for (int x = std::max(0, from); x < std::min(w, to); ++x) {
-            const int a = weight(x, y);
-            if (a < 100) {
-                const QRgb c = line[x];
-                line[x] = qRgb(FlipBlend(a, qRed(c)), FlipBlend(a, qGreen(c)), FlipBlend(a, qBlue(c)));
-            }
-        }
-    };
+    // Blends by weight (0 ... 99) and channel, looked up.
+    static const auto kBlended = [] {
+        std::vector<quint8> table(100 * 256);
+        for (int a = 0; a < 100; ++a)
+            for (int c = 0; c < 256; ++c)
+                table[std::size_t(a * 256 + c)] = quint8(FlipBlend(a, c, kBlendColour));
+        return table;
+    }();
+    // Only the bands near the edges change; the columns between them keep weight 100.
+    int firstPlain = 0;
+    while (firstPlain < w && columns[std::size_t(firstPlain)] + kBlendBase < 100)
+        ++firstPlain;
+    int lastPlain = w - 1;
+    while (lastPlain >= firstPlain && columns[std::size_t(lastPlain)] + kBlendBase < 100)
+        --lastPlain;
     for (int y = 0; y < h; ++y) {
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        if (y < band || y >= h - band) {
-            shade(line, y, 0, w);
-        } else if (odd) {
-            shade(line, y, 0, spine);
-            shade(line, y, w - outer, w);
+        const int cap = rowCap(y);
+        const auto shade = [&](int from, int to) {
+            for (int x = from; x < to; ++x) {
+                const int a = std::min(std::min(columns[std::size_t(x)], cap) + kBlendBase, 100);
+                if (a == 100)
+                    continue;
+                const quint8* blend = &kBlended[std::size_t(a * 256)];
+                const QRgb c = line[x];
+                line[x] = qRgb(blend[qRed(c)], blend[qGreen(c)], blend[qBlue(c)]);
+            }
+        };
+        if (cap + kBlendBase < 100) {
+            shade(0, w);
         } else {
-            shade(line, y, 0, outer);
-            shade(line, y, w - spine, w);
+            shade(0, firstPlain);
+            shade(lastPlain + 1, w);
         }
     }
 }
@@ -344,6 +365,44 @@ bool CopyFileWithTime(const QString& source, const QString& target) {
         throw Error(49, target);
     return true;
 }
+
+namespace {
+
+// Renders every page of the flip catalogue with `call` into `bitmap` and hands each to
+// `store` (the page number and whether pages follow), which returns false to stop. The
+// blank partner of an odd last page is rendered too, although the engine reports no more.
+// Returns the last page, or 0 when `store` stopped.
+int renderFlipPages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, const EngineCall& call,
+                    QImage& bitmap, const std::function<bool(int, bool)>& store) {
+    int last = 0;
+    bool extraPage = false;
+    const auto page = [&](int number, const QImage&, bool more) {
+        if (doc.anzpages % 2 == 1) {
+            if (doc.anzpages == number)
+                more = extraPage = true;
+            ++doc.anzpages;
+        }
+        last = number;
+        return store(number, more);
+    };
+    // The count made even after every page, as the next engine call then reads it.
+    const auto makeEven = [](CatalogDocument& d) {
+        if (d.anzpages % 2 == 1)
+            ++d.anzpages;
+    };
+    if (!RenderPages(doc, layoutCombo, env, call, bitmap, page, nullptr, makeEven))
+        return 0;
+    while (extraPage) {
+        extraPage = false;
+        const int number = last + 1;
+        const bool more = RenderPage(doc, layoutCombo, env, call, bitmap, number);
+        if (!page(number, bitmap, more))
+            return 0;
+    }
+    return last;
+}
+
+} // namespace
 
 bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
                          const FlipExportSettings& settings, const ProgramFolders& program,
@@ -403,85 +462,80 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
     const int expected = std::max(1, evenPages);
     if (!progress.report(0, passes * expected))
         return false;
-    // An odd page count becomes even after every page: the last page gets a blank partner.
-    const auto makeEven = [](CatalogDocument& d) {
-        if (d.anzpages % 2 == 1)
-            ++d.anzpages;
-    };
-    // Renders every page with `call`, and the blank partner of an odd last page although
-    // the engine reports no more; `store` takes each page. Returns the last page, or 0 when
-    // cancelled.
-    const auto renderAll = [&](const EngineCall& pageCall, QImage& pageBitmap, int pass,
-                               const std::function<void(int, const QImage&)>& store) {
-        int last = 0;
-        bool extraPage = false;
-        const auto page = [&](int number, const QImage& rendered, bool more) {
-            if (doc.anzpages % 2 == 1) {
-                if (doc.anzpages == number)
-                    more = extraPage = true;
-                ++doc.anzpages;
-            }
-            store(number, rendered);
-            last = number;
-            const int total = std::max(expected, number + (more ? 1 : 0));
-            return progress.report(pass * total + number, passes * total);
-        };
-        if (!RenderPages(doc, layoutCombo, env, pageCall, pageBitmap, page, nullptr, makeEven))
-            return 0;
-        while (extraPage) {
-            extraPage = false;
-            const int number = last + 1;
-            const bool more = RenderPage(doc, layoutCombo, env, pageCall, pageBitmap, number);
-            if (!page(number, pageBitmap, more))
-                return 0;
-        }
-        return last;
-    };
 
-    const LayoutState before = LayoutState::of(doc);
-    const int last = renderAll(call, bitmap, 0, [&](int number, const QImage& rendered) {
-        stageImage(
-            files,
-            rendered.scaledToWidth(std::min(kFlipThumbnailWidth, rendered.width()), Qt::SmoothTransformation),
-            settings.quality, settings.dpi * kFlipThumbnailWidth / std::max(1, rendered.width()),
-            FlipThumbnailFile(dir, number));
-        dib picture = PagePicture(rendered, cataloguePath, settings.dpi);
+    // The sharp pages: the same layout once more at the higher resolution, drawn by a
+    // worker beside the base pictures. It lays out a copy of the document as it is now, with
+    // an environment of its own, so both renderings start from the same state and break the
+    // pages alike. It stages its files apart; the base rendering asks it to stop when the
+    // export is cancelled or fails.
+    std::atomic<int> sharpDone = 0;
+    std::atomic<bool> sharpFinished = false;
+    int sharpLast = 0;
+    std::exception_ptr sharpError;
+    StagedFiles sharpFiles;
+    const QSize sharpSize = ScaledPageSize(settings.printerPixels, settings.printerDpi, settings.zoomDpi);
+    std::jthread sharpWorker;
+    if (zoom) {
+        sharpWorker = std::jthread([&, copy = doc](std::stop_token stop) mutable {
+            try {
+                EngineEnvironment sharpEnv(*env.clock, env.locale);
+                const EngineCall sharpCall =
+                    ExportCall(settings.zoomDpi, sharpSize, settings.printerPixels, settings.printerDpi);
+                QImage sharp = NewPageBitmap(sharpSize, cataloguePath);
+                setResolution(sharp, settings.zoomDpi); // set once: filling keeps it
+                const double scale = double(sharpSize.width()) / std::max(1, call.width);
+                sharpLast =
+                    renderFlipPages(copy, layoutCombo, sharpEnv, sharpCall, sharp, [&](int number, bool) {
+                        // The bitmap is drawn anew for the next page, so it is shaded in place.
+                        ShadeScaledPageEdges(sharp, number, scale);
+                        stageImage(sharpFiles, sharp, settings.quality, FlipZoomFile(dir, number));
+                        sharpDone = number;
+                        return !stop.stop_requested();
+                    });
+            } catch (...) {
+                sharpError = std::current_exception();
+            }
+            sharpFinished = true;
+        });
+    }
+
+    const int last = renderFlipPages(doc, layoutCombo, env, call, bitmap, [&](int number, bool more) {
+        QImage thumbnail =
+            bitmap.scaledToWidth(std::min(kFlipThumbnailWidth, bitmap.width()), Qt::SmoothTransformation);
+        setResolution(thumbnail, settings.dpi * thumbnail.width() / std::max(1, bitmap.width()));
+        stageImage(files, thumbnail, settings.quality, FlipThumbnailFile(dir, number));
+        dib picture = PagePicture(bitmap, cataloguePath, settings.dpi);
         ShadePageEdges(picture, number);
         stageJpeg(files, picture, FlipPageFile(dir, number, false));
         TurnPageCorner(picture, number);
         stageJpeg(files, picture, FlipPageFile(dir, number, true));
+        const int total = std::max(expected, number + (more ? 1 : 0));
+        return progress.report(number + std::min(sharpDone.load(), total), passes * total);
     });
     if (last == 0)
         return false;
-    const LayoutState after = LayoutState::of(doc);
 
     FlipPageData data;
     data.products = FlipProductsJson(doc);
     if (zoom) {
-        // The same layout once more at the higher resolution: it starts from the state the
-        // first rendering started from, so the pages break alike.
-        before.restore(doc);
-        const QSize size = ScaledPageSize(settings.printerPixels, settings.printerDpi, settings.zoomDpi);
-        const EngineCall zoomCall =
-            ExportCall(settings.zoomDpi, size, settings.printerPixels, settings.printerDpi);
-        QImage zoomBitmap = NewPageBitmap(size, cataloguePath);
-        const double scale = double(size.width()) / std::max(1, call.width);
-        const int zoomLast = renderAll(zoomCall, zoomBitmap, 1, [&](int number, const QImage& rendered) {
-            if (number > last)
-                return;
-            QImage sharp = rendered;
-            ShadeScaledPageEdges(sharp, number, scale);
-            stageImage(files, sharp, settings.quality, settings.zoomDpi, FlipZoomFile(dir, number));
-        });
-        if (zoomLast == 0)
+        while (!sharpFinished) {
+            if (!progress.report(last + std::min(sharpDone.load(), last), passes * last))
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        sharpWorker.join();
+        if (sharpError)
+            std::rethrow_exception(sharpError);
+        if (sharpLast == 0)
             return false;
-        if (zoomLast < last) // never for a layout that breaks alike at every resolution
+        if (sharpLast != last) // never for a layout that breaks alike at every resolution
             throw Error::text(
                 QStringLiteral("Die Seiten in hoher Auflösung brechen anders um: %1 statt %2 Seiten.")
-                    .arg(zoomLast)
+                    .arg(sharpLast)
                     .arg(last));
-        data.zoomWidth = size.width();
-        after.restore(doc);
+        data.zoomWidth = sharpSize.width();
+        if (!progress.report(passes * last, passes * last))
+            return false;
     }
 
     // The page that names the others comes last, so it never points at a missing page.
@@ -489,7 +543,7 @@ bool ExportFlipCatalogue(CatalogDocument& doc, int layoutCombo, EngineEnvironmen
     if (!files.stage(cataloguePath, html.toUtf8()))
         throw Error(49, cataloguePath);
     QString failed;
-    if (!files.commit(&failed))
+    if (!sharpFiles.commit(&failed) || !files.commit(&failed))
         throw Error(49, failed);
     doc.anzpages = last;
     return true;

@@ -97,10 +97,12 @@ QString FlipCatalogueHtml(const QString& htmlTemplate, int evenPages, const Flip
 // The products a customer can search, from the layout run the document last had, as
 // compact JSON: {"categories": [names], "products": [{"name", "category" (index into
 // categories), "page" (1 ... the page count, as the flip catalogue counts its pages),
-// "variants": [{"article", "prices": [texts]}]}]}. Deactivated categories and products are
-// left out. Only what the pages print goes in: the article is the first cell of each variant
-// row (rows after the captions) as printed, the prices the row's price cells; without
-// variant tables on the pages there are no variants, without price columns no prices.
+// "variants": [{"cells": [texts], "prices": [texts]}]}]}. Deactivated categories and
+// products are left out. Only what the pages print goes in: a variant is a row after the
+// captions, its cells are the row's other cells as printed (the first one usually the
+// article number, though catalogues put it in any column) and its prices the row's price
+// cells; without variant tables on the pages there are no variants, without price columns
+// no prices.
 QByteArray FlipProductsJson(const CatalogDocument& doc);
 
 // The folder beside catalog.htm that holds the sharp pictures "zoom<p>.jpg" and the
