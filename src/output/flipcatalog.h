@@ -139,9 +139,11 @@ bool CopyFileWithTime(const QString& source, const QString& target);
 // Writes the flip catalogue of layout layoutCombo into `folder` (created with its parents):
 // catalog.htm, the navigation pictures (a missing one is skipped), catalogpage0.jpg and the
 // blank pages after the last one, and every page twice; in kFlipExtraFolder a thumbnail of
-// every page and, when settings.zoomDpi is above settings.dpi, its sharp picture (the pages
-// are rendered a second time at that resolution). Progress is reported per page, counting
-// the pages of both renderings.
+// every page and, when settings.zoomDpi is above settings.dpi, its sharp picture. The sharp
+// pictures come from a second rendering at that resolution, made by a worker thread of its
+// own over a copy of the document while this thread draws the base pictures; the call
+// returns only when both are done. Progress is reported from the calling thread only,
+// counting the pages of both renderings.
 // The files are written complete beside their targets and replace them all at the end, so
 // on a cancel (false) or an error the files in the folder stay as they were and no new or
 // temporary file remains. Throws pw::Error: message
