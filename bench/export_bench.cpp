@@ -103,6 +103,7 @@ int main(int argc, char** argv) {
         pdfSeconds[cmyk] = seconds(timer) / pages;
     }
     pw::FlipExportSettings flipSettings;
+    flipSettings.zoomDpi = 0; // the base pictures alone; flip_bench measures the sharp pages
     const pw::ProgramFolders program(QStringLiteral(PW_PROGRAM_DIR), dir.filePath(QStringLiteral("user")));
     QElapsedTimer flipTimer;
     flipTimer.start();

@@ -42,9 +42,11 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
 fi
 
-# The browser test drives the Debian chromium through playwright-core, at the version
-# pinned in tests/browser/package-lock.json. It never downloads a browser of its own.
-if [ ! -d "$root/tests/browser/node_modules/playwright-core" ]; then
+# The browser test drives the Debian chromium through playwright-core and checks the page
+# with axe-core, at the versions pinned in tests/browser/package-lock.json. It never
+# downloads a browser of its own.
+if [ ! -d "$root/tests/browser/node_modules/playwright-core" ] ||
+  [ ! -d "$root/tests/browser/node_modules/axe-core" ]; then
   echo "Installing the Node packages of tests/browser" >&2
   (cd "$root/tests/browser" && npm ci --no-audit --no-fund >&2)
 fi

@@ -217,6 +217,7 @@ void CatalogCommands::exportFlipCatalogue() {
     BitmapResolutionDialog dialog(m_ctx.window);
     dialog.setResolution(50);
     dialog.setRangeEnabled(false);
+    dialog.setZoomResolution(kFlipZoomDpi);
     translate(&dialog);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -225,6 +226,7 @@ void CatalogCommands::exportFlipCatalogue() {
     settings.printerDpi = printerDpi();
     settings.dpi = dialog.resolution();
     settings.quality = dialog.jpegQuality();
+    settings.zoomDpi = dialog.zoomResolution();
     const FlipTexts texts = flipTextsIn(*m_ctx.texts);
     const QString target = QDir::fromNativeSeparators(folder);
     const WorkOutcome outcome = runPages(

@@ -208,16 +208,28 @@ int runHtml(const QStringList& args, Context& context) {
     FlipExportSettings settings;
     int layoutArg = 0;
     bool strict = false;
-    if (const int code = readExportArgs(
-            args, "html", settings.dpi,
-            {number("--quality", 0, 100, &settings.quality), number("--layout", 1, kLayoutCount, &layoutArg)},
-            QStringLiteral("VERZEICHNIS"), file, out, strict))
+    if (const int code =
+            readExportArgs(args, "html", settings.dpi,
+                           {number("--quality", 0, 100, &settings.quality),
+                            number("--layout", 1, kLayoutCount, &layoutArg),
+                            {.name = QStringLiteral("--zoom-dpi"),
+                             .kind = ArgOption::Kind::Number,
+                             .low = 0,
+                             .high = kMostImageDpi,
+                             .badValue = "--zoom-dpi erwartet 0 (keine scharfen Seiten) oder 10 bis 1440",
+                             .number = &settings.zoomDpi}},
+                           QStringLiteral("VERZEICHNIS"), file, out, strict))
         return code;
+    if (settings.zoomDpi > 0 && settings.zoomDpi < kLeastExportDpi)
+        return usageError(
+            QStringLiteral("html: --zoom-dpi erwartet 0 (keine scharfen Seiten) oder 10 bis 1440"));
 
     settings.printerDpi = context.global.printerDpi;
     settings.printerPixels = PaperPixels(context.global.paper, settings.printerDpi);
     if (!checkDpiLimit("html", settings.dpi, kLeastExportDpi, kMostImageDpi, scaledPageAt(settings),
-                       paperText(context)))
+                       paperText(context)) ||
+        !checkDpiLimit("html", settings.zoomDpi, 0, kMostImageDpi, scaledPageAt(settings), paperText(context),
+                       "--zoom-dpi"))
         return kUsage;
     const FlipTexts texts = flipTextsIn(context.texts);
     return runExport(

@@ -29,17 +29,16 @@ int chooseLayout(const CatalogDocument& doc, int requested) {
 } // namespace
 
 bool checkDpiLimit(const char* command, int dpi, int low, int high, const std::function<QSize(int)>& pageAt,
-                   const QString& where) {
+                   const QString& where, const char* option) {
     const int limit = HighestPageDpi(pageAt, high);
     if (dpi <= limit)
         return true;
     if (limit < low)
-        usageError(QStringLiteral("%1: die Seite ist schon bei --dpi %2 größer als %3 Pixel (%4)"),
-                   QLatin1String(command), low, kMostPagePixels, where);
+        usageError(QStringLiteral("%1: die Seite ist schon bei %2 %3 größer als %4 Pixel (%5)"),
+                   QLatin1String(command), QLatin1String(option), low, kMostPagePixels, where);
     else
-        usageError(
-            QStringLiteral("%1: --dpi erwartet %2 bis %3 (%4; darüber hat eine Seite mehr als %5 Pixel)"),
-            QLatin1String(command), low, limit, where, kMostPagePixels);
+        usageError(QStringLiteral("%1: %2 erwartet %3 bis %4 (%5; darüber hat eine Seite mehr als %6 Pixel)"),
+                   QLatin1String(command), QLatin1String(option), low, limit, where, kMostPagePixels);
     return false;
 }
 

@@ -17,7 +17,7 @@ namespace pw::cli {
 // limit, prints "<command>: --dpi erwartet <low> bis <limit> (<where>)" and returns false;
 // `where` names what the page size depends on (paper, zoom, the catalogue's PDF size).
 bool checkDpiLimit(const char* command, int dpi, int low, int high, const std::function<QSize(int)>& pageAt,
-                   const QString& where);
+                   const QString& where, const char* option = "--dpi");
 
 // Opens FILE into the session and chooses its layout: --layout N (1..8), else the
 // catalogue's own. False (with the message printed) when either fails.

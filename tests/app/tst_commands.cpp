@@ -250,12 +250,17 @@ private slots:
             QVERIFY(!field<QRadioButton>(d, "RadioButton2")->isEnabled());
             QCOMPARE(field<QDoubleSpinBox>(d, "ResEd")->value(), 50.0);
             field<QDoubleSpinBox>(d, "ResEd")->setValue(20);
+            QCOMPARE(field<QSpinBox>(d, "ZoomResEd")->value(), 150);
+            field<QSpinBox>(d, "ZoomResEd")->setValue(40);
             d.accept();
         });
         trigger(w, "AlsHTMLBltterkatalog1");
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
         QVERIFY(QFileInfo::exists(folder + QStringLiteral("/catalog.htm")));
         QVERIFY(QFileInfo::exists(folder + QStringLiteral("/catalogpageflip11.jpg")));
+        // The sharp pages at the dialog's resolution: twice that of the base pictures.
+        QCOMPARE(QImage(folder + QStringLiteral("/catalogextras/zoom11.jpg")).width(),
+                 2 * QImage(folder + QStringLiteral("/catalogpage11.jpg")).width());
         QCOMPARE(catcher.opened, QList<QUrl>{QUrl::fromLocalFile(folder + QStringLiteral("/catalog.htm"))});
 
         script.then("TSelectFolderForm", [](QDialog& d) { d.accept(); });

@@ -1,16 +1,20 @@
 // Browser test of an exported HTML flip catalogue.
 //
-//   node tests/browser/flipcatalog.test.mjs FOLDER
+//   node tests/browser/flipcatalog.test.mjs FOLDER [PAGES.json DUMP.json]
 //
-// FOLDER is what `pagewright-cli html FILE -o FOLDER` wrote. The test drives the Debian
-// chromium through playwright-core (no browser download) and opens catalog.htm from disk,
-// and once through a small web server on the loopback address. Every check fails on a
-// console error, a script error or a request that failed.
+// FOLDER is what `pagewright-cli html FILE -o FOLDER` wrote; PAGES.json and DUMP.json, what
+// `pagewright-cli pages FILE` and `pagewright-cli dump FILE` print for the same catalogue,
+// tell the search checks where its products stand and what their variant rows hold. The
+// test drives the Debian chromium through playwright-core (no browser download) and opens
+// catalog.htm from disk, and once through a small web server on the loopback address. Every
+// check fails on a console error, a script error or a request that failed. axe-core checks
+// the page's accessibility.
 
 import assert from 'node:assert/strict';
 import { existsSync, readFileSync, statSync } from 'node:fs';
 import { createServer } from 'node:http';
 import path from 'node:path';
+import { createRequire } from 'node:module';
 import { after, before, describe, test } from 'node:test';
 import { pathToFileURL } from 'node:url';
 
@@ -26,6 +30,7 @@ const html = readFileSync(path.join(folder, 'catalog.htm'), 'utf8');
 const spreads = Number(/data-spreads="(\d+)"/.exec(html)?.[1]);
 const lastPage = 2 * (spreads - 1); // N
 const catalogUrl = pathToFileURL(path.join(folder, 'catalog.htm')).href;
+const axeSource = createRequire(import.meta.url).resolve('axe-core/axe.min.js');
 
 // Width and height of a baseline or progressive JPEG, from its frame header.
 function jpegSize(file) {
@@ -61,8 +66,8 @@ after(async () => {
 });
 
 // A fresh page that records everything that went wrong and every file it asked for.
-async function open(url, { viewport = WIDE, reducedMotion = 'reduce' } = {}) {
-  const context = await browser.newContext({ viewport, reducedMotion });
+async function open(url, { viewport = WIDE, reducedMotion = 'reduce', deviceScaleFactor = 1 } = {}) {
+  const context = await browser.newContext({ viewport, reducedMotion, deviceScaleFactor });
   const page = await context.newPage();
   const problems = [];
   const requested = [];
@@ -128,6 +133,23 @@ async function shown(page) {
 
 const spreadOf = (k) => [2 * k, 2 * k + 1];
 const catalogPages = (files) => new Set(files.filter((f) => /^catalogpage(flip)?\d+\.jpg$/.test(f)));
+const sharpPictures = (files) => [...new Set(files.filter((f) => /^zoom\d+\.jpg$/.test(f)))].sort();
+const sharpOf = (...pages) => pages.map((n) => `zoom${n}.jpg`).sort();
+
+// The folder served by a small web server on the loopback address; its address and a stop.
+async function serve() {
+  const server = createServer((request, response) => {
+    const file = path.join(folder, decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    if (!file.startsWith(folder) || !existsSync(file) || !statSync(file).isFile()) {
+      response.writeHead(404).end();
+      return;
+    }
+    const type = { '.htm': 'text/html; charset=utf-8', '.gif': 'image/gif', '.jpg': 'image/jpeg' }[path.extname(file)];
+    response.writeHead(200, { 'Content-Type': type ?? 'application/octet-stream' }).end(readFileSync(file));
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return { url: `http://127.0.0.1:${server.address().port}/catalog.htm`, stop: () => server.close() };
+}
 
 describe('exported folder', () => {
   test('placeholders are filled and every file the catalogue uses is there', () => {
@@ -151,27 +173,20 @@ describe('exported folder', () => {
 
 describe('flip catalogue in chromium', () => {
   // Served from disk and from a web server: both load only the pages around the first
-  // spread, and every picture they show arrives.
+  // spread, and every picture they show arrives; on a screen of twice the pixels, the sharp
+  // picture of the one page on screen too.
   for (const origin of ['file', 'http']) {
     test(`first spread loads cleanly and alone (${origin})`, async (t) => {
-      let server;
       let url = catalogUrl;
       if (origin === 'http') {
-        server = createServer((request, response) => {
-          const file = path.join(folder, decodeURIComponent(new URL(request.url, 'http://x').pathname));
-          if (!file.startsWith(folder) || !existsSync(file) || !statSync(file).isFile()) {
-            response.writeHead(404).end();
-            return;
-          }
-          const type = { '.htm': 'text/html; charset=utf-8', '.gif': 'image/gif', '.jpg': 'image/jpeg' }[path.extname(file)];
-          response.writeHead(200, { 'Content-Type': type ?? 'application/octet-stream' }).end(readFileSync(file));
-        });
-        await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-        t.after(() => server.close());
-        url = `http://127.0.0.1:${server.address().port}/catalog.htm`;
+        const server = await serve();
+        t.after(server.stop);
+        url = server.url;
       }
-      const { page, requested, close } = await open(url);
+      const { page, requested, close } = await open(url, { deviceScaleFactor: 2 });
       assert.deepEqual((await shown(page)).pages, spreadOf(0));
+      assert.deepEqual(await sharpShown(page), [{ page: 0, src: null, shown: false },
+        { page: 1, src: 'catalogextras/zoom1.jpg', shown: true }]);
       assert.equal((await shown(page)).indicator, `1 / ${lastPage}`);
 
       const toolbar = await page.$$eval('#toolbar img', (imgs) => imgs.map((img) => img.naturalWidth));
@@ -182,6 +197,7 @@ describe('flip catalogue in chromium', () => {
       await page.waitForTimeout(300);
       const wanted = new Set(['catalogpage0.jpg', 'catalogpage1.jpg', 'catalogpage2.jpg', 'catalogpage3.jpg', 'catalogpageflip1.jpg']);
       assert.deepEqual([...catalogPages(requested)].sort(), [...wanted].sort());
+      assert.deepEqual(sharpPictures(requested), sharpOf(1));
       const withSource = await page.$$eval('img[src]', (imgs) => imgs.map((img) => img.getAttribute('src')));
       for (const src of withSource)
         assert.ok(!/^catalogpage/.test(src) || wanted.has(src), `${src} has its src set`);
@@ -421,5 +437,196 @@ describe('flip catalogue in chromium', () => {
       assert.equal(await page.locator('.leaf').isHidden(), true);
       await close();
     }
+  });
+});
+
+// What the command line says of the catalogue: each product's page in the flip catalogue
+// (its printed page number less the first one's) and its variant rows.
+function catalogueProducts() {
+  const [pagesFile, dumpFile] = process.argv.slice(3);
+  assert.ok(pagesFile && dumpFile, 'the search checks need PAGES.json and DUMP.json');
+  const pages = JSON.parse(readFileSync(pagesFile, 'utf8'));
+  const dump = JSON.parse(readFileSync(dumpFile, 'utf8'));
+  const first = dump.settings.FirstPageNr;
+  const products = [];
+  for (const kat of dump.kats) {
+    const placed = pages.kats.find((k) => k.name === kat.name);
+    for (const product of kat.products) {
+      const seite = placed?.products.find((p) => p.name === product.name)?.seite;
+      if (seite !== undefined)
+        products.push({ name: product.name, page: seite - first + 1, rows: product.varianten.slice(1) });
+    }
+  }
+  return products;
+}
+
+// The sharp pictures the pages on screen show, and whether they have arrived.
+async function sharpShown(page) {
+  return page.$$eval('#book .page', (boxes) => boxes
+    .filter((box) => getComputedStyle(box).display !== 'none' && box.dataset.page !== undefined)
+    .map((box) => {
+      const sharp = box.querySelector('img.sharp');
+      return { page: Number(box.dataset.page), src: sharp.getAttribute('src'),
+               shown: sharp.classList.contains('ready') && sharp.naturalWidth > 0 && getComputedStyle(sharp).visibility === 'visible' };
+    }));
+}
+
+describe('sharp pages, search and thumbnails', () => {
+  const zoomWidth = Number(/data-zoom-width="(\d+)"/.exec(html)?.[1]);
+
+  test('the export wrote sharp pictures and thumbnails of every page', () => {
+    assert.ok(zoomWidth > picture.width, `data-zoom-width is ${zoomWidth}, the pages ${picture.width} wide`);
+    for (let n = 1; n <= lastPage; n++) {
+      assert.equal(jpegSize(path.join(folder, `catalogextras/zoom${n}.jpg`)).width, zoomWidth);
+      const thumb = jpegSize(path.join(folder, `catalogextras/thumb${n}.jpg`));
+      assert.ok(thumb.width >= 100 && thumb.width <= 140, `thumbnail ${n} is ${thumb.width} wide`);
+    }
+  });
+
+  // Turning on a screen of twice the pixels fetches the sharp pictures of the pages that
+  // come into view, and no others.
+  test('a high-density screen shows the sharp pages in view', async () => {
+    const { page, requested, close } = await open(`${catalogUrl}#page=4`, { deviceScaleFactor: 2 });
+    assert.deepEqual(await sharpShown(page), [
+      { page: 4, src: 'catalogextras/zoom4.jpg', shown: true },
+      { page: 5, src: 'catalogextras/zoom5.jpg', shown: true },
+    ]);
+    assert.deepEqual(sharpPictures(requested), sharpOf(4, 5));
+    await page.keyboard.press('ArrowRight');
+    await settled(page);
+    assert.deepEqual((await sharpShown(page)).map((s) => s.shown), [true, true]);
+    assert.deepEqual(sharpPictures(requested), sharpOf(4, 5, 6, 7));
+    assert.ok(!requested.some((f) => /^thumb/.test(f)), 'no thumbnail before they are opened');
+    await close();
+  });
+
+  test('zooming in loads the sharp pages where the base ones sufficed', async () => {
+    // A window small enough for the base pictures at zoom 1.
+    const { page, requested, close } = await open(`${catalogUrl}#page=2`, { viewport: { width: 900, height: 560 } });
+    const width = await page.locator('.page--right').evaluate((b) => b.getBoundingClientRect().width);
+    assert.ok(width <= picture.width, `a page is ${width} pixels wide`);
+    assert.deepEqual((await sharpShown(page)).map((s) => s.src), [null, null]);
+    assert.deepEqual(sharpPictures(requested), []);
+    await page.locator('#zoom-in').click();
+    await settled(page);
+    assert.deepEqual(await sharpShown(page), [
+      { page: 2, src: 'catalogextras/zoom2.jpg', shown: true },
+      { page: 3, src: 'catalogextras/zoom3.jpg', shown: true },
+    ]);
+    assert.deepEqual(sharpPictures(requested), sharpOf(2, 3));
+    // Back at zoom 1 the base pictures suffice again.
+    await page.locator('#zoom-out').click();
+    assert.deepEqual((await sharpShown(page)).map((s) => s.src), [null, null]);
+    await close();
+  });
+
+  test('the search finds products by name and by a cell of their rows and turns to them', async () => {
+    const products = catalogueProducts();
+    const { page, close } = await open(catalogUrl);
+    const field = page.getByRole('combobox', { name: 'Produkt oder Artikelnummer suchen' });
+    const hits = async () => page.$$eval('#hits [role="option"]', (options) => options.map((o) => o.textContent));
+    // Part of a name in other case, and with the accents left out ("gartner" finds
+    // "Gärtner"); then a cell of a row in the middle of the table.
+    const named = products.find((p) => p.page >= 4 && /[äöü]/i.test(p.name)) ?? products.find((p) => p.page >= 4);
+    const accentless = named.name.normalize('NFD').replace(/[\u0300-\u036f]/g, '');
+    const word = accentless.split(/[\s,-]+/).find((w) => w.length >= 5) ?? accentless;
+    const rowed = products.filter((p) => p.page !== named.page && p.rows.length >= 2).at(-1);
+    const cell = rowed.rows[1].find((c, i) => i > 0 && c.length >= 4 && !/€/.test(c)) ?? rowed.rows[1][0];
+    const cases = [
+      [word.slice(1, 6).toUpperCase(), named, 'click'],
+      [cell, rowed, 'Enter'],
+    ];
+    for (const [query, product, how] of cases) {
+      await field.fill(query);
+      await page.waitForFunction(() => !document.querySelector('#hits').hidden);
+      const found = await hits();
+      const index = found.findIndex((text) => text.startsWith(product.name));
+      assert.ok(index >= 0, `"${query}" finds ${product.name}: ${found}`);
+      assert.ok(found[index].includes(`Seite ${product.page}`), found[index]);
+      assert.equal(await field.getAttribute('aria-expanded'), 'true');
+      if (how === 'click') {
+        await page.locator('#hits [role="option"]').nth(index).click();
+      } else {
+        for (let i = 0; i <= index; i++)
+          await field.press('ArrowDown');
+        assert.equal(await field.getAttribute('aria-activedescendant'), `hit-${index}`);
+        await field.press('Enter');
+      }
+      await settled(page);
+      assert.ok((await shown(page)).pages.includes(product.page), `"${query}" turns to page ${product.page}`);
+      assert.equal(await page.locator('#hits').isHidden(), true);
+    }
+    // Keys typed into the field are not taken for page turning.
+    await field.fill('');
+    const before = (await shown(page)).pages;
+    await field.press('End');
+    await field.press('ArrowRight');
+    assert.deepEqual((await shown(page)).pages, before);
+    await field.fill('zzqqxx');
+    assert.deepEqual(await hits(), ['Keine Treffer']);
+    await field.press('Escape');
+    assert.equal(await page.locator('#hits').isHidden(), true);
+    await close();
+  });
+
+  test('the thumbnails open, move by keyboard and turn to the page chosen', async () => {
+    const { page, requested, close } = await open(`${catalogUrl}#page=3`);
+    const button = page.getByRole('button', { name: 'Seitenübersicht' });
+    await button.click();
+    const dialog = page.getByRole('dialog', { name: 'Seitenübersicht' });
+    assert.equal(await dialog.isVisible(), true);
+    assert.equal(await page.locator('.thumb').count(), lastPage);
+    // The page shown has the focus and is marked.
+    assert.equal(await page.evaluate(() => document.activeElement.dataset.page), '2');
+    assert.deepEqual(await page.$$eval('.thumb[aria-current="page"]', (b) => b.map((x) => x.dataset.page)), ['2', '3']);
+    await page.waitForFunction(() => [...document.querySelectorAll('.thumb img')].slice(0, 4).every((i) => i.complete && i.naturalWidth > 0));
+    await page.keyboard.press('ArrowRight');
+    await page.keyboard.press('ArrowRight');
+    await page.keyboard.press('Enter');
+    await settled(page);
+    assert.equal(await dialog.isVisible(), false);
+    assert.ok((await shown(page)).pages.includes(4));
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'thumbnails');
+
+    // A click (or tap) on another; Escape closes without turning.
+    await button.click();
+    await page.locator(`.thumb[data-page="${lastPage}"]`).click();
+    await settled(page);
+    assert.ok((await shown(page)).pages.includes(lastPage));
+    await button.click();
+    await page.keyboard.press('Escape');
+    assert.equal(await dialog.isVisible(), false);
+    assert.ok((await shown(page)).pages.includes(lastPage));
+    assert.ok(requested.some((f) => /^thumb\d+\.jpg$/.test(f)));
+    await close();
+  });
+
+  test('axe finds no serious accessibility problem in either mode, with hits or thumbnails', async () => {
+    // One page through the states, so that axe is loaded once.
+    const { page, close } = await open(`${catalogUrl}#page=2`);
+    await page.addScriptTag({ path: axeSource });
+    const states = [
+      ['spreads', async () => {}],
+      ['hits open', async () => {
+        await page.locator('#search').fill('e');
+        await page.locator('#search').press('ArrowDown');
+      }],
+      ['single pages, hits open', async () => {
+        await page.setViewportSize(PHONE);
+        await page.waitForFunction(() => document.querySelector('#book').classList.contains('single'));
+        await settled(page);
+      }],
+      ['single pages', async () => page.locator('#search').press('Escape')],
+      ['thumbnails open', async () => page.locator('#thumbnails').click()],
+    ];
+    for (const [name, enter] of states) {
+      await enter();
+      const violations = await page.evaluate(async () => (await window.axe.run(document, { resultTypes: ['violations'] })).violations
+        .filter((v) => v.impact === 'serious' || v.impact === 'critical')
+        .map((v) => `${v.id}: ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`));
+      assert.deepEqual(violations, [], name);
+    }
+    assert.equal(await page.locator('#hits').isHidden(), true);
+    await close();
   });
 });

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # run.sh CLI SAMPLE SOURCE_DIR: exports SAMPLE as an HTML flip catalogue with the
-# command-line program CLI and checks the result in chromium (flipcatalog.test.mjs).
+# command-line program CLI and checks the result in chromium (flipcatalog.test.mjs), with
+# the pages and contents of SAMPLE as the program reports them for the search.
 set -euo pipefail
 
 if [ $# -ne 3 ]; then
@@ -17,6 +18,7 @@ missing=()
 command -v node >/dev/null 2>&1 || missing+=("node")
 [ -x /usr/bin/chromium ] || missing+=("/usr/bin/chromium")
 [ -d "$here/node_modules/playwright-core" ] || missing+=("$here/node_modules/playwright-core")
+[ -d "$here/node_modules/axe-core" ] || missing+=("$here/node_modules/axe-core")
 if [ ${#missing[@]} -gt 0 ]; then
   echo "browser test: missing ${missing[*]}; run scripts/install-deps.sh" >&2
   exit 1
@@ -27,4 +29,6 @@ tmpdir=$(mktemp -d)
 trap 'rm -rf "$tmpdir"' EXIT
 
 "$cli" html "$sample" -o "$tmpdir/flip"
-node "$here/flipcatalog.test.mjs" "$tmpdir/flip"
+"$cli" pages "$sample" >"$tmpdir/pages.json"
+"$cli" dump "$sample" >"$tmpdir/dump.json"
+node "$here/flipcatalog.test.mjs" "$tmpdir/flip" "$tmpdir/pages.json" "$tmpdir/dump.json"

@@ -186,7 +186,8 @@ private slots:
     void htmlWritesTheFlipCatalogue() {
         QTemporaryDir dir;
         const QString out = dir.filePath(QStringLiteral("flip"));
-        const Run r = cli({"html", writeCatalogue(dir), "-o", out, "--dpi", "20", "--lang", "fr"});
+        const QString file = writeCatalogue(dir);
+        const Run r = cli({"html", file, "-o", out, "--dpi", "20", "--zoom-dpi", "30", "--lang", "fr"});
         QCOMPARE(r.code, 0);
         QVERIFY(r.out.isEmpty());
         QFile html(out + QStringLiteral("/catalog.htm"));
@@ -202,6 +203,14 @@ private slots:
             QVERIFY2(!text.contains(QString::fromUtf8(german)), german);
         QVERIFY(QFile::exists(out + QStringLiteral("/vcr-start.gif")));
         QCOMPARE(QImage(out + QStringLiteral("/catalogpageflip1.jpg")).size(), QSize(165, 233));
+        // The sharp pages at --zoom-dpi, and the page told how wide they are.
+        QCOMPARE(QImage(out + QStringLiteral("/catalogextras/zoom1.jpg")).size(), QSize(248, 350));
+        QVERIFY(text.contains(QStringLiteral("data-zoom-width=\"248\"")));
+        QVERIFY(QFile::exists(out + QStringLiteral("/catalogextras/thumb1.jpg")));
+        const QString plain = dir.filePath(QStringLiteral("ohne"));
+        QCOMPARE(cli({"html", file, "-o", plain, "--dpi", "20", "--zoom-dpi", "0"}).code, 0);
+        QVERIFY(!QFile::exists(plain + QStringLiteral("/catalogextras/zoom1.jpg")));
+        QVERIFY(QFile::exists(plain + QStringLiteral("/catalogextras/thumb1.jpg")));
     }
 
     void pricelistAsTextAndPdf() {
@@ -287,6 +296,9 @@ private slots:
         QTest::newRow("html on A3 at the dialog's highest")
             << QStringList{"html", "@file", "-o", "@dir/flip", "--dpi", "1440", "--paper", "A3"}
             << "--dpi erwartet 10 bis 1438";
+        QTest::newRow("html's sharp pages on A3 at the dialog's highest")
+            << QStringList{"html", "@file", "-o", "@dir/flip", "--zoom-dpi", "1440", "--paper", "A3"}
+            << "--zoom-dpi erwartet 0 bis 1438";
         QTest::newRow("dpi below the lowest")
             << QStringList{"images", "@file", "-o", "@dir/s.png", "--dpi", "9"}
             << "--dpi erwartet eine ganze Zahl ab 10";
@@ -384,6 +396,11 @@ private slots:
             << QStringList{"images", "@file", "-o", "@dir/no/seite.png", "--dpi", "20"} << 2
             << "@dir/no/seite1.png";
         QTest::newRow("html without a folder") << QStringList{"html", "@file"} << 1 << "-o";
+        QTest::newRow("html with sharp pages below 10 dpi")
+            << QStringList{"html", "@file", "-o", "@dir/flip", "--zoom-dpi", "5"} << 1
+            << "--zoom-dpi erwartet 0 (keine scharfen Seiten) oder 10 bis 1440";
+        QTest::newRow("html with sharp pages above the dialog's range")
+            << QStringList{"html", "@file", "-o", "@dir/flip", "--zoom-dpi", "1441"} << 1 << "--zoom-dpi";
         QTest::newRow("html below a file")
             << QStringList{"html", "@file", "-o", "@file/flip", "--dpi", "20"} << 2 << "@file/flip";
         QTest::newRow("pdf into a missing folder")

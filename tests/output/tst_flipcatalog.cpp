@@ -7,9 +7,13 @@
 #include "output/flipcatalog.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QMap>
 #include <QTemporaryDir>
 
@@ -62,6 +66,43 @@ QString programFolder(const QTemporaryDir& dir) {
                       QFileDevice::FileModificationTime);
     }
     return folder;
+}
+
+// A product of category kat with a variant table of the given rows (row 0: captions).
+TProdukt& addProduct(CatalogDocument& doc, int kat, const QString& name, int prices,
+                     const QList<QStringList>& rows) {
+    TProdukt& p = *doc.products(kat).Add();
+    SetProductTableDefaults(p);
+    p.name = name;
+    p.anzpreis = prices;
+    for (const QStringList& cells : rows) {
+        TVariante& row = *p.varianten.Add();
+        for (const QString& cell : cells)
+            row.props.Add()->text = cell;
+    }
+    return p;
+}
+
+// The files below `folder` (with their paths relative to it), and what they hold.
+QMap<QString, QByteArray> filesBelow(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        files.insert(QDir(folder).relativeFilePath(path),
+                     f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray());
+    }
+    return files;
+}
+
+// The mean difference of grey between two pictures of one size, 0 ... 255.
+double meanGreyDifference(const QImage& a, const QImage& b) {
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            sum += std::abs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
+    return sum / (double(a.width()) * a.height());
 }
 
 } // namespace
@@ -252,6 +293,195 @@ private slots:
         CancelAfter cancel(2);
         QVERIFY(!ExportFlipCatalogue(doc, 0, env, settings, program, out, FlipTexts{}, cancel));
         QVERIFY(contents() == before);
+    }
+
+    // The sharp pictures carry the shading of the base pictures, as wide on the page: at
+    // scale 1 exactly theirs, at scale 3 three times as many pixels wide.
+    void scaledShadingMatchesTheBasePictures_data() {
+        QTest::addColumn<int>("page");
+        QTest::newRow("odd, right-hand page") << 3;
+        QTest::newRow("even, left-hand page") << 4;
+    }
+    void scaledShadingMatchesTheBasePictures() {
+        QFETCH(int, page);
+        dib base = whitePicture(413, 584, 200);
+        ShadePageEdges(base, page);
+        QImage same(413, 584, QImage::Format_RGB32);
+        same.fill(qRgb(200, 200, 200));
+        ShadeScaledPageEdges(same, page, 1);
+        for (int y = 0; y < 584; ++y)
+            for (int x = 0; x < 413; ++x)
+                QCOMPARE(qGray(same.pixel(x, y)), grey(base, x, y));
+
+        QImage sharp(3 * 413, 3 * 584, QImage::Format_RGB32);
+        sharp.fill(qRgb(200, 200, 200));
+        ShadeScaledPageEdges(sharp, page, 3);
+        // Points in the spine gradient, the outer band, the top and bottom bands and inside.
+        for (const QPoint at : {QPoint(3, 300), QPoint(30, 300), QPoint(409, 300), QPoint(200, 4),
+                                QPoint(200, 580), QPoint(200, 300), QPoint(380, 100)}) {
+            const int x = page % 2 == 1 ? at.x() : 412 - at.x();
+            QVERIFY2(std::abs(qGray(sharp.pixel(3 * x, 3 * at.y())) - grey(base, x, at.y())) <= 3,
+                     qPrintable(QStringLiteral("at %1, %2").arg(x).arg(at.y())));
+        }
+    }
+
+    // The products as the search reads them: only what the pages print, on the page of the
+    // flip catalogue (counted from 1 whatever the first printed page number), with nothing
+    // that could end the script element or be taken for a placeholder.
+    void productDataListsWhatThePagesPrint() {
+        CatalogDocument doc;
+        doc.settings.FirstPageNr = 5;
+        const int tools = doc.addCategory(QStringLiteral("Werkzeug"));
+        addProduct(doc, tools, QStringLiteral("Schraubendreher </script><b> 100%%BACKTEXT%% & Co"), 2,
+                   {{"Art.-Nr.", "Länge", "Preis", "Ab 10"},
+                    {"WZ-1", "100 mm", "4,95 €", "4,50 €"},
+                    {"WZ-2##FF0000", "125 mm", "5,95 €##00FF00"},
+                    {"9,99 €"}})
+            .seite = 7;
+        addProduct(doc, tools, QStringLiteral("Verborgen"), 1, {{"Nr.", "Preis"}, {"X-1", "1 €"}})
+            .DeactivateProd = true;
+        const int hidden = doc.addCategory(QStringLiteral("Ausgeblendet"));
+        doc.createOptions(hidden).Deactivate = true;
+        addProduct(doc, hidden, QStringLiteral("Im ausgeblendeten"), 1, {{"Nr.", "Preis"}, {"Y-1", "2 €"}});
+        const int garden = doc.addCategory(QStringLiteral("Garten"));
+        addProduct(doc, garden, QStringLiteral("Gießkanne"), 1, {{"Nr.", "Preis"}, {"GK-10", "12 €"}}).seite =
+            5 + 40; // beyond the pages: the last one
+        doc.anzpages = 12;
+
+        const auto parsed = [](const CatalogDocument& d) {
+            return QJsonDocument::fromJson(FlipProductsJson(d)).object();
+        };
+        const QJsonObject all = parsed(doc);
+        QCOMPARE(all[QStringLiteral("categories")].toArray(),
+                 QJsonArray({QStringLiteral("Werkzeug"), QStringLiteral("Garten")}));
+        const QJsonArray products = all[QStringLiteral("products")].toArray();
+        QCOMPARE(products.size(), 2);
+        const QJsonObject driver = products[0].toObject();
+        QCOMPARE(driver[QStringLiteral("page")].toInt(), 3);
+        QCOMPARE(driver[QStringLiteral("category")].toInt(), 0);
+        const QJsonArray variants = driver[QStringLiteral("variants")].toArray();
+        QCOMPARE(variants.size(), 3);
+        QCOMPARE(variants[0].toObject()[QStringLiteral("cells")].toArray(),
+                 QJsonArray({QStringLiteral("WZ-1"), QStringLiteral("100 mm")}));
+        QCOMPARE(variants[0].toObject()[QStringLiteral("prices")].toArray(),
+                 QJsonArray({QStringLiteral("4,95 €"), QStringLiteral("4,50 €")}));
+        // Colour suffixes are not printed; a row of three cells has its last two as prices.
+        QCOMPARE(variants[1].toObject()[QStringLiteral("cells")].toArray(),
+                 QJsonArray({QStringLiteral("WZ-2")}));
+        QCOMPARE(variants[1].toObject()[QStringLiteral("prices")].toArray(),
+                 QJsonArray({QStringLiteral("125 mm"), QStringLiteral("5,95 €")}));
+        // A row of nothing but a price has no other cells.
+        QCOMPARE(variants[2].toObject()[QStringLiteral("cells")].toArray(), QJsonArray());
+        QCOMPARE(products[1].toObject()[QStringLiteral("page")].toInt(), 12);
+        QCOMPARE(products[1].toObject()[QStringLiteral("category")].toInt(), 1);
+
+        // Hidden price columns print no prices; hidden variant tables no variants.
+        doc.settings.DonotShowPriceColumnscheck = true;
+        QCOMPARE(parsed(doc)[QStringLiteral("products")]
+                     .toArray()[0]
+                     .toObject()[QStringLiteral("variants")]
+                     .toArray()[0]
+                     .toObject()[QStringLiteral("prices")]
+                     .toArray(),
+                 QJsonArray());
+        doc.settings.DonotShowVariantsCheck = true;
+        QCOMPARE(parsed(doc)[QStringLiteral("products")]
+                     .toArray()[0]
+                     .toObject()[QStringLiteral("variants")]
+                     .toArray(),
+                 QJsonArray());
+
+        FlipPageData data;
+        data.zoomWidth = 1240;
+        data.products = FlipProductsJson(doc);
+        const QString html = FlipCatalogueHtml(
+            QStringLiteral("<b data-z=\"%%ZOOMWIDTH%%\">%%BACKTEXT%%</b><script>%%PRODUCTS%%</script>"), 12,
+            FlipTexts{}, data);
+        QVERIFY(html.startsWith(QStringLiteral("<b data-z=\"1240\">Zurück</b><script>{")));
+        const QString script = html.mid(html.indexOf(QStringLiteral("<script>")) + 8).chopped(9);
+        QVERIFY(html.endsWith(QStringLiteral("}</script>")));
+        for (const QChar c : {u'<', u'>', u'&', u'%'})
+            QVERIFY2(!script.contains(c), qPrintable(script));
+        QCOMPARE(QJsonDocument::fromJson(script.toUtf8())
+                     .object()[QStringLiteral("products")]
+                     .toArray()[0]
+                     .toObject()[QStringLiteral("name")]
+                     .toString(),
+                 QStringLiteral("Schraubendreher </script><b> 100%%BACKTEXT%% & Co"));
+    }
+
+    // Beside the base pictures: a thumbnail of every page and its sharp picture, drawn from
+    // the same layout at the higher resolution; none of those when the sharp resolution is
+    // off or not above the base one; and a cancel while they are drawn leaves nothing new.
+    void writesSharpPagesAndThumbnails() {
+        QTemporaryDir dir;
+        const ProgramFolders program(programFolder(dir), dir.filePath(QStringLiteral("user")));
+        CatalogDocument doc;
+        fill(doc, 12);
+        FixedClock clock(QDate(2026, 12, 10));
+        EngineEnvironment env(clock);
+        PainterCanvas measure(nullptr);
+        FlipExportSettings settings;
+        settings.zoomDpi = 120;
+        PaintLayout(0, measure, doc, ViewState{}, env, FlipExportCall(settings));
+        const int pages = EvenPageCount(doc.anzpages);
+        QVERIFY(pages >= 4);
+        NoProgress progress;
+        const QString out = dir.filePath(QStringLiteral("scharf"));
+        QVERIFY(ExportFlipCatalogue(doc, 0, env, settings, program, out, FlipTexts{}, progress));
+        QCOMPARE(doc.anzpages, pages);
+
+        QStringList expected;
+        for (int p = 1; p <= pages; ++p)
+            expected << QStringLiteral("thumb%1.jpg").arg(p) << QStringLiteral("zoom%1.jpg").arg(p);
+        expected.sort();
+        QStringList written = QDir(out + QStringLiteral("/catalogextras")).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(written, expected);
+        for (int p = 1; p <= pages; ++p) {
+            const QImage base(FlipPageFile(out, p, false));
+            const QImage sharp(FlipZoomFile(out, p));
+            QCOMPARE(base.size(), QSize(413, 584));
+            QCOMPARE(sharp.size(), QSize(992, 1403));
+            QCOMPARE(QImage(FlipThumbnailFile(out, p)).width(), 120);
+            // The sharp picture shows the same page, shaded on the same side: brought down to
+            // a tenth of the base size (where the finer text no longer tells them apart), it
+            // differs from its own base picture far less than from its neighbour's.
+            const QSize tenth(41, 58);
+            const auto reduced = [&](const QImage& image) {
+                return image.scaled(tenth, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            };
+            const double own = meanGreyDifference(reduced(sharp), reduced(base));
+            QVERIFY2(own < 5, qPrintable(QStringLiteral("page %1 differs by %2").arg(p).arg(own)));
+            if (p > 1) {
+                const double other =
+                    meanGreyDifference(reduced(sharp), reduced(QImage(FlipPageFile(out, p - 1, false))));
+                QVERIFY2(other > 2 * own,
+                         qPrintable(QStringLiteral("page %1: %2 against %3").arg(p).arg(own).arg(other)));
+            }
+        }
+
+        // Off, or not above the base resolution: no sharp pictures, the thumbnails still.
+        for (const int zoomDpi : {0, 50}) {
+            settings.zoomDpi = zoomDpi;
+            const QString plain = dir.filePath(QStringLiteral("ohne%1").arg(zoomDpi));
+            QVERIFY(ExportFlipCatalogue(doc, 0, env, settings, program, plain, FlipTexts{}, progress));
+            written = QDir(plain + QStringLiteral("/catalogextras")).entryList(QDir::Files, QDir::Name);
+            QCOMPARE(written.filter(QStringLiteral("zoom")), QStringList());
+            QCOMPARE(written.size(), pages);
+        }
+
+        // A cancel late in the export, when the base pictures are drawn and the sharp ones
+        // are being drawn, leaves the previous folder as it was, and a new one without even
+        // the folder of the extras.
+        settings.zoomDpi = 120;
+        const QMap<QString, QByteArray> before = filesBelow(out);
+        settings.quality = 50;
+        for (const QString& folder : {out, dir.filePath(QStringLiteral("neu"))}) {
+            CancelAfter cancel(pages + 1);
+            QVERIFY(!ExportFlipCatalogue(doc, 0, env, settings, program, folder, FlipTexts{}, cancel));
+        }
+        QVERIFY(filesBelow(out) == before);
+        QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("neu/catalogextras"))));
     }
 };
 

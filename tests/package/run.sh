@@ -196,6 +196,7 @@ csv-import a.pk2 |c.csv|a.pk2
 csv-import a.pk2 c.csv --delimiter |; , tab|c.csv
 csv-import --category X a.pk2 c.csv --template |a.pk2|b.PKD c.csv
 html a.pk2 -o |bilder|a.pk2
+html a.pk2 --|--zoom-dpi --quality --dpi|--cmyk
 pricelist a.pk2 -o |d.pdf e.txt|a.pk2 c.csv
 dump --|--no-trim|--dpi
 EOF

@@ -52,6 +52,19 @@ BitmapResolutionDialog::BitmapResolutionDialog(QWidget* parent) : QDialog(parent
     form->addRow(compressionLabel, m_compression);
     form->addRow(QString(), note);
 
+    m_zoom = new QSpinBox(this);
+    m_zoom->setObjectName(QStringLiteral("ZoomResEd"));
+    m_zoom->setRange(0, 1440);
+    m_zoom->setSingleStep(5);
+    m_zoom->setSuffix(QStringLiteral(" DPI"));
+    m_zoom->setSpecialValueText(QStringLiteral("keine"));
+    auto* zoomLabel = new QLabel(QStringLiteral("Scharfe Seiten zum Vergrößern"), this);
+    zoomLabel->setBuddy(m_zoom);
+    m_zoomLabel = zoomLabel;
+    form->addRow(zoomLabel, m_zoom);
+    m_zoom->hide();
+    zoomLabel->hide();
+
     m_all = new QRadioButton(QStringLiteral("Alle Seiten exportieren"), this);
     m_all->setObjectName(QStringLiteral("RadioButton1"));
     m_all->setChecked(true);
@@ -113,6 +126,16 @@ int BitmapResolutionDialog::firstPage() const {
 
 int BitmapResolutionDialog::lastPage() const {
     return m_to->value();
+}
+
+void BitmapResolutionDialog::setZoomResolution(int dpi) {
+    m_zoom->setValue(dpi);
+    m_zoom->show();
+    m_zoomLabel->show();
+}
+
+int BitmapResolutionDialog::zoomResolution() const {
+    return m_zoom->isHidden() ? 0 : m_zoom->value();
 }
 
 void BitmapResolutionDialog::setRangeEnabled(bool enabled) {
