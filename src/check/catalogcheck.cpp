@@ -28,10 +28,16 @@ const std::vector<FindingKindInfo> kKinds = {
     {K::PictureMissing, "picture-missing", S::Error, "Die Bilddatei „%1“ fehlt."},
     {K::PictureUnreadable, "picture-unreadable", S::Error,
      "Die Bilddatei „%1“ lässt sich nicht als Bild lesen (beschädigt oder unbekanntes Format)."},
+    {K::LogoOrBackgroundMissing, "logo-or-background-missing", S::Warning,
+     "Die Bilddatei „%1“ für Logo oder Hintergrund fehlt oder lässt sich nicht lesen; die Seiten werden ohne "
+     "sie "
+     "gedruckt."},
     {K::PictureResolutionLow, "picture-resolution-low", S::Warning,
      "Bild %1 wird mit %2 dpi gedruckt; für einen scharfen Druck sollten es mindestens %3 dpi sein."},
     {K::PictureResolutionPoor, "picture-resolution-poor", S::Error,
      "Bild %1 wird mit nur %2 dpi gedruckt und wirkt unscharf (unter %3 dpi)."},
+    {K::PdfResolutionLow, "pdf-resolution-low", S::Warning,
+     "Die PDF-Auflösung ist %1 dpi; unter %2 dpi wirken alle Bilder der PDF-Datei unscharf."},
     {K::PriceMissing, "price-missing", S::Error,
      "Das Produkt hat keinen Preis: keine Preiszelle enthält eine Zahl."},
     {K::PriceNotNumber, "price-not-number", S::Warning, "Der Preis „%1“ in Zeile %2 ist keine Zahl."},
@@ -109,7 +115,10 @@ public:
             if (!c.isEmpty())
                 m_currencies.append(c);
         }
-        const QString group = QRegularExpression::escape(locale.groupSeparator());
+        // A locale that groups with a (narrow, no-break) space takes any of those spaces.
+        const QString g = locale.groupSeparator();
+        const QString group = g.size() == 1 && g[0].isSpace() ? QStringLiteral("[ \\x{00A0}\\x{202F}]")
+                                                              : QRegularExpression::escape(g);
         const QString decimal = QRegularExpression::escape(locale.decimalPoint());
         const QString sign = QStringLiteral("[-+%1%2]?")
                                  .arg(QRegularExpression::escape(locale.negativeSign()),
@@ -184,7 +193,8 @@ public:
     }
     void nameBrokenInWord(const TProdukt& p, int page) override { names.insert(&p, page); }
     void cellTooNarrow(const TProdukt& p, int row, int column, bool wrapped, int page) override {
-        cells.try_emplace({&p, row, column}, Cell{wrapped, page});
+        // The drawing pass reports last, on the page the product ends up on.
+        cells.insert_or_assign({&p, row, column}, Cell{wrapped, page});
     }
     void descriptionSplit(const TProdukt& p, int page) override {
         if (!descriptions.contains(&p))
@@ -309,11 +319,14 @@ private:
                     add(K::PlaceholderUnknown, -1, -1, {m.captured(0)}).setting = QString::fromLatin1(field);
             }
         }
+        if (m_options.pdfDpi < kGoodDpi)
+            add(K::PdfResolutionLow, -1, -1, {QString::number(m_options.pdfDpi), QString::number(kGoodDpi)})
+                .setting = QStringLiteral("DPIEd");
         // The logo and the background are read by the layout run when it uses them.
         for (const PictureFailure& f : m_environmentFailures) {
             if (f.use != PictureUse::Logo && f.use != PictureUse::Background)
                 continue;
-            Finding& finding = pictureProblem(f.problem, -1, -1, f.file);
+            Finding& finding = add(K::LogoOrBackgroundMissing, -1, -1, {f.file});
             finding.setting =
                 f.use == PictureUse::Logo ? QStringLiteral("FilenameEdit1") : QStringLiteral("FilenameEdit2");
         }
@@ -325,6 +338,17 @@ private:
     }
 
     void categoryFindings(int kat) {
+        const std::size_t first = m_findings.size();
+        categoryFindingsOf(kat);
+        // On the page its heading is printed on (none for a deactivated category).
+        const TKategorie* laid = m_copy.options(kat);
+        for (std::size_t i = first; i < m_findings.size(); ++i) {
+            if (m_findings[i].index < 0 && laid && categoryActive(m_doc, kat))
+                m_findings[i].page = laid->seite;
+        }
+    }
+
+    void categoryFindingsOf(int kat) {
         const TKategorie* o = m_doc.options(kat);
         const TProduktListe& products = m_doc.products(kat);
         if (!categoryActive(m_doc, kat)) {
@@ -399,8 +423,10 @@ private:
             auto placed = m_collector.pictures.constFind(&laid.bilder[b]);
             if (placed == m_collector.pictures.constEnd() || !r)
                 continue;
+            // Judged by the picture's own resolution where that is the lower; the PDF
+            // resolution is reported as a setting.
             const double dpi = effectiveDpi(r->fullSize.width(), placed->widthMm, m_options.pdfDpi);
-            if (dpi < kGoodDpi) {
+            if (dpi < kGoodDpi && dpi < m_options.pdfDpi) {
                 const bool poor = dpi < kPoorDpi;
                 Finding& f = addHere(poor ? K::PictureResolutionPoor : K::PictureResolutionLow,
                                      {QString::number(b + 1), QString::number(std::floor(dpi)),
@@ -413,8 +439,8 @@ private:
         priceFindings(p, addHere);
         articleFinding(kat, index, addHere);
 
-        if (auto it = m_collector.names.constFind(&laid); it != m_collector.names.constEnd())
-            addHere(K::NameBrokenInWord, {}).page = *it;
+        if (m_collector.names.contains(&laid))
+            addHere(K::NameBrokenInWord, {});
         for (auto it = m_collector.cells.lower_bound({&laid, -1, -1});
              it != m_collector.cells.end() && std::get<0>(it->first) == &laid; ++it) {
             const auto [product, row, column] = it->first;

@@ -31,22 +31,24 @@ enum class Severity { Error, Warning, Note };
 
 // Every kind of finding. The order is the order of the kind table.
 enum class FindingKind {
-    PictureMissing,         // a product, category, logo or background picture file that is not there
-    PictureUnreadable,      // there, but not a picture this program reads (damaged, unknown format)
-    PictureResolutionLow,   // printed at under kGoodDpi (in the PDF, at most its resolution)
-    PictureResolutionPoor,  // printed at under kPoorDpi
-    PriceMissing,           // a table with price columns and no price cell holding a number
-    PriceNotNumber,         // a filled price cell that is not a number in the check's locale
-    ArticleNumberTwice,     // the same article number in two products
-    NameBrokenInWord,       // a product name broken inside a word: the line is too narrow
-    CellCut,                // a cell's text runs past its column (no line breaks in cells)
-    CellBrokenInWord,       // a cell's text broken inside a word (line breaks in cells)
-    DescriptionSplit,       // a description continued on the next page while page breaks are off
-    CategoryEmpty,          // a heading with nothing below it: no products, no sub-category
-    DeactivatedStillListed, // a deactivated main category whose sub-categories the contents still list
-    CategoryAllDeactivated, // an active category whose products are all deactivated
-    PlaceholderUnknown,     // a "%WORD%" in a header or footer that is no placeholder
-    CellOutsideGrid,        // text in the variant table beyond the editor's 100 x 100 cells
+    PictureMissing,          // a product or category picture file that is not there
+    PictureUnreadable,       // there, but not a picture this program reads (damaged, unknown format)
+    LogoOrBackgroundMissing, // the logo or a background picture cannot be read: pages print without it
+    PictureResolutionLow,    // a picture printed at under kGoodDpi, and under the PDF resolution
+    PictureResolutionPoor,   // the same under kPoorDpi
+    PdfResolutionLow,        // the PDF resolution itself under kGoodDpi: every picture is held to it
+    PriceMissing,            // a table with price columns and no price cell holding a number
+    PriceNotNumber,          // a filled price cell that is not a number in the check's locale
+    ArticleNumberTwice,      // the same article number in two products
+    NameBrokenInWord,        // a product name broken inside a word: the line is too narrow
+    CellCut,                 // a cell's text runs past its column (no line breaks in cells)
+    CellBrokenInWord,        // a cell's text broken inside a word (line breaks in cells)
+    DescriptionSplit,        // a description continued on the next page while page breaks are off
+    CategoryEmpty,           // a heading with nothing below it: no products, no sub-category
+    DeactivatedStillListed,  // a deactivated main category whose sub-categories the contents still list
+    CategoryAllDeactivated,  // an active category whose products are all deactivated
+    PlaceholderUnknown,      // a "%WORD%" in a header or footer that is no placeholder
+    CellOutsideGrid,         // text in the variant table beyond the editor's 100 x 100 cells
 };
 
 // One row of the kind table: the name scripts see, the severity, and the German message
@@ -64,7 +66,11 @@ const FindingKindInfo& findingKindInfo(FindingKind kind);
 // "error", "warning", "note".
 const char* severityName(Severity severity);
 
-// Effective resolutions below these (dots per inch) give a warning and an error.
+// Effective resolutions below these (dots per inch) give a warning and an error. A picture
+// is printed at the lower of its own resolution at its printed width and the PDF
+// resolution. Where the PDF resolution is the lower, the picture could not do better: the
+// setting is reported once (a warning, as the resolution is a choice) instead of every
+// picture.
 constexpr double kGoodDpi = 150;
 constexpr double kPoorDpi = 96;
 
@@ -80,7 +86,7 @@ struct Finding {
     int picture = -1; // picture index of the product
     int row = -1;     // variant row (0 is the header row)
     int column = -1;  // variant cell
-    QString setting;  // settings field name (KopfEd, FussEd, ...)
+    QString setting;  // the setting's field name (KopfEd, FussEd, ..., DPIEd for the PDF resolution)
 
     Severity severity() const { return findingKindInfo(kind).severity; }
 };
@@ -88,7 +94,7 @@ struct Finding {
 struct CheckOptions {
     int layout = 0; // LayoutCombo index 0..7
     // The page of the PDF export (the printer's page) and its resolution: pictures are
-    // printed at no more than pdfDpi.
+    // printed at no more than pdfDpi. A check before printing gives the printer's.
     QSize printerPixels{4960, 7016};
     int printerDpi = 600;
     int pdfDpi = 300;
