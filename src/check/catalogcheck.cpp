@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <tuple>
@@ -147,8 +148,9 @@ private:
 };
 
 QString normalizedHeader(const QString& caption) {
+    static const QRegularExpression separators(QStringLiteral("[\\s.\\-:_#]"));
     QString s = visibleText(caption).toLower();
-    s.remove(QRegularExpression(QStringLiteral("[\\s.\\-:_#]")));
+    s.remove(separators);
     return s;
 }
 
