@@ -54,6 +54,7 @@ bench: build
 	$(BUILD)/bench/flip_bench
 	$(BUILD)/bench/csv_bench
 	$(BUILD)/bench/edit_bench
+	$(BUILD)/bench/check_bench
 	$(BUILD)/bench/window_bench
 	$(BUILD)/bench/preview_bench
 	$(BUILD)/bench/window_export_bench

@@ -2,6 +2,7 @@
 
 #include "app/backgroundwork.h"
 #include "app/dialogs/bitmapresolutiondialog.h"
+#include "app/dialogs/findingsdialog.h"
 #include "app/dialogs/folderdialog.h"
 #include "app/dialogs/numberdialog.h"
 #include "app/dialogs/pricelistdialog.h"
@@ -27,14 +28,17 @@
 #include "session/catalogsession.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTextDocument>
@@ -147,7 +151,113 @@ void CatalogCommands::reportCancel(bool pagesKept, const QString& where) {
 
 // ---- Exports
 
+// ---- The catalogue check
+
+std::vector<Finding> CatalogCommands::runCheck(int pdfDpi) {
+    const CatalogDocument& doc = m_ctx.session->doc();
+    const EngineEnvironment& live = m_ctx.session->environment();
+    CheckOptions options;
+    options.layout = doc.settings.LayoutCombo;
+    options.printerPixels = printerPixels();
+    options.printerDpi = printerDpi();
+    options.pdfDpi = pdfDpi;
+    options.locale = live.locale;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    std::vector<Finding> findings;
+    try {
+        findings = pw::checkCatalogue(doc, options, *live.clock, *m_ctx.texts);
+    } catch (...) {
+        QGuiApplication::restoreOverrideCursor();
+        throw;
+    }
+    QGuiApplication::restoreOverrideCursor();
+    return findings;
+}
+
+void CatalogCommands::checkCatalogue() {
+    std::vector<Finding> findings = runCheck(int(m_ctx.options->DPIEd));
+    if (findings.empty()) {
+        m_findingsDialog.reset();
+        m_ctx.prompts->message(say("Die Prüfung hat nichts gefunden, was im Druck falsch aussähe."),
+                               say("Katalog prüfen"), Prompts::Icon::Information);
+        return;
+    }
+    showFindings(std::move(findings));
+}
+
+void CatalogCommands::showFindings(std::vector<Finding> findings) {
+    m_findingsDialog = std::make_unique<FindingsDialog>(std::move(findings), *m_ctx.texts, m_ctx.window);
+    m_findingsDialog->setWindowFlag(Qt::Tool);
+    translate(m_findingsDialog.get());
+    connect(m_findingsDialog.get(), &FindingsDialog::findingChosen, this, &CatalogCommands::showFinding);
+    m_findingsDialog->show();
+    m_findingsDialog->raise();
+}
+
+FindingsDialog* CatalogCommands::findingsDialog() const {
+    return m_findingsDialog && m_findingsDialog->isVisible() ? m_findingsDialog.get() : nullptr;
+}
+
+bool CatalogCommands::checkBeforeOutput(const char* goOn, int pdfDpi) {
+    std::vector<Finding> findings = runCheck(pdfDpi);
+    const auto errors = std::count_if(findings.begin(), findings.end(),
+                                      [](const Finding& f) { return f.severity() == Severity::Error; });
+    if (errors == 0)
+        return true;
+    const Prompts::Answer answer = m_ctx.prompts->askActions(
+        say("Die Prüfung hat im Katalog %1 Fehler gefunden, die im Druck zu sehen wären.").arg(errors),
+        say("Katalog prüfen"), say(goOn), say("Fehler anzeigen"));
+    if (answer == Prompts::Answer::Yes)
+        return true;
+    if (answer == Prompts::Answer::No)
+        showFindings(std::move(findings));
+    return false;
+}
+
+void CatalogCommands::showFinding(const Finding& f) {
+    if (f.setting == QLatin1String("DPIEd")) {
+        // A program option, set in its own dialog.
+        if (auto* resolution = m_ctx.window->findChild<QAction*>(QStringLiteral("PDFAuflsung1")))
+            resolution->trigger();
+        return;
+    }
+    if (!f.setting.isEmpty()) {
+        // The setting's control, on whichever tab and sub-tab holds it.
+        QWidget* control = m_ctx.tabs->findChild<QWidget*>(f.setting);
+        if (!control)
+            return;
+        for (QWidget* w = control; w && w != m_ctx.tabs->parentWidget(); w = w->parentWidget()) {
+            if (auto* tabs = qobject_cast<QTabWidget*>(w)) {
+                for (int i = 0; i < tabs->count(); ++i) {
+                    if (tabs->widget(i)->isAncestorOf(control))
+                        tabs->setCurrentIndex(i);
+                }
+            }
+            if (auto* scroll = qobject_cast<QScrollArea*>(w))
+                scroll->ensureWidgetVisible(control);
+        }
+        control->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    const CatalogDocument& doc = m_ctx.session->doc();
+    if (f.kat < 0 || f.kat >= doc.categoryCount())
+        return; // the catalogue has changed since the check
+    m_ctx.tabs->setCurrentIndex(kProductsTab);
+    m_ctx.products->selectCategory(f.kat);
+    m_ctx.products->categoryView()->scrollTo(m_ctx.products->categoryView()->currentIndex(),
+                                             QAbstractItemView::PositionAtCenter);
+    if (f.index < 0 || f.index >= doc.products(f.kat).count())
+        return;
+    m_ctx.products->selectProducts({f.index});
+    const QModelIndex row = m_ctx.products->productView()->model()->index(f.index, 0);
+    m_ctx.products->productView()->scrollTo(row, QAbstractItemView::PositionAtCenter);
+}
+
+// ---- Exports
+
 void CatalogCommands::exportPdf() {
+    if (!checkBeforeOutput("Trotzdem exportieren", int(m_ctx.options->DPIEd)))
+        return;
     const QString file = m_ctx.prompts->saveFileName(QString::fromUtf8(kPdfFilter), QStringLiteral(".pdf"));
     if (file.isEmpty())
         return;
@@ -393,6 +503,8 @@ void CatalogCommands::adoptPrinterPage() {
 }
 
 void CatalogCommands::printPages(int onlyPage) {
+    if (!checkBeforeOutput("Trotzdem drucken", printerDpi()))
+        return;
     if (!preparePrinter())
         return;
     const QString title = m_ctx.texts->GetMessageText(21);

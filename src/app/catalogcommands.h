@@ -15,6 +15,12 @@
 //   copy becomes the document as one undo step. A cancel or a failure leaves the document
 //   exactly as it was.
 //
+// "Katalog prüfen..." runs the core's catalogue check on the document as it is and shows
+// the findings in a dialog that stays open beside the window; a double click on a finding
+// selects the category or product it names, or shows the setting. The PDF export and
+// printing run the check first and, when it finds errors, ask whether to go on or to show
+// them.
+//
 // The printer is the window's own: chosen with the print dialog or the set-up, kept while
 // the program runs. Without an installed printer, printing offers to write a PDF file.
 
@@ -42,7 +48,9 @@ class EditContext;
 class Error;
 class Progress;
 class Prompts;
+class FindingsDialog;
 class ProductsTab;
+struct Finding;
 class TranslationStore;
 struct ProgramOptions;
 struct WorkOutcome;
@@ -74,6 +82,7 @@ public:
     ~CatalogCommands() override;
 
     // "Datei"
+    void checkCatalogue();
     void exportCsv();
     void importProducts(bool categoryColumn);
     void showImportInfo();
@@ -100,8 +109,20 @@ public:
 
     // The printer the commands print on (created at the first use).
     QPrinter& printer();
+    // The dialog of the last check's findings, while it is open; nullptr otherwise.
+    FindingsDialog* findingsDialog() const;
+    // Shows what a finding names: its category and product on "Produkte", or its setting.
+    void showFinding(const Finding& finding);
 
 private:
+    // The check of the document as it is, for the layout and page the exports use, with
+    // pictures held to `pdfDpi` (the PDF resolution; the printer's for printing).
+    std::vector<Finding> runCheck(int pdfDpi);
+    // Before an export or a print job: true when the check finds no error, or when the user
+    // goes on anyway (`goOn` names that button); "Fehler anzeigen" shows the findings and
+    // returns false, as does closing the question.
+    bool checkBeforeOutput(const char* goOn, int pdfDpi);
+    void showFindings(std::vector<Finding> findings);
     // Runs an export or print over a copy of the document: a layout run that draws nothing
     // with `call`, then `pages`. Returns the outcome after reporting failures.
     WorkOutcome
@@ -132,6 +153,7 @@ private:
 
     CommandContext m_ctx;
     std::unique_ptr<QPrinter> m_printer;
+    std::unique_ptr<FindingsDialog> m_findingsDialog;
     // What the dialogs keep while the program runs.
     double m_imageDpi = 150;
     int m_printPage = 1;

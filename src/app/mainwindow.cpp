@@ -154,6 +154,8 @@ void TMainForm::buildMenus() {
         return a;
     };
     using C = CatalogCommands;
+    command(file, "Katalog prüfen...", "Katalogprfen1", &C::checkCatalogue);
+    file->addSeparator();
     command(file, "Export als CSV Datei...", "ExportalsCSVDatei1", &C::exportCsv);
     file->addSeparator();
     connect(addAction(file, QStringLiteral("Artikel aus CSV Datei importieren..."),

@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QRegularExpression>
 
 namespace pw {
@@ -90,6 +91,21 @@ Prompts::Answer QtPrompts::askOnce(const QString& text, const QString& caption, 
     const Answer answer = askWith(m_parent, text, caption, buttons, &box);
     dontAskAgain = box.isChecked();
     return answer;
+}
+
+Prompts::Answer QtPrompts::askActions(const QString& text, const QString& caption, const QString& first,
+                                      const QString& second) {
+    QMessageBox box(QMessageBox::Warning, boxCaption(caption), text, QMessageBox::Cancel, m_parent);
+    QPushButton* yes = box.addButton(first, QMessageBox::AcceptRole);
+    QPushButton* no = box.addButton(second, QMessageBox::RejectRole);
+    box.setDefaultButton(no);
+    box.button(QMessageBox::Cancel)->setText(m_texts.TranslateText(QStringLiteral("Abbrechen")));
+    box.exec();
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    if (box.clickedButton() == no)
+        return Answer::No;
+    return Answer::Cancel;
 }
 
 void QtPrompts::message(const QString& text, const QString& caption, Icon icon) {

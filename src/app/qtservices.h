@@ -39,6 +39,8 @@ public:
 
     Answer ask(const QString& text, const QString& caption, Buttons buttons) override;
     Answer askOnce(const QString& text, const QString& caption, Buttons buttons, bool& dontAskAgain) override;
+    Answer askActions(const QString& text, const QString& caption, const QString& first,
+                      const QString& second) override;
     void message(const QString& text, const QString& caption, Icon icon) override;
     // The save dialog asks before replacing a file and appends `defaultSuffix` (with or
     // without its dot) to a name typed without extension.

@@ -22,7 +22,7 @@ namespace pw::cli {
 
 class JsonWriter;
 
-enum ExitCode { kOk = 0, kUsage = 1, kFailed = 2 };
+enum ExitCode { kOk = 0, kUsage = 1, kFailed = 2, kFindingsWithErrors = 3 };
 
 // Options that may stand anywhere on the command line.
 struct GlobalOptions {
@@ -67,6 +67,7 @@ int runCopyPictures(const QStringList& args, Context& context);
 int runSearch(const QStringList& args, Context& context);
 int runSettings(const QStringList& args, Context& context);
 int runSet(const QStringList& args, Context& context);
+int runCheck(const QStringList& args, Context& context);
 
 // The layout settings as the JSON object of `dump` and `settings`: one key per setting, in
 // the order of the settings table.

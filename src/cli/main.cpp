@@ -45,6 +45,7 @@ constexpr Command kCommands[] = {
     {"search", "FILE TEXT [--descriptions]", &runSearch},
     {"settings", "FILE", &runSettings},
     {"set", "FILE -o OUT.pk2 NAME=VALUE...", &runSet},
+    {"check", "FILE [--layout 1..8] [--locale de_DE] [--dpi 300]", &runCheck},
 };
 
 const Command* findCommand(const QString& name) {

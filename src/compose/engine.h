@@ -53,6 +53,25 @@ struct EngineCall {
     PageSink* pages = nullptr;
 };
 
+// What a layout run tells about the way it sets the catalogue, for the catalogue check.
+// The run calls these in both passes of a product (and again in a second run of engine C),
+// so a listener keeps one report per thing. `page` is the page number as printed
+// (FirstPageNr counts the first page). The default implementations do nothing.
+class LayoutObserver {
+public:
+    virtual ~LayoutObserver() = default;
+    // A product picture placed `widthMm` wide.
+    virtual void picturePlaced(const TProdukt&, const TBild&, double /*widthMm*/, int /*page*/) {}
+    // A product name broken inside a word, because the word is wider than the name's line.
+    virtual void nameBrokenInWord(const TProdukt&, int /*page*/) {}
+    // A variant-table cell too narrow for its text: without line breaks in cells the text
+    // runs past its column (`wrapped` false); with them a word is broken inside (true).
+    virtual void cellTooNarrow(const TProdukt&, int /*row*/, int /*column*/, bool /*wrapped*/, int /*page*/) {
+    }
+    // A product's description continues on the next page; `page` is the one it starts on.
+    virtual void descriptionSplit(const TProdukt&, int /*page*/) {}
+};
+
 // What lives longer than one call: the clock for "%DATE%", the locale of the interface
 // language, the pictures that are loaded once rather than once per page, and the pictures
 // that could not be loaded. Picture paths are resolved for the document's file
@@ -71,6 +90,8 @@ struct EngineEnvironment {
     // Decoded product pictures kept between calls; off unless the front end sets a budget
     // (the preview does, because it draws the same page again and again).
     DecodedPictureCache decodedPictures;
+    // Told how the run sets names, pictures, cells and descriptions; none unless set.
+    LayoutObserver* observer = nullptr;
 };
 
 // Layout engine A (layouts 1 and 4). Returns whether pages follow the requested one.

@@ -85,6 +85,8 @@ void EngineA::product(int kat, TProdukt& p) {
                 wPx = int(qint64(b.pixbreite) * hPx / b.pixhoehe);
                 wMm = b.pixbreite * hMm / b.pixhoehe;
             }
+            if (observer())
+                observer()->picturePlaced(p, b, wMm, printedPage());
             const bool newRow = centred ? true
                                 : left  ? xMm + wMm > m_call.widthmm - m_s.RechtsEd
                                         : xMm - wMm < m_s.LinksEd;
@@ -193,6 +195,8 @@ void EngineA::product(int kat, TProdukt& p) {
             m_y = reached;
             if (!drawing || next >= descLines.size())
                 break;
+            if (observer() && !m_s.AllowPageBreak)
+                observer()->descriptionSplit(p, printedPage());
             pageBreak(caption, true);
             rh = 0;
             selectFont(m_s.FontDialog4);

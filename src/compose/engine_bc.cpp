@@ -175,6 +175,8 @@ bool EngineBC::sizePicture(TBild& b, bool load, dib& picture, double maxMm, Plac
     }
     out.h = int(qint64(b.pixhoehe) * out.w / b.pixbreite);
     out.hMm = b.pixhoehe * out.wMm / b.pixbreite;
+    if (observer() && m_product)
+        observer()->picturePlaced(*m_product, b, out.wMm, printedPage());
     return true;
 }
 
@@ -211,6 +213,8 @@ void EngineBC::description(const QString& caption, int x, int justifyWidth, bool
         }
         next += n;
         if (next < m_lines.size() && drawing) {
+            if (observer() && m_product && !m_s.AllowPageBreak)
+                observer()->descriptionSplit(*m_product, printedPage());
             pageBreak(caption, true);
             onNewPage();
             ymax = m_y;

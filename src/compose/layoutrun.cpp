@@ -432,9 +432,13 @@ void LayoutRun::introductionText(const QString& text, double xm, const QString& 
 void LayoutRun::productName(TProdukt& p, bool drawingPass, double widthMm, int x, QStringList& lines) {
     selectFont(m_s.FontDialog3);
     m_c.brush.style = BrushStyle::Clear;
-    p.seite = SaturatedInt(qint64(m_s.FirstPageNr) + m_page - 1);
-    if (!drawingPass)
-        lines = BreakLines(m_c, p.name, widthMm, unzoomed());
+    p.seite = printedPage();
+    if (!drawingPass) {
+        bool broken = false;
+        lines = BreakLines(m_c, p.name, widthMm, unzoomed(), observer() ? &broken : nullptr);
+        if (broken)
+            observer()->nameBrokenInWord(p, p.seite);
+    }
     for (const QString& line : lines) {
         if (drawingPass && drawn())
             m_c.TextOut(x, pxRound(m_y), line);

@@ -28,6 +28,10 @@ protected:
     double pxExact(double mm) const { return mm / kMmPerInch * m_call.dpi * m_call.zoomedvalue / 100; }
 
     bool drawn() const { return m_page == m_call.seiteedvalue; }
+    // The current page's number as printed: FirstPageNr counts the first page.
+    int printedPage() const { return SaturatedInt(qint64(m_s.FirstPageNr) + m_page - 1); }
+    // The check's listener, or nullptr.
+    LayoutObserver* observer() const { return m_env.observer; }
     double contentBottom() const { return m_call.heightmm - m_s.UntenEd - m_frame.footerMm; }
     bool fits(double y) const { return y <= contentBottom(); }
 
@@ -121,8 +125,10 @@ protected:
     const TProdukt* m_product = nullptr; // the product being laid out, for picture failures
 
 private:
+    // Sets a cell's text in lines; returns how many. `tooNarrow` (when given) is set when the
+    // text runs past the width or a line breaks inside a word.
     int cellTextOut(int x, int y, int lineHeight, int alignment, int width, const QString& text,
-                    int rowHeightPx, bool draw);
+                    int rowHeightPx, bool draw, bool* tooNarrow);
     bool categoryPicture(const QString& stored, const QString& caption, bool load, dib& picture, QSize& size);
     void introductionText(const QString& text, double xm, const QString& caption);
     void listingLine(const QString& text, const QString& number, int indent);

@@ -114,7 +114,10 @@ int MmMeasurer::advance(const QString& text, qsizetype i) {
     return m_canvas.TextWidth(QString(c));
 }
 
-QStringList BreakLines(Canvas& canvas, const QString& text, double widthMm, double unzoomedSize) {
+QStringList BreakLines(Canvas& canvas, const QString& text, double widthMm, double unzoomedSize,
+                       bool* brokeInWord) {
+    if (brokeInWord)
+        *brokeInWord = false;
     MmMeasurer measure(canvas, unzoomedSize);
     QStringList lines;
     const qsizetype n = text.size();
@@ -148,6 +151,10 @@ QStringList BreakLines(Canvas& canvas, const QString& text, double widthMm, doub
             } else if (lineLength > 1) {
                 --lineLength; // the break falls inside the word
                 consumed = lineLength;
+                // Unless it falls just before a blank, which then starts the next line.
+                if (brokeInWord && text[pos + lineLength] != QLatin1Char(' ') &&
+                    text[pos + lineLength - 1] != QLatin1Char(' '))
+                    *brokeInWord = true;
             }
         } else if (lineEnd && text[end - 1] == QLatin1Char('\r') && end < n &&
                    text[end] == QLatin1Char('\n')) {

@@ -62,8 +62,10 @@ private:
 // The line-breaking rule for names, descriptions and introduction texts: lines no wider
 // than widthMm (a single character wider than that forms a line of its own), broken at
 // the last blank that fits, inside a word when there is none, and at every line end.
-// Returns the lines with their control characters stripped.
-QStringList BreakLines(Canvas& canvas, const QString& text, double widthMm, double unzoomedSize);
+// Returns the lines with their control characters stripped. `brokeInWord`, when given, is
+// set to whether some line was broken inside a word.
+QStringList BreakLines(Canvas& canvas, const QString& text, double widthMm, double unzoomedSize,
+                       bool* brokeInWord = nullptr);
 
 // One justified line: the words of `s` drawn from x with the blanks widened (or narrowed,
 // for a line wider than maxw) so that the line fills maxw pixels.

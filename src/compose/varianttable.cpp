@@ -35,7 +35,7 @@ QString visibleCellText(const QString& raw, quint32* color) {
 } // namespace
 
 int LayoutRun::cellTextOut(int x, int y, int lineHeight, int alignment, int width, const QString& text,
-                           int rowHeightPx, bool draw) {
+                           int rowHeightPx, bool draw, bool* tooNarrow) {
     const int ac = onePx();
     int lines = 0;
     int r = 0;
@@ -56,6 +56,8 @@ int LayoutRun::cellTextOut(int x, int y, int lineHeight, int alignment, int widt
     const bool wrap = m_s.DoLineBreakinTableCellsCheck;
     // Widths are sums of character advances, so a text that fits whole needs no search.
     if (!wrap || m_c.TextWidth(text) <= width) {
+        if (tooNarrow && !wrap && m_c.TextWidth(text) > width)
+            *tooNarrow = true;
         if (!text.isEmpty())
             endLine(text);
         return lines;
@@ -75,6 +77,8 @@ int LayoutRun::cellTextOut(int x, int y, int lineHeight, int alignment, int widt
                 s.clear();
                 continue;
             }
+            if (tooNarrow && ch != QLatin1Char(' ') && !s.endsWith(QLatin1Char(' ')))
+                *tooNarrow = true; // no blank to break at: the word is cut
             endLine(s);
             s.clear();
             if (ch == QLatin1Char(' ')) {
@@ -256,7 +260,11 @@ int LayoutRun::placeTable(TProdukt& p, bool drawingPass, const QString& caption,
                                             : (m_s.AndereRechtsCheck      ? kRight
                                                : m_s.AndereZentriertCheck ? kCentre
                                                                           : kLeft);
-                const int n = cellTextOut(cellLeft + ac, yPx, pxRound(hMm), alignment, w, text, hPx, draw);
+                bool narrow = false;
+                const int n = cellTextOut(cellLeft + ac, yPx, pxRound(hMm), alignment, w, text, hPx, draw,
+                                          observer() ? &narrow : nullptr);
+                if (narrow)
+                    observer()->cellTooNarrow(p, r, c, m_s.DoLineBreakinTableCellsCheck, printedPage());
                 lines(r) = std::max(lines(r), n);
                 advanceX(qint64(w) + (rules ? 2 : 3) * ac);
             }

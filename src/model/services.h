@@ -29,6 +29,15 @@ public:
         dontAskAgain = false;
         return ask(text, caption, buttons);
     }
+    // A question answered by one of two actions named on its buttons (texts in the
+    // interface language): Yes for `first`, No for `second`, Cancel when the question is
+    // closed. Front ends without such buttons ask a plain Yes/No/Cancel question.
+    virtual Answer askActions(const QString& text, const QString& caption, const QString& first,
+                              const QString& second) {
+        (void)first;
+        (void)second;
+        return ask(text, caption, Buttons::YesNoCancel);
+    }
     virtual void message(const QString& text, const QString& caption, Icon icon) = 0;
     // Returns an empty string when the user cancels. The filter uses the
     // "Description (*.a;*.b)|*.a;*.b" form of the program's file dialogs.

@@ -4,6 +4,7 @@
 #include "app/dialogs/aboutdialog.h"
 #include "app/dialogs/bitmapresolutiondialog.h"
 #include "app/dialogs/categorydialog.h"
+#include "app/dialogs/findingsdialog.h"
 #include "app/dialogs/folderdialog.h"
 #include "app/dialogs/movetocategorydialog.h"
 #include "app/dialogs/numberdialog.h"
@@ -56,6 +57,7 @@ std::vector<std::unique_ptr<QWidget>> everyDialog(TranslationStore& texts, Promp
     d.push_back(std::make_unique<PriceListDialog>(
         std::make_unique<QTextDocument>(), [](QTextDocument&) {}, [] {}));
     d.push_back(std::make_unique<TranslateEditor>(texts, prompts));
+    d.push_back(std::make_unique<FindingsDialog>(std::vector<Finding>{}, texts));
     return d;
 }
 

@@ -47,6 +47,8 @@ private slots:
                                     "Speichern",
                                     "Speichern unter...",
                                     "-",
+                                    "Katalog prüfen...",
+                                    "-",
                                     "Export als CSV Datei...",
                                     "-",
                                     "Artikel aus CSV Datei importieren...",

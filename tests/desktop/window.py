@@ -28,12 +28,14 @@ import time
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 import pyatspi  # noqa: E402
-from atspidriver import Program, click, descendants, fail, press_key, run, screenshot, type_text, wait_for  # noqa: E402
+from atspidriver import (  # noqa: E402
+    Failure, Program, click, descendants, fail, press_key, run, screenshot, type_text, wait_for)
 
 program, cli, samples, recovery, shots = sys.argv[1:6]
 
 FILE_MENU = [
     "Neu", "Öffnen...", "Speichern", "Speichern unter...", "-",
+    "Katalog prüfen...", "-",
     "Export als CSV Datei...", "-",
     "Artikel aus CSV Datei importieren...",
     "Artikel aus CSV Datei importieren (1. Spalte ist Kategoriename)...",
@@ -332,13 +334,25 @@ def in_english():
     shutil.rmtree(work, ignore_errors=True)
 
 
+def once_more_on_failure(step):
+    """Runs one scenario. On a machine under load the accessibility bus can miss an event, so
+    a scenario that fails is run once more from a clean start (without the recovery copy the
+    stopped program may have left), and only a second failure fails the test."""
+    try:
+        step()
+    except Failure as e:
+        print("scenario %s failed once (%s); running it again" % (step.__name__, e), file=sys.stderr)
+        for name in ("recovery.pk2", "recovery.txt"):
+            try:
+                os.remove(os.path.join(recovery, name))
+            except FileNotFoundError:
+                pass
+        step()
+
+
 def scenario():
-    first_start()
-    start_after_crash()
-    build_from_nothing()
-    preview()
-    export_pdf()
-    in_english()
+    for step in (first_start, start_after_crash, build_from_nothing, preview, export_pdf, in_english):
+        once_more_on_failure(step)
 
 
 sys.exit(run(scenario))
