@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace pw::bench {
@@ -98,6 +99,21 @@ inline bool writePhotos(const QString& a, const QString& b) {
     return photo.save(a, "JPEG") && photo.scaled(400, 600).save(b, "JPEG");
 }
 
+// The two photos of writePhotos as a.jpg and b.jpg in `folder`; prints why (naming `bench`)
+// and gives nothing when they cannot be written.
+struct PhotoFiles {
+    QString a;
+    QString b;
+};
+inline std::optional<PhotoFiles> photosIn(const QString& folder, const char* bench) {
+    PhotoFiles photos{folder + QStringLiteral("/a.jpg"), folder + QStringLiteral("/b.jpg")};
+    if (!writePhotos(photos.a, photos.b)) {
+        std::fprintf(stderr, "%s: cannot write the photos in %s\n", bench, qPrintable(folder));
+        return std::nullopt;
+    }
+    return photos;
+}
+
 // Category k with `products` products: a long name, a description of about 300 characters,
 // the two photos (5 and 3.5 cm) and six rows of four cells, the last two prices.
 inline void addCategory(CatalogDocument& doc, int k, int products, const QString& pictureA,
@@ -130,16 +146,13 @@ inline void addCategory(CatalogDocument& doc, int k, int products, const QString
 // photos, as `name` in `folder`. Prints why and returns an empty name when it cannot.
 inline QString writeCatalogue(const QString& folder, const QString& name, int categories, int perCategory,
                               const char* bench) {
-    const QString a = folder + QStringLiteral("/a.jpg");
-    const QString b = folder + QStringLiteral("/b.jpg");
+    const std::optional<PhotoFiles> photos = photosIn(folder, bench);
+    if (!photos)
+        return {};
     const QString file = folder + QLatin1Char('/') + name;
     CatalogDocument doc;
     for (int k = 0; k < categories; ++k)
-        addCategory(doc, k, perCategory, a, b);
-    if (!writePhotos(a, b)) {
-        std::printf("%s: cannot write the photos in %s\n", bench, qPrintable(folder));
-        return {};
-    }
+        addCategory(doc, k, perCategory, photos->a, photos->b);
     try {
         SaveTheFile(doc, file);
     } catch (const Error& e) {

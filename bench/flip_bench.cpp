@@ -48,12 +48,11 @@ int main(int argc, char** argv) {
     QGuiApplication app(argc, argv);
 
     QTemporaryDir dir;
-    const QString a = dir.filePath(QStringLiteral("a.jpg"));
-    const QString b = dir.filePath(QStringLiteral("b.jpg"));
-    if (!pw::bench::writePhotos(a, b)) {
-        std::fprintf(stderr, "flip_bench: cannot write the pictures\n");
+    const std::optional<pw::bench::PhotoFiles> photos = pw::bench::photosIn(dir.path(), "flip_bench");
+    if (!photos)
         return 1;
-    }
+    const QString& a = photos->a;
+    const QString& b = photos->b;
     pw::FixedClock clock(QDate(2026, 12, 10));
     pw::EngineEnvironment env(clock);
     pw::FlipExportSettings settings;

@@ -7,12 +7,7 @@ Error::Error(int messageNumber, QStringList args) : m_number(messageNumber), m_a
 }
 
 Error Error::text(const QString& text, const QString& file, qint64 position) {
-    Error e;
-    e.m_text = text;
-    e.m_file = file;
-    e.m_position = position;
-    e.composeWhat();
-    return e;
+    return format(text, {}, file, position);
 }
 
 Error Error::format(const QString& textTemplate, QStringList textArgs, const QString& file, qint64 position) {
