@@ -149,9 +149,19 @@ void CatalogCommands::reportCancel(bool pagesKept, const QString& where) {
     m_ctx.prompts->message(text, QString(), Prompts::Icon::Information);
 }
 
-// ---- Exports
-
 // ---- The catalogue check
+
+namespace {
+
+// The wait cursor for as long as it lives, also when what it waits for throws.
+struct WaitCursor {
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+} // namespace
 
 std::vector<Finding> CatalogCommands::runCheck(int pdfDpi) {
     const CatalogDocument& doc = m_ctx.session->doc();
@@ -162,16 +172,8 @@ std::vector<Finding> CatalogCommands::runCheck(int pdfDpi) {
     options.printerDpi = printerDpi();
     options.pdfDpi = pdfDpi;
     options.locale = live.locale;
-    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    std::vector<Finding> findings;
-    try {
-        findings = pw::checkCatalogue(doc, options, *live.clock, *m_ctx.texts);
-    } catch (...) {
-        QGuiApplication::restoreOverrideCursor();
-        throw;
-    }
-    QGuiApplication::restoreOverrideCursor();
-    return findings;
+    const WaitCursor wait;
+    return pw::checkCatalogue(doc, options, *live.clock, *m_ctx.texts);
 }
 
 void CatalogCommands::checkCatalogue() {
