@@ -9,7 +9,7 @@ root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-dev clang-format
   qt6-base-dev qt6-base-dev-tools qt6-image-formats-plugins libgl-dev
-  libdeflate-dev zlib1g-dev liblcms2-dev libgif-dev libtiff-dev
+  libdeflate-dev zlib1g-dev liblcms2-dev libgif-dev libtiff-dev libharfbuzz-dev
   fonts-liberation2 fonts-dejavu-core
   xvfb qpdf poppler-utils libgs-common
   dbus at-spi2-core python3-pyatspi x11-apps netpbm

@@ -25,6 +25,7 @@
 #include "output/pdfexport.h"
 #include "output/pricelist.h"
 #include "output/printing.h"
+#include "output/vectorexport.h"
 #include "session/catalogsession.h"
 
 #include <QAbstractItemModel>
@@ -260,6 +261,7 @@ void CatalogCommands::showFinding(const Finding& f) {
 void CatalogCommands::exportPdf() {
     if (!checkBeforeOutput("Trotzdem exportieren", int(m_ctx.options->DPIEd)))
         return;
+    const bool vector = m_ctx.options->vectorPdf;
     const QString file = m_ctx.prompts->saveFileName(QString::fromUtf8(kPdfFilter), QStringLiteral(".pdf"));
     if (file.isEmpty())
         return;
@@ -272,7 +274,8 @@ void CatalogCommands::exportPdf() {
     const WorkOutcome outcome =
         runPages(say("Als PDF Datei exportieren"), PdfExportCall(m_ctx.session->doc().settings, settings),
                  [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
-                     return ExportPdf(doc, layout, env, settings, file, progress);
+                     return vector ? ExportVectorPdf(doc, layout, env, settings, file, progress)
+                                   : ExportPdf(doc, layout, env, settings, file, progress);
                  });
     if (outcome.end == WorkOutcome::End::Cancelled)
         reportCancel(false, file);

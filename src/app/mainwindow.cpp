@@ -249,6 +249,22 @@ void TMainForm::buildMenus() {
         "SpaltenueberschriftenausVorlage1");
     m_headerRowAction->setCheckable(true);
     options->addSeparator();
+    // The kind of PDF the export writes, kept between runs: one picture per page as it
+    // would be printed, or text, lines and pictures.
+    auto* pdfKind = new QActionGroup(options);
+    const struct {
+        const char* caption;
+        const char* name;
+        bool vector;
+    } kinds[] = {{"Bild-PDF (wie gedruckt)", "PicturePdf1", false},
+                 {"Vektor-PDF (durchsuchbarer Text, kleine Datei)", "VectorPdf1", true}};
+    for (const auto& k : kinds) {
+        QAction* a = addAction(options, QString::fromUtf8(k.caption), k.name);
+        a->setCheckable(true);
+        a->setChecked(m_options.vectorPdf == k.vector);
+        pdfKind->addAction(a);
+        connect(a, &QAction::triggered, this, [this, vector = k.vector] { m_options.vectorPdf = vector; });
+    }
     QAction* resolution = addAction(options, QStringLiteral("PDF Auflösung einstellen..."), "PDFAuflsung1");
     connect(resolution, &QAction::triggered, this, &TMainForm::choosePdfResolution);
 

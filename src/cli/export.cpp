@@ -9,6 +9,7 @@
 #include "output/flipcatalog.h"
 #include "output/pageimages.h"
 #include "output/pdfexport.h"
+#include "output/vectorexport.h"
 
 #include <QFileInfo>
 
@@ -116,6 +117,7 @@ int runPdf(const QStringList& args, Context& context) {
     int layoutArg = 0;
     int colours = -1; // -1: not given, 0 RGB, 1 CMYK
     bool strict = false;
+    bool vector = false;
     const auto colour = [&colours](const char* name, int value) {
         return ArgOption{
             .name = QLatin1String(name), .kind = ArgOption::Kind::Switch, .onSwitch = [&colours, value] {
@@ -129,7 +131,10 @@ int runPdf(const QStringList& args, Context& context) {
     };
     if (const int code = readExportArgs(
             args, "pdf", dpi,
-            {number("--layout", 1, kLayoutCount, &layoutArg), colour("--cmyk", 1), colour("--rgb", 0)},
+            {number("--layout", 1, kLayoutCount, &layoutArg),
+             colour("--cmyk", 1),
+             colour("--rgb", 0),
+             {.name = QStringLiteral("--vector"), .kind = ArgOption::Kind::Switch, .on = &vector}},
             QStringLiteral("DATEI.pdf"), file, out, strict))
         return code;
 
@@ -161,7 +166,8 @@ int runPdf(const QStringList& args, Context& context) {
         context, file, layoutArg, strict, "PDF", fitsCatalogue,
         [&](const CatalogDocument& doc) { return PdfExportCall(doc.settings, settings); },
         [&](CatalogDocument& doc, int layout, EngineEnvironment& env, Progress& progress) {
-            return ExportPdf(doc, layout, env, settings, out, progress);
+            return vector ? ExportVectorPdf(doc, layout, env, settings, out, progress)
+                          : ExportPdf(doc, layout, env, settings, out, progress);
         });
 }
 

@@ -324,6 +324,8 @@ void RecordingCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4
 
 void PaintDib(Canvas& canvas, int x, int y, int dstW, int dstH, const dib& picture, int srcX, int srcY,
               int srcW, int srcH, bool halftone) {
+    if (picture.poi && canvas.placePicture(x, y, dstW, dstH, picture, srcX, srcY, srcW, srcH))
+        return;
     QPainter* painter = canvas.painter();
     if (!painter || !painter->isActive() || !picture.poi)
         return;

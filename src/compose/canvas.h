@@ -87,6 +87,13 @@ public:
     virtual bool isRasterPrinter() const = 0;
     // The painter pictures are drawn with; null for a canvas that draws nothing.
     virtual QPainter* painter() = 0;
+    // A canvas that keeps pictures as they are rather than as pixels on a painter (a vector
+    // PDF page) takes them here, with the arguments of PaintDib, and returns true; the
+    // default returns false and PaintDib paints on painter().
+    virtual bool placePicture(int /*x*/, int /*y*/, int /*dstW*/, int /*dstH*/, const dib& /*picture*/,
+                              int /*srcX*/, int /*srcY*/, int /*srcW*/, int /*srcH*/) {
+        return false;
+    }
 
     int penX() const { return m_penX; }
     int penY() const { return m_penY; }
@@ -153,6 +160,10 @@ public:
     void Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) override;
     bool isRasterPrinter() const override { return m_inner && m_inner->isRasterPrinter(); }
     QPainter* painter() override { return m_inner ? m_inner->painter() : nullptr; }
+    bool placePicture(int x, int y, int dstW, int dstH, const dib& picture, int srcX, int srcY, int srcW,
+                      int srcH) override {
+        return m_inner && m_inner->placePicture(x, y, dstW, dstH, picture, srcX, srcY, srcW, srcH);
+    }
 
     const QStringList& calls() const { return m_calls; }
     void clear() { m_calls.clear(); }

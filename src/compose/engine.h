@@ -14,6 +14,7 @@
 
 #include <QHash>
 #include <QLocale>
+#include <QRect>
 #include <QSize>
 
 namespace pw {
@@ -70,6 +71,9 @@ public:
     }
     // A product's description continues on the next page; `page` is the one it starts on.
     virtual void descriptionSplit(const TProdukt&, int /*page*/) {}
+    // A line of a table of contents drawn on `page`, covering `area` (pixels, from the
+    // start of the text to the end of the page number), that names page `target`.
+    virtual void contentsLine(int /*page*/, const QRect& /*area*/, int /*target*/) {}
 };
 
 // What lives longer than one call: the clock for "%DATE%", the locale of the interface

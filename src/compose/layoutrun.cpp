@@ -292,6 +292,13 @@ void LayoutRun::listingLine(const QString& text, const QString& number, int inde
         m_c.TextOut(m_left + indent, at, shown);
         const int xn = m_call.width - m_right - m_c.TextWidth(number);
         m_c.TextOut(xn, at, number);
+        bool isNumber = false;
+        const int target = number.toInt(&isNumber);
+        if (isNumber && observer()) {
+            const int x = m_left + indent;
+            observer()->contentsLine(printedPage(),
+                                     QRect(x, at, m_call.width - m_right - x, m_c.TextHeight(shown)), target);
+        }
         // The dots stand on a grid of their own width, so that all leaders line up; a
         // font too small to give a dot any width has no leader.
         const int dot = m_c.TextWidth(QStringLiteral("."));

@@ -15,6 +15,9 @@ void copyDib(const dib& from, dib& to) {
     if (!newdib(to, dibwidth(from), dibheight(from), bits, from.pmi.get(), bits <= 8 ? 1 << bits : 0))
         return;
     std::memcpy(to.poi, from.poi, std::size_t(from.bytew) * std::size_t(dibheight(from)));
+    to.sourceFile = from.sourceFile;
+    to.sourceWidth = from.sourceWidth;
+    to.sourceHeight = from.sourceHeight;
 }
 
 void DecodedPictureCache::setBudget(qint64 bytes) {

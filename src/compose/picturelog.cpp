@@ -35,6 +35,11 @@ PictureLoadResult loadLayoutPicture(dib& d, const QString& stored, const QString
                                     PictureUse use, const QString& owner, PictureLog* log, int atLeast) {
     const QString file = resolvePicturePath(stored, catalogueFile);
     const PictureLoadResult result = loadPictureForDrawing(d, file, atLeast);
+    if (d.poi) {
+        d.sourceFile = file;
+        d.sourceWidth = result.fullSize.width();
+        d.sourceHeight = result.fullSize.height();
+    }
     if (result.problem != PictureFileProblem::None && log)
         log->add({file, use, owner, result.problem});
     return result;

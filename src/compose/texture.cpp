@@ -41,6 +41,7 @@ void ConvertTo24(dib& picture) {
 void MakeGrey(dib& picture) {
     if (!picture.poi || dibbitcount(picture) != 24)
         return;
+    picture.sourceFile.clear();
     const int width = dibwidth(picture);
     const int height = dibheight(picture);
     for (int y = 0; y < height; ++y) {
@@ -55,6 +56,7 @@ void MakeGrey(dib& picture) {
 void LightenDib(dib& picture, double brightPercent, double satPercent) {
     if (!picture.poi || dibbitcount(picture) != 24)
         return;
+    picture.sourceFile.clear();
     const qint64 light = Trunc(brightPercent);
     const qint64 sat = Trunc(satPercent);
     // Every channel changes alike: a table of the 256 results.

@@ -67,6 +67,9 @@ void freedib(dib& d) {
     d.bytew = 0;
     d.ispal = false;
     d.pal = LPAL{};
+    d.sourceFile.clear();
+    d.sourceWidth = 0;
+    d.sourceHeight = 0;
 }
 
 void deldib(dib& d) {

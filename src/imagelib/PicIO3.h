@@ -63,6 +63,14 @@ struct dib {
     qint32 bytew = 0;                // bytes per row, a multiple of 4
     bool ispal = false;              // a palette picture (1, 4 or 8 bits)
     LPAL pal;                        // the colour table for palette pictures
+    // The picture file the pixels were decoded from, for writers that can embed the file as
+    // it is (a JPEG in a vector PDF). Set by the layout's loader; cleared by the routines
+    // that change pixels in place, and empty for pictures made in memory. The pixels are the
+    // file's own only while the picture also has the file's full size (sourceWidth x
+    // sourceHeight): a decoder that scaled while decoding gives fewer.
+    QString sourceFile;
+    qint32 sourceWidth = 0;
+    qint32 sourceHeight = 0;
 
     dib() = default;
     dib(dib&&) noexcept = default;

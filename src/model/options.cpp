@@ -55,6 +55,7 @@ constexpr OptionFlag kOptionFlags[] = {
     {"SearchInDescriptions", &ProgramOptions::searchInDescriptions},
     {"WindowMaximized", &ProgramOptions::windowMaximized},
     {"DoNotAskForSample", &ProgramOptions::doNotAskForSample},
+    {"VectorPdf", &ProgramOptions::vectorPdf},
 };
 
 } // namespace

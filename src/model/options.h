@@ -37,6 +37,7 @@ struct ProgramOptions {
     bool Beenden1 = false;             // the check mark of "Beenden"; kept, no effect
     int ZoomEd = 100;                  // preview zoom in percent, 1..1000
     double DPIEd = 300;                // PDF resolution, 10..4000
+    bool vectorPdf = false;            // the PDF export's last choice: vector rather than picture pages
     bool searchInDescriptions = false; // "Auch in Artikelbeschreibung suchen"
     bool windowMaximized = false;
     QByteArray windowGeometry;      // empty: as first laid out

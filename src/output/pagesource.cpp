@@ -4,12 +4,30 @@ namespace pw {
 
 namespace {
 
-// Draws the pages from `first` on into the bitmap during one run and hands each to the
-// consumer once the run has moved past it.
-class BitmapPageSink final : public PageSink {
+// A page bitmap filled white before each page, handed to a consumer when complete.
+class BitmapSurface final : public PageSurface {
 public:
-    BitmapPageSink(PainterCanvas& canvas, QImage& bitmap, const PageConsumer& consumer, int first)
-        : m_canvas(canvas), m_bitmap(bitmap), m_consumer(consumer), m_first(first) {}
+    BitmapSurface(QImage& bitmap, const PageConsumer& consumer) : m_bitmap(bitmap), m_consumer(consumer) {}
+
+    Canvas& canvas() override { return m_canvas; }
+    void startPage(int) override {
+        m_bitmap.fill(Qt::white);
+        m_canvas.setDevice(&m_bitmap);
+    }
+    void stopDrawing() override { m_canvas.setDevice(nullptr); }
+    bool finishPage(int page, bool more) override { return m_consumer(page, m_bitmap, more); }
+
+private:
+    QImage& m_bitmap;
+    const PageConsumer& m_consumer;
+    PainterCanvas m_canvas{nullptr};
+};
+
+// Draws the pages from `first` on onto the surface during one run and finishes each once
+// the run has moved past it.
+class SurfacePageSink final : public PageSink {
+public:
+    SurfacePageSink(PageSurface& surface, int first) : m_surface(surface), m_first(first) {}
 
     bool beginPage(int page) override {
         if (m_over)
@@ -17,8 +35,7 @@ public:
         hand(page - 1, true);
         if (m_cancelled || page < m_first)
             return false;
-        m_bitmap.fill(Qt::white);
-        m_canvas.setDevice(&m_bitmap);
+        m_surface.startPage(page);
         m_drawing = page;
         return true;
     }
@@ -31,43 +48,52 @@ public:
     }
 
     bool cancelled() const { return m_cancelled; }
-    int lastHanded() const { return m_handed; }
 
 private:
     void hand(int page, bool more) {
         if (m_drawing != page || page < 1)
             return;
-        m_canvas.setDevice(nullptr);
+        m_surface.stopDrawing();
         m_drawing = 0;
-        m_handed = page;
-        if (!m_consumer(page, m_bitmap, more))
+        if (!m_surface.finishPage(page, more))
             m_cancelled = true;
     }
 
-    PainterCanvas& m_canvas;
-    QImage& m_bitmap;
-    const PageConsumer& m_consumer;
+    PageSurface& m_surface;
     int m_first;
-    int m_drawing = 0; // the page on the bitmap now
-    int m_handed = 0;
+    int m_drawing = 0; // the page being drawn now
     bool m_cancelled = false;
     bool m_over = false;
 };
 
+// Every engine call starts on a canvas as a new one is: default font, pen and brush.
+Canvas& freshCanvas(PageSurface& surface) {
+    Canvas& c = surface.canvas();
+    c.font = FontSpec{};
+    c.pen = CanvasPen{};
+    c.brush = CanvasBrush{};
+    c.bkMode = BkMode::Opaque;
+    c.MoveTo(0, 0);
+    return c;
+}
+
 bool renderOne(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall& call,
-               QImage& bitmap, int page) {
-    bitmap.fill(Qt::white);
+               PageSurface& surface, int page) {
     call.seiteedvalue = page;
     call.pages = nullptr;
-    PainterCanvas canvas(&bitmap);
-    return PaintLayout(layoutCombo, canvas, doc, ViewState{}, env, call);
+    surface.startPage(page);
+    const bool more = PaintLayout(layoutCombo, freshCanvas(surface), doc, ViewState{}, env, call);
+    surface.stopDrawing();
+    return more;
 }
 
 bool oneByOneFrom(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall& call,
-                  QImage& bitmap, const PageConsumer& consumer, int first) {
+                  PageSurface& surface, int first, int* calls = nullptr) {
     for (int page = first;; ++page) {
-        const bool more = renderOne(doc, layoutCombo, env, call, bitmap, page);
-        if (!consumer(page, bitmap, more))
+        const bool more = renderOne(doc, layoutCombo, env, call, surface, page);
+        if (calls)
+            ++*calls;
+        if (!surface.finishPage(page, more))
             return false;
         if (!more)
             return true;
@@ -108,23 +134,32 @@ void LayoutState::restore(CatalogDocument& doc) const {
 
 bool RenderPage(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
                 QImage& bitmap, int page) {
-    return renderOne(doc, layoutCombo, env, call, bitmap, page);
+    const PageConsumer none = [](int, const QImage&, bool) { return true; };
+    BitmapSurface surface(bitmap, none);
+    return renderOne(doc, layoutCombo, env, call, surface, page);
 }
 
 bool RenderPagesOneByOne(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
                          QImage& bitmap, const PageConsumer& consumer) {
-    return oneByOneFrom(doc, layoutCombo, env, call, bitmap, consumer, 1);
+    BitmapSurface surface(bitmap, consumer);
+    return oneByOneFrom(doc, layoutCombo, env, call, surface, 1);
 }
 
 bool RenderPages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
                  QImage& bitmap, const PageConsumer& consumer, RenderStats* stats,
                  const StateAdjustment& adjustment) {
+    BitmapSurface surface(bitmap, consumer);
+    return RenderPagesTo(doc, layoutCombo, env, call, surface, stats, adjustment);
+}
+
+bool RenderPagesTo(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
+                   PageSurface& surface, RenderStats* stats, const StateAdjustment& adjustment) {
     RenderStats unused;
     RenderStats& counted = stats ? *stats : unused;
     counted = RenderStats{};
     counted.engineCalls = 1;
-    const bool more = renderOne(doc, layoutCombo, env, call, bitmap, 1);
-    if (!consumer(1, bitmap, more))
+    const bool more = renderOne(doc, layoutCombo, env, call, surface, 1);
+    if (!surface.finishPage(1, more))
         return false;
     if (!more)
         return true;
@@ -143,19 +178,14 @@ bool RenderPages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, 
     }
     if (!(LayoutState::of(doc) == first)) {
         first.restore(doc);
-        const auto counting = [&](int page, const QImage& rendered, bool follows) {
-            ++counted.engineCalls;
-            return consumer(page, rendered, follows);
-        };
-        return oneByOneFrom(doc, layoutCombo, env, call, bitmap, counting, 2);
+        return oneByOneFrom(doc, layoutCombo, env, call, surface, 2, &counted.engineCalls);
     }
     ++counted.engineCalls;
     counted.oneRun = true;
 
-    PainterCanvas canvas(nullptr);
-    BitmapPageSink sink(canvas, bitmap, consumer, 2);
+    SurfacePageSink sink(surface, 2);
     call.pages = &sink;
-    PaintLayout(layoutCombo, canvas, doc, ViewState{}, env, call);
+    PaintLayout(layoutCombo, freshCanvas(surface), doc, ViewState{}, env, call);
     return !sink.cancelled();
 }
 

@@ -15,6 +15,22 @@
 
 namespace pw {
 
+// Where the pages of a run go: a canvas that draws onto one page after the other. The
+// renderer points it at a fresh page before the run draws that page, and tells it when the
+// page is complete.
+class PageSurface {
+public:
+    virtual ~PageSurface() = default;
+    virtual Canvas& canvas() = 0;
+    // Page `page` starts: the canvas draws onto a fresh, empty page from now on.
+    virtual void startPage(int page) = 0;
+    // The canvas draws nothing from now on (the run only measures).
+    virtual void stopDrawing() = 0;
+    // Page `page` is complete; `more`: pages follow. Returning false ends the rendering (a
+    // cancel). May throw; the rendering ends then.
+    virtual bool finishPage(int page, bool more) = 0;
+};
+
 // Takes page `page`, rendered into the bitmap; `more` is the engine's answer whether pages
 // follow. Returning false ends the rendering (a cancel).
 using PageConsumer = std::function<bool(int page, const QImage& bitmap, bool more)>;
@@ -50,6 +66,11 @@ using StateAdjustment = std::function<void(CatalogDocument& doc)>;
 bool RenderPages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
                  QImage& bitmap, const PageConsumer& consumer, RenderStats* stats = nullptr,
                  const StateAdjustment& adjustment = {});
+
+// The same onto any surface.
+bool RenderPagesTo(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
+                   PageSurface& surface, RenderStats* stats = nullptr,
+                   const StateAdjustment& adjustment = {});
 
 // One engine call drawing page `page` into the bitmap, filled white first; returns whether
 // pages follow.

@@ -1,0 +1,68 @@
+#include "cmykconversion.h"
+
+#include "output/PDFWriterCanvas.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <lcms2.h>
+
+namespace pw {
+
+namespace {
+
+const QString kCmykProfileName = QStringLiteral("WebCoatedSWOP2006Grade3.icc");
+
+} // namespace
+
+struct CmykConversion::Handles {
+    cmsHPROFILE cmyk = nullptr;
+    cmsHPROFILE srgb = nullptr;
+    cmsHTRANSFORM transform = nullptr;
+    ~Handles() {
+        if (transform)
+            cmsDeleteTransform(transform);
+        if (cmyk)
+            cmsCloseProfile(cmyk);
+        if (srgb)
+            cmsCloseProfile(srgb);
+    }
+};
+
+CmykConversion::CmykConversion(const QString& programFolder) : m_handles(std::make_unique<Handles>()) {
+    if (programFolder.isEmpty())
+        return;
+    QString profile = programFolder;
+    if (!profile.endsWith(QLatin1Char('/')))
+        profile += QLatin1Char('/');
+    profile += kCmykProfileName;
+    if (!QFileInfo::exists(profile))
+        return;
+    cmsSetLogErrorHandler(nullptr);
+    m_handles->cmyk = cmsOpenProfileFromFile(QFile::encodeName(profile).constData(), "r");
+    m_handles->srgb = cmsCreate_sRGBProfile();
+    if (m_handles->cmyk && m_handles->srgb)
+        m_handles->transform = cmsCreateTransform(m_handles->srgb, TYPE_BGR_8, m_handles->cmyk, TYPE_CMYK_8,
+                                                  INTENT_PERCEPTUAL, 0);
+    m_transform = m_handles->transform;
+}
+
+CmykConversion::~CmykConversion() = default;
+
+std::array<quint8, 4> CmykConversion::convert(quint8 r, quint8 g, quint8 b) const {
+    const quint8 bgr[3] = {b, g, r};
+    std::array<quint8, 4> out{};
+    convertBgrRow(bgr, out.data(), 1);
+    return out;
+}
+
+void CmykConversion::convertBgrRow(const quint8* bgr, quint8* cmyk, int count) const {
+    if (m_transform) {
+        cmsDoTransform(m_transform, bgr, cmyk, cmsUInt32Number(count));
+        return;
+    }
+    for (int x = 0; x < count; ++x, bgr += 3, cmyk += 4)
+        RGBToCMYKSimple(bgr[2], bgr[1], bgr[0], cmyk[0], cmyk[1], cmyk[2], cmyk[3]);
+}
+
+} // namespace pw
