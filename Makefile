@@ -51,6 +51,7 @@ bench: build
 	$(BUILD)/bench/layout_bench
 	$(BUILD)/bench/pdf_bench
 	$(BUILD)/bench/export_bench
+	$(BUILD)/bench/vector_bench
 	$(BUILD)/bench/flip_bench
 	$(BUILD)/bench/csv_bench
 	$(BUILD)/bench/edit_bench
