@@ -23,7 +23,7 @@ constexpr Command kCommands[] = {
     {"render", "FILE --page N -o OUT.png [--dpi 96] [--zoom 100] [--layout 1..8] [--preview] [--strict]",
      &runRender},
     {"pages", "FILE [--layout 1..8] [--runs K]", &runPages},
-    {"pdf", "FILE -o OUT.pdf [--dpi 300] [--cmyk|--rgb] [--layout 1..8] [--strict]", &runPdf},
+    {"pdf", "FILE -o OUT.pdf [--dpi 300] [--cmyk|--rgb] [--predictor] [--layout 1..8] [--strict]", &runPdf},
     {"images", "FILE -o BASE.jpg [--dpi 150] [--quality 95] [--from N --to M] [--layout 1..8] [--strict]",
      &runImages},
     {"html", "FILE -o FOLDER [--dpi 50] [--zoom-dpi 150] [--quality 95] [--layout 1..8] [--strict]",

@@ -447,11 +447,25 @@ void LayoutRun::productName(TProdukt& p, bool drawingPass, double widthMm, int x
 }
 
 bool LayoutRun::productPictureSize(TBild& b, bool load, dib* picture) {
+    // A size read from the header stands until the picture fails to draw; from then on
+    // it takes no room anywhere (until the file changes).
+    if (!load && b.pixbreite > 0 && !m_env.pictureFailures.empty() &&
+        m_env.pictureFailures.problemOf(resolvePicturePath(b.datei, m_doc.afilename)) != PictureFileProblem::None)
+        b.pixbreite = b.pixhoehe = 0;
     if (load || b.pixbreite <= 0 || b.pixhoehe <= 0) {
-        dib local;
-        dib& d = picture ? *picture : local;
         // Never drawn wider than breite, or (with the picture height set instead) higher.
         const int atLeast = std::max(cmPx(b.breite > 0 ? std::min(b.breite, kMaxPictureWidth) : 0.0), 1);
+        if (!picture) {
+            // Only the size is wanted: the file's header has it.
+            const PictureLoadResult r = layoutPictureSize(b.datei, m_doc.afilename, PictureUse::Product,
+                                                          m_product ? m_product->name : QString(),
+                                                          &m_env.pictureFailures, atLeast);
+            const bool ok = r.problem == PictureFileProblem::None;
+            b.pixbreite = ok ? r.fullSize.width() : 0;
+            b.pixhoehe = ok ? r.fullSize.height() : 0;
+            return b.pixbreite > 0 && b.pixhoehe > 0;
+        }
+        dib& d = *picture;
         // A picture drawn again (the preview) may come decoded from the environment's cache.
         const bool cache = picture && m_env.decodedPictures.budget() > 0;
         const QString file = cache ? resolvePicturePath(b.datei, m_doc.afilename) : QString();

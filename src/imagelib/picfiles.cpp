@@ -414,6 +414,61 @@ PictureLoadResult loadPictureForDrawing(dib& d, const QString& path, int atLeast
     return result;
 }
 
+namespace {
+
+// The ending every complete PNG file has: an empty IEND chunk with its checksum.
+constexpr char kPngEnd[] = "\0\0\0\0IEND\xAE\x42\x60\x82";
+
+// The size from the header of an open JPEG or PNG file; invalid when the file is another
+// kind, does not end as its kind ends, or its header cannot be read.
+QSize headerSize(QFile& file) {
+    const QByteArray head = file.peek(16);
+    const bool jpeg = codec::looksLikeJpeg(head);
+    if (!jpeg && !codec::looksLikePng(head))
+        return {};
+    // The end marker, or IEND, is the file's last bytes in all but unusual files (such
+    // as a JPEG with bytes after its end), which are decoded instead.
+    const qint64 tail = jpeg ? 2 : qint64(sizeof kPngEnd) - 1;
+    if (file.size() < tail + qint64(head.size()) || !file.seek(file.size() - tail))
+        return {};
+    const QByteArray end = file.read(tail);
+    if (end != (jpeg ? QByteArray("\xFF\xD9") : QByteArray(kPngEnd, tail)) || !file.seek(0))
+        return {};
+    QImageReader reader(&file, jpeg ? "jpeg" : "png");
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return {};
+    return (reader.transformation() & QImageIOHandler::TransformationRotate90) ? size.transposed() : size;
+}
+
+} // namespace
+
+PictureLoadResult readPictureSize(const QString& path, int atLeast) {
+    PictureLoadResult result;
+    {
+        QFile file;
+        result.problem = openRegularFile(file, normalisedPath(path));
+        if (result.problem != PictureFileProblem::None)
+            return result;
+        if (file.size() > kMostFileBytes) {
+            result.problem = PictureFileProblem::Unreadable;
+            return result;
+        }
+        const QSize size = headerSize(file);
+        if (size.isValid()) {
+            if (!codec::sizeAllowed(size.width(), size.height()))
+                result.problem = PictureFileProblem::Unreadable;
+            else
+                result.fullSize = size;
+            return result;
+        }
+    }
+    dib decoded;
+    return loadPictureForDrawing(decoded, path, atLeast);
+}
+
 void LoadDib(dib& d, const QString& path) {
     OpenDib(d, path, kFormatByContent);
 }

@@ -27,6 +27,15 @@ struct PictureLoadResult {
 // failure d is empty and the result says why.
 PictureLoadResult loadPictureForDrawing(dib& d, const QString& path, int atLeast = 0);
 
+// The size loadPictureForDrawing would report for a picture file, read without decoding
+// the pixels where the format allows it: a JPEG or PNG file is recognised by its content,
+// checked to end as such a file ends (a file cut off fails as Unreadable) and measured
+// from its header, turned as a photograph taken on its side is turned. Any other picture,
+// or one whose end or header is unusual, is decoded as loadPictureForDrawing decodes it
+// (atLeast as there). A file damaged inside its pixels passes here and fails when it is
+// decoded for drawing. Failures are those of loadPictureForDrawing.
+PictureLoadResult readPictureSize(const QString& path, int atLeast = 0);
+
 // Decodes a picture. Code 0 recognises the format by the data; any other code forces that
 // format's decoder. Returns false, with d empty, when the data is not a picture of that
 // format, is damaged or cut off, or describes a picture larger than the decode limit.

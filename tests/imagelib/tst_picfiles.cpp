@@ -898,6 +898,56 @@ private slots:
         }
     }
 
+    // The size read from a file's header is the size a full load reports, for the files
+    // measured from their header and for those that fall back to decoding; cut-off files
+    // fail as a load fails.
+    void sizeFromTheHeaderAgreesWithALoad_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QSize>("size"); // invalid: the load fails
+        const auto encoded = [](const char* format) {
+            QImage image(61, 23, QImage::Format_RGB32);
+            image.fill(qRgb(10, 120, 200));
+            QByteArray out;
+            QBuffer buffer(&out);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, format);
+            return out;
+        };
+        const QByteArray jpeg = encoded("JPEG");
+        const QByteArray png = encoded("PNG");
+        // An Exif block saying the camera was held on its side (orientation 6), after SOI.
+        Bytes exif;
+        exif.raw(QByteArray("Exif\0\0", 6)).raw("II*").u8(0).le32(8).le16(1);
+        exif.le16(0x0112).le16(3).le32(1).le16(6).le16(0).le32(0);
+        const QByteArray turned = jpeg.left(2) + Bytes().u8(0xFF).u8(0xE1).be16(int(exif.b.size()) + 2).b +
+                                  exif.b + jpeg.mid(2);
+        QTest::newRow("JPEG") << jpeg << QSize(61, 23);
+        QTest::newRow("JPEG taken on its side") << turned << QSize(23, 61);
+        QTest::newRow("PNG") << png << QSize(61, 23);
+        QTest::newRow("JPEG with bytes after its end") << jpeg + QByteArray(40, 'x') << QSize(61, 23);
+        QTest::newRow("BMP") << encoded("BMP") << QSize(61, 23);
+        QTest::newRow("JPEG cut off") << jpeg.left(jpeg.size() - 30) << QSize();
+        QTest::newRow("PNG cut off") << png.left(png.size() - 5) << QSize();
+        QTest::newRow("JPEG signature alone") << jpeg.left(3) + QByteArray("\xFF\xD9") << QSize();
+        QTest::newRow("not a picture") << QByteArray("just some words") << QSize();
+    }
+    void sizeFromTheHeaderAgreesWithALoad() {
+        QFETCH(QByteArray, file);
+        QFETCH(QSize, size);
+        const QString name = path(QStringLiteral("measured.pic"));
+        QVERIFY(writeFile(name, file));
+        dib d;
+        const PictureLoadResult loaded = loadPictureForDrawing(d, name);
+        const PictureLoadResult measured = readPictureSize(name);
+        QCOMPARE(measured.problem, loaded.problem);
+        QCOMPARE(measured.fullSize, loaded.fullSize);
+        QCOMPARE(measured.problem,
+                 size.isValid() ? PictureFileProblem::None : PictureFileProblem::Unreadable);
+        if (size.isValid())
+            QCOMPARE(measured.fullSize, size);
+        QCOMPARE(readPictureSize(path(QStringLiteral("no-such.jpg"))).problem, PictureFileProblem::Missing);
+    }
+
     void screenDepthOverrideWinsUntilCleared() {
         setScreenBppOverride(8);
         QCOMPARE(screenbpp(), 8);
