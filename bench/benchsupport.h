@@ -202,8 +202,10 @@ public:
     QString at(int n) const {
         const QString& photo = m_photos[n % m_photos.size()];
         const QString name =
-            QDir(photoCacheFolder()).filePath(QStringLiteral("uses/use%1-%2.jpg").arg(n).arg(n % m_photos.size()));
-        if (!QFileInfo::exists(name) && ::link(QFile::encodeName(photo).constData(), QFile::encodeName(name).constData()) != 0)
+            QDir(photoCacheFolder())
+                .filePath(QStringLiteral("uses/use%1-%2.jpg").arg(n).arg(n % m_photos.size()));
+        if (!QFileInfo::exists(name) &&
+            ::link(QFile::encodeName(photo).constData(), QFile::encodeName(name).constData()) != 0)
             return photo; // a file system without links: the photo itself
         return name;
     }

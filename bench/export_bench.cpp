@@ -19,7 +19,9 @@
 //   - page images at 150 dpi as JPEG (target on the photos 0.04 s),
 // and the peak memory of the process (target 250 MB).
 //
-// A second argument "photos" or "synthetic" measures one catalogue only.
+// A second argument "photos" or "synthetic" measures one catalogue only; with
+// $PW_BENCH_SAVE set, each catalogue is also saved as that name with "-photos.pk2" or
+// "-synthetic.pk2" appended.
 
 #include "benchsupport.h"
 #include "compose/engine.h"
@@ -80,8 +82,8 @@ PerPage bestOf(int runs, int pages, const std::function<void()>& run) {
 
 // The PDF export with every page compressed on the calling thread before the next one is
 // rendered.
-void pdfSequential(pw::CatalogDocument& doc, pw::EngineEnvironment& env, const pw::PdfExportSettings& settings,
-                   const QString& file) {
+void pdfSequential(pw::CatalogDocument& doc, pw::EngineEnvironment& env,
+                   const pw::PdfExportSettings& settings, const QString& file) {
     const pw::PdfPageGeometry g = pw::PdfExportGeometry(doc.settings, settings);
     pw::TPDFCanvas pdf(settings.programFolder);
     pdf.usetempfileforimages = true;
@@ -94,8 +96,8 @@ void pdfSequential(pw::CatalogDocument& doc, pw::EngineEnvironment& env, const p
                     [&](int number, const QImage& rendered, bool) {
                         if (number > 1)
                             pdf.NewPage();
-                        pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, pw::PagePicture(rendered, file), 0, 0,
-                                    g.bitmapWidth, g.bitmapHeight);
+                        pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, pw::PagePicture(rendered, file), 0,
+                                    0, g.bitmapWidth, g.bitmapHeight);
                         return true;
                     });
     pdf.EndDoc();
@@ -143,8 +145,8 @@ void printRow(const char* what, const PerPage& p, double target) {
 
 // Measures one catalogue; returns whether its targets were met (only the photo catalogue has
 // any).
-bool measureCatalogue(const char* name, bool photos, int runs, const std::function<QString(int, int)>& picture,
-                      const QString& work) {
+bool measureCatalogue(const char* name, bool photos, int runs,
+                      const std::function<QString(int, int)>& picture, const QString& work) {
     pw::FixedClock clock(QDate(2026, 12, 10));
     pw::EngineEnvironment env(clock);
     pw::PdfExportSettings pdfSettings;
@@ -155,6 +157,9 @@ bool measureCatalogue(const char* name, bool photos, int runs, const std::functi
         pw::bench::addCategory(doc, k, 10, picture, counter);
     const int pages = doc.anzpages;
     std::printf("  %s: %d products on %d pages (layout 1)\n", name, doc.productCount(), pages);
+    // $PW_BENCH_SAVE keeps the catalogue, to export it with other builds of the program.
+    if (const QString keep = qEnvironmentVariable("PW_BENCH_SAVE"); !keep.isEmpty())
+        pw::SaveTheFile(doc, keep + (photos ? QStringLiteral("-photos.pk2") : QStringLiteral("-synthetic.pk2")));
     std::printf("    %-44s %7s %7s   (seconds per page, best of %d)\n", "", "wall", "CPU", runs);
 
     pw::NoProgress progress;
@@ -170,14 +175,16 @@ bool measureCatalogue(const char* name, bool photos, int runs, const std::functi
 
     pw::FlipExportSettings flipSettings;
     flipSettings.zoomDpi = 0; // the base pictures alone; flip_bench measures the sharp pages
-    const pw::ProgramFolders program(QStringLiteral(PW_PROGRAM_DIR), QDir(work).filePath(QStringLiteral("user")));
+    const pw::ProgramFolders program(QStringLiteral(PW_PROGRAM_DIR),
+                                     QDir(work).filePath(QStringLiteral("user")));
     const PerPage flip = bestOf(runs, pages, [&] {
-        pw::ExportFlipCatalogue(doc, 0, env, flipSettings, program, QDir(work).filePath(QStringLiteral("flip")),
-                                pw::FlipTexts{}, progress);
+        pw::ExportFlipCatalogue(doc, 0, env, flipSettings, program,
+                                QDir(work).filePath(QStringLiteral("flip")), pw::FlipTexts{}, progress);
     });
     pw::ImageExportSettings imageSettings;
     const PerPage images = bestOf(runs, pages, [&] {
-        pw::ExportPageImages(doc, 0, env, imageSettings, QDir(work).filePath(QStringLiteral("page.jpg")), progress);
+        pw::ExportPageImages(doc, 0, env, imageSettings, QDir(work).filePath(QStringLiteral("page.jpg")),
+                             progress);
     });
 
     PerPage loaded[2];
@@ -190,12 +197,14 @@ bool measureCatalogue(const char* name, bool photos, int runs, const std::functi
     printRow("PDF 300 dpi RGB", pdf[0], photos ? 0.10 : 0);
     printRow("PDF 300 dpi CMYK", pdf[1], photos ? 0.12 : 0);
     printRow("PDF 300 dpi RGB, compressed page after page", sequential, 0);
-    std::printf("    %-44s %7s %7.3f   CPU of the RGB export %.1f times that%s\n", "compression alone (level 6)",
-                "", compression, compression > 0 ? pdf[0].cpu / compression : 0,
+    std::printf("    %-44s %7s %7.3f   CPU of the RGB export %.1f times that%s\n",
+                "compression alone (level 6)", "", compression,
+                compression > 0 ? pdf[0].cpu / compression : 0,
                 photos ? (pdf[0].cpu <= 2 * compression ? " (target 2: met)" : " (target 2: MISSED)") : "");
     printRow("with a busy core beside it: pipelined", loaded[0], 0);
     printRow("with a busy core beside it: page after page", loaded[1], 0);
-    std::printf("    %-44s %s\n", "", loaded[0].wall <= loaded[1].wall ? "pipelined no slower: met" : "pipelined slower: MISSED");
+    std::printf("    %-44s %s\n", "",
+                loaded[0].wall <= loaded[1].wall ? "pipelined no slower: met" : "pipelined slower: MISSED");
     printRow("flip catalogue 50 dpi", flip, photos ? 0.03 : 0);
     printRow("page images 150 dpi JPEG", images, photos ? 0.04 : 0);
     if (!photos)
@@ -223,14 +232,16 @@ int main(int argc, char** argv) {
     std::printf("export_bench: %d runs each\n", runs);
     bool met = true;
     try {
-    if (only.isEmpty() || only == "synthetic")
-        met = measureCatalogue("synthetic catalogue (two small pictures everywhere)", false, runs,
-                               [&](int, int which) { return which == 0 ? small->a : small->b; }, dir.path()) &&
-              met;
-    if (only.isEmpty() || only == "photos")
-        met = measureCatalogue("photo catalogue (two 2400 x 1800 JPEG photos per product)", true, runs,
-                               [&](int product, int which) { return names.at(2 * product + which); }, dir.path()) &&
-              met;
+        if (only.isEmpty() || only == "synthetic")
+            met = measureCatalogue(
+                      "synthetic catalogue (two small pictures everywhere)", false, runs,
+                      [&](int, int which) { return which == 0 ? small->a : small->b; }, dir.path()) &&
+                  met;
+        if (only.isEmpty() || only == "photos")
+            met = measureCatalogue(
+                      "photo catalogue (two 2400 x 1800 JPEG photos per product)", true, runs,
+                      [&](int product, int which) { return names.at(2 * product + which); }, dir.path()) &&
+                  met;
     } catch (const pw::Error& e) {
         pw::TranslationStore german;
         std::printf("  failed: %s %s\n", qPrintable(e.file()), qPrintable(pw::errorText(e, german)));

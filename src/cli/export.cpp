@@ -131,7 +131,8 @@ int runPdf(const QStringList& args, Context& context) {
     if (const int code = readExportArgs(
             args, "pdf", dpi,
             {number("--layout", 1, kLayoutCount, &layoutArg), colour("--cmyk", 1), colour("--rgb", 0),
-             ArgOption{.name = QStringLiteral("--predictor"), .kind = ArgOption::Kind::Switch, .on = &predictor}},
+             ArgOption{
+                 .name = QStringLiteral("--predictor"), .kind = ArgOption::Kind::Switch, .on = &predictor}},
             QStringLiteral("DATEI.pdf"), file, out, strict))
         return code;
 

@@ -473,6 +473,43 @@ void LoadDib(dib& d, const QString& path) {
     OpenDib(d, path, kFormatByContent);
 }
 
+void setImageResolution(QImage& image, int dpi) {
+    if (dpi <= 0)
+        return;
+    const int perMeter = int(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(perMeter);
+    image.setDotsPerMeterY(perMeter);
+}
+
+bool SavePageImage(const QImage& page, int dpi, const QString& path, int format) {
+    const Kind kind = kindOf(format);
+    const bool byQt = kind == Kind::Jpeg || kind == Kind::Png || kind == Kind::Tiff || kind == Kind::Webp;
+    if (!byQt || page.format() != QImage::Format_RGB32 || page.isNull()) {
+        dib picture;
+        if (!dibFromImage(picture, page))
+            return false;
+        setDibResolution(picture, dpi);
+        return SaveDib(picture, path, format);
+    }
+    QImage image = page; // shared: copied only when the resolution has to be set
+    if (dpi > 0 && image.dotsPerMeterX() != int(std::lround(dpi / 0.0254)))
+        setImageResolution(image, dpi);
+    // The same writers and settings as encodeDib gives the picture's image.
+    QByteArray data;
+    switch (kind) {
+    case Kind::Jpeg:
+        data = encodeWithQt(image, "jpeg", g_jpegQuality.load(std::memory_order_relaxed), -1);
+        break;
+    case Kind::Tiff:
+        data = encodeWithQt(image, "tiff", -1, 1);
+        break;
+    default:
+        data = encodeWithQt(image, kind == Kind::Png ? "png" : "webp", -1, -1);
+        break;
+    }
+    return !data.isEmpty() && WriteFileAtomically(normalisedPath(path), data);
+}
+
 bool SaveDib(const dib& d, const QString& path, int format) {
     const QByteArray data = encodeDib(d, format);
     if (data.isEmpty())

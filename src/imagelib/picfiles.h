@@ -46,6 +46,15 @@ bool decodeDib(dib& d, QByteArrayView data, int format);
 // side where the format stores 16-bit sizes).
 QByteArray encodeDib(const dib& d, int format);
 
+// Saves a 32-bit image (Format_RGB32, such as a rendered page) drawn at `dpi` (0: none
+// recorded) with the bytes SaveDib writes for its 24-bit picture with that resolution. The
+// formats Qt writes (JPEG, PNG, TIFF, WebP) are encoded from the image itself, without the
+// two copies the picture record costs; the image should then already carry the resolution
+// as its dots per metre (setImageResolution), or it is copied once to take it.
+bool SavePageImage(const QImage& page, int dpi, const QString& path, int format);
+// Records `dpi` in an image's dots per metre as setDibResolution does in a picture.
+void setImageResolution(QImage& image, int dpi);
+
 // The extension (without dot) a save format writes, "" for an unknown code; and the format
 // code of an extension, matched without regard to case, kFormatByContent when none writes it.
 QString FormatExtension(int format);

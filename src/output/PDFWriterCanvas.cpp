@@ -297,8 +297,9 @@ TPDFCanvas::TPDFCanvas(const QString& programFolder, Prompts* prompts)
             m_transform = cmsCreateTransform(m_hDest, TYPE_BGR_8, m_hSrc, TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
         // Rendered pages are read as they lie in memory, 32 bits a pixel (see DrawPageImage).
         if (m_transform)
-            m_pageTransform = cmsCreateTransform(m_hDest, Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TYPE_BGRA_8 : TYPE_ARGB_8,
-                                                 m_hSrc, TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
+            m_pageTransform =
+                cmsCreateTransform(m_hDest, Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TYPE_BGRA_8 : TYPE_ARGB_8,
+                                   m_hSrc, TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
         if (!m_transform || !m_pageTransform) {
             if (m_transform)
                 cmsDeleteTransform(m_transform);
@@ -445,6 +446,7 @@ bool TPDFCanvas::BeginDoc(const QString& fname) {
         return false;
     m_f = std::move(out);
     m_fileName = fname;
+    m_cores = UsableCores();
     m_objs.clear();
     m_pageProps.clear();
     m_fontList.clear();
@@ -992,8 +994,8 @@ void TPDFCanvas::DrawPageImage(int x1, int y1, int x2w, int y2w, const QImage& p
     if (page.isNull() || x2w == 0 || y2w == 0)
         return;
     // Overlap needs a second core; on one, the worker would only take turns with the caller.
-    const bool background = compressInBackground && UsableCores() > 1;
-    const std::size_t workers = background ? std::size_t(std::min<int>(UsableCores(), kMostPreparing)) : 1;
+    const bool background = compressInBackground && m_cores > 1;
+    const std::size_t workers = background ? std::min<std::size_t>(std::size_t(m_cores), kMostPreparing) : 1;
     writeln(QStringLiteral("q"));
     writeln(cmLine(x1, y1, x2w, y2w));
     writeln(QStringLiteral("/Im%1 Do").arg(m_images.size()));

@@ -268,6 +268,7 @@ private:
         Worker* worker = nullptr;   // whose buffers it uses (null: buffers of its own)
     };
     std::vector<std::unique_ptr<Worker>> m_workers;
+    int m_cores = 1; // UsableCores when the document began
     std::deque<Preparing> m_preparing;
     qint32 m_rootObjNr = 0;
     qint32 m_procobjsnr = 0;

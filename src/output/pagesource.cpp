@@ -4,6 +4,29 @@ namespace pw {
 
 namespace {
 
+// The decoded pictures an export keeps when its environment keeps none: a photo that
+// several products share, or a page drawn again, is decoded once (about 60 photos of 5 cm
+// at 300 dpi).
+constexpr qint64 kExportPictureBudget = 48 * 1024 * 1024;
+
+// Gives the environment's picture cache the export's budget while it renders, and the
+// budget it had (with whatever it kept then dropped) afterwards.
+class ExportPictureCache {
+public:
+    explicit ExportPictureCache(EngineEnvironment& env)
+        : m_cache(env.decodedPictures), m_was(m_cache.budget()) {
+        if (m_was == 0)
+            m_cache.setBudget(kExportPictureBudget);
+    }
+    ~ExportPictureCache() { m_cache.setBudget(m_was); }
+    ExportPictureCache(const ExportPictureCache&) = delete;
+    ExportPictureCache& operator=(const ExportPictureCache&) = delete;
+
+private:
+    DecodedPictureCache& m_cache;
+    qint64 m_was;
+};
+
 // Draws the pages from `first` on into the bitmap during one run and hands each to the
 // consumer once the run has moved past it.
 class BitmapPageSink final : public PageSink {
@@ -113,12 +136,14 @@ bool RenderPage(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, E
 
 bool RenderPagesOneByOne(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
                          QImage& bitmap, const PageConsumer& consumer) {
+    const ExportPictureCache pictures(env);
     return oneByOneFrom(doc, layoutCombo, env, call, bitmap, consumer, 1);
 }
 
 bool RenderPages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
                  QImage& bitmap, const PageConsumer& consumer, RenderStats* stats,
                  const StateAdjustment& adjustment) {
+    const ExportPictureCache pictures(env);
     RenderStats unused;
     RenderStats& counted = stats ? *stats : unused;
     counted = RenderStats{};

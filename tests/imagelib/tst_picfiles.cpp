@@ -919,8 +919,8 @@ private slots:
         Bytes exif;
         exif.raw(QByteArray("Exif\0\0", 6)).raw("II*").u8(0).le32(8).le16(1);
         exif.le16(0x0112).le16(3).le32(1).le16(6).le16(0).le32(0);
-        const QByteArray turned = jpeg.left(2) + Bytes().u8(0xFF).u8(0xE1).be16(int(exif.b.size()) + 2).b +
-                                  exif.b + jpeg.mid(2);
+        const QByteArray turned =
+            jpeg.left(2) + Bytes().u8(0xFF).u8(0xE1).be16(int(exif.b.size()) + 2).b + exif.b + jpeg.mid(2);
         QTest::newRow("JPEG") << jpeg << QSize(61, 23);
         QTest::newRow("JPEG taken on its side") << turned << QSize(23, 61);
         QTest::newRow("PNG") << png << QSize(61, 23);
@@ -946,6 +946,49 @@ private slots:
         if (size.isValid())
             QCOMPARE(measured.fullSize, size);
         QCOMPARE(readPictureSize(path(QStringLiteral("no-such.jpg"))).problem, PictureFileProblem::Missing);
+    }
+
+    // A rendered page saved from the image itself has the bytes of its 24-bit picture
+    // saved with the same resolution, in every format, whether or not the image already
+    // carries that resolution.
+    void pageImageSavesAsItsPicture_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("resolutionSet");
+        QTest::newRow("JPEG at 150 dpi") << int(kFormatJpg) << 150 << true;
+        QTest::newRow("JPEG at 150 dpi, not yet recorded") << int(kFormatJpg) << 150 << false;
+        QTest::newRow("JPEG without a resolution") << int(kFormatJpg) << 0 << false;
+        QTest::newRow("PNG at 96 dpi") << int(kFormatPng) << 96 << true;
+        QTest::newRow("TIFF at 300 dpi") << int(kFormatTif) << 300 << true;
+        QTest::newRow("WebP") << int(kFormatWebp) << 72 << true;
+        QTest::newRow("BMP at 150 dpi (by the picture)") << int(kFormatBmp) << 150 << true;
+        QTest::newRow("PCX at 150 dpi (by the picture)") << int(kFormatPcx) << 150 << false;
+    }
+    void pageImageSavesAsItsPicture() {
+        QFETCH(int, format);
+        QFETCH(int, dpi);
+        QFETCH(bool, resolutionSet);
+        QImage page(97, 61, QImage::Format_RGB32);
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                page.setPixel(x, y, qRgb(x * 2, (y * 4) % 256, (x ^ y) % 256));
+        if (resolutionSet)
+            setImageResolution(page, dpi);
+        SetJPEGQual(88);
+        dib picture;
+        QVERIFY(dibFromImage(picture, page));
+        setDibResolution(picture, dpi);
+        const QString viaPicture = path(QStringLiteral("picture.out"));
+        const QString direct = path(QStringLiteral("direct.out"));
+        QVERIFY(SaveDib(picture, viaPicture, format));
+        QVERIFY(SavePageImage(page, dpi, direct, format));
+        QFile a(viaPicture);
+        QFile b(direct);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        const QByteArray expected = a.readAll();
+        QVERIFY(expected.size() > 100);
+        QCOMPARE(b.readAll(), expected);
+        SetJPEGQual(75);
     }
 
     void screenDepthOverrideWinsUntilCleared() {

@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <lcms2.h>
+#include <sched.h>
 
 using namespace pw;
 
@@ -414,7 +415,8 @@ private slots:
                     pdf.NewPage();
                 for (int y = 0; y < image.height(); ++y) {
                     for (int x = 0; x < image.width(); ++x)
-                        image.setPixel(x, y, qRgb((x * 7 + page * 50) % 256, (y * 3 + page) % 256, (x ^ y) % 256));
+                        image.setPixel(x, y,
+                                       qRgb((x * 7 + page * 50) % 256, (y * 3 + page) % 256, (x ^ y) % 256));
                 }
                 if (asPage) {
                     pdf.DrawPageImage(0, 0, 300, 200, image);
@@ -433,6 +435,29 @@ private slots:
         QVERIFY(expected.size() > 1000);
         QCOMPARE(write(true, background), expected);
         QCOMPARE(tmp.files(), QStringList());
+    }
+
+    // The workers follow the cores the process may run on, not the machine's.
+    void usableCoresFollowTheAffinity() {
+        cpu_set_t all;
+        QCOMPARE(sched_getaffinity(0, sizeof all, &all), 0);
+        const int allowed = CPU_COUNT(&all);
+        QCOMPARE_GE(UsableCores(), 1);
+        QCOMPARE_LE(UsableCores(), allowed);
+        if (allowed < 2)
+            QSKIP("this process may use one core only");
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+            if (CPU_ISSET(cpu, &all)) {
+                CPU_SET(cpu, &one);
+                break;
+            }
+        }
+        QCOMPARE(sched_setaffinity(0, sizeof one, &one), 0);
+        const int limited = UsableCores();
+        QCOMPARE(sched_setaffinity(0, sizeof all, &all), 0);
+        QCOMPARE(limited, 1);
     }
 
     // The "Up" predictor makes the pictures smaller and leaves their pixels, as a reader
@@ -459,7 +484,8 @@ private slots:
             }
         }
         const auto write = [&](bool predictor) {
-            const QString file = folder.filePath(predictor ? QStringLiteral("u.pdf") : QStringLiteral("p.pdf"));
+            const QString file =
+                folder.filePath(predictor ? QStringLiteral("u.pdf") : QStringLiteral("p.pdf"));
             TPDFCanvas pdf;
             pdf.compressasCMYK = cmyk;
             pdf.usetempfileforimages = true;
