@@ -419,20 +419,99 @@ namespace {
 // The ending every complete PNG file has: an empty IEND chunk with its checksum.
 constexpr char kPngEnd[] = "\0\0\0\0IEND\xAE\x42\x60\x82";
 
+int be16At(QByteArrayView d, qsizetype at) {
+    return (quint8(d[at]) << 8) | quint8(d[at + 1]);
+}
+
+// Whether an Exif block (an APP1 segment's body) turns the picture by a quarter: its
+// orientation is 5 to 8, which Qt's reader applies by swapping the sides.
+bool exifTurnsSideways(QByteArrayView exif) {
+    if (exif.size() < 14 || exif.first(6) != QByteArrayView("Exif\0\0", 6))
+        return false;
+    const QByteArrayView tiff = exif.sliced(6);
+    const bool little = tiff.first(2) == QByteArrayView("II");
+    if (!little && tiff.first(2) != QByteArrayView("MM"))
+        return false;
+    const auto u16 = [&](qsizetype at) -> int {
+        return little ? quint8(tiff[at]) | (quint8(tiff[at + 1]) << 8) : be16At(tiff, at);
+    };
+    const auto u32 = [&](qsizetype at) -> qint64 {
+        return little ? qint64(u16(at)) | (qint64(u16(at + 2)) << 16) : (qint64(u16(at)) << 16) | u16(at + 2);
+    };
+    const qint64 ifd = u32(4);
+    if (ifd < 8 || ifd + 2 > tiff.size())
+        return false;
+    const int entries = u16(ifd);
+    for (int i = 0; i < entries && ifd + 2 + 12 * (i + 1) <= tiff.size(); ++i) {
+        const qint64 entry = ifd + 2 + 12 * i;
+        if (u16(entry) == 0x0112 && u16(entry + 2) == 3) {
+            const int orientation = u16(entry + 8);
+            return orientation >= 5 && orientation <= 8;
+        }
+    }
+    return false;
+}
+
+// The size a JPEG's frame header gives, turned as its Exif orientation turns it; invalid
+// when `head`, the file's first bytes, does not reach the frame header or holds anything
+// unusual before it (the file is then measured by Qt's reader).
+QSize jpegFrameSize(QByteArrayView head) {
+    qsizetype pos = 2;
+    bool sideways = false;
+    while (pos + 4 <= head.size()) {
+        if (quint8(head[pos]) != 0xFF)
+            return {};
+        const quint8 marker = quint8(head[pos + 1]);
+        if (marker == 0xFF) { // fill byte
+            ++pos;
+            continue;
+        }
+        const int length = be16At(head, pos + 2);
+        const qsizetype body = pos + 4;
+        if (length < 2 || marker == 0xDA || marker == 0xD9 || marker == 0xD8 || marker < 0xC0 ||
+            (marker >= 0xD0 && marker <= 0xD7))
+            return {};
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (body + 5 > head.size())
+                return {};
+            const int height = be16At(head, body + 1);
+            const int width = be16At(head, body + 3);
+            if (width == 0 || height == 0)
+                return {}; // the height comes later in the file
+            return sideways ? QSize(height, width) : QSize(width, height);
+        }
+        if (body + length - 2 > head.size())
+            return {};
+        if (marker == 0xE1 && exifTurnsSideways(head.sliced(body, length - 2)))
+            sideways = true;
+        pos = body + length - 2;
+    }
+    return {};
+}
+
 // The size from the header of an open JPEG or PNG file; invalid when the file is another
 // kind, does not end as its kind ends, or its header cannot be read.
 QSize headerSize(QFile& file) {
-    const QByteArray head = file.peek(16);
+    const QByteArray head = file.read(std::min<qint64>(file.size(), 16 * 1024));
     const bool jpeg = codec::looksLikeJpeg(head);
     if (!jpeg && !codec::looksLikePng(head))
         return {};
     // The end marker, or IEND, is the file's last bytes in all but unusual files (such
     // as a JPEG with bytes after its end), which are decoded instead.
     const qint64 tail = jpeg ? 2 : qint64(sizeof kPngEnd) - 1;
-    if (file.size() < tail + qint64(head.size()) || !file.seek(file.size() - tail))
+    if (file.size() < tail + 16 || !file.seek(file.size() - tail))
         return {};
     const QByteArray end = file.read(tail);
-    if (end != (jpeg ? QByteArray("\xFF\xD9") : QByteArray(kPngEnd, tail)) || !file.seek(0))
+    if (end != (jpeg ? QByteArray("\xFF\xD9") : QByteArray(kPngEnd, tail)))
+        return {};
+    // Most photos state their size within the first few kilobytes: read here, quickly.
+    if (jpeg) {
+        if (const QSize size = jpegFrameSize(head); size.isValid())
+            return size;
+    }
+    if (!file.seek(0))
         return {};
     QImageReader reader(&file, jpeg ? "jpeg" : "png");
     reader.setDecideFormatFromContent(false);

@@ -915,14 +915,41 @@ private slots:
         };
         const QByteArray jpeg = encoded("JPEG");
         const QByteArray png = encoded("PNG");
-        // An Exif block saying the camera was held on its side (orientation 6), after SOI.
-        Bytes exif;
-        exif.raw(QByteArray("Exif\0\0", 6)).raw("II*").u8(0).le32(8).le16(1);
-        exif.le16(0x0112).le16(3).le32(1).le16(6).le16(0).le32(0);
-        const QByteArray turned =
-            jpeg.left(2) + Bytes().u8(0xFF).u8(0xE1).be16(int(exif.b.size()) + 2).b + exif.b + jpeg.mid(2);
+        // An Exif block with the camera's orientation, in either byte order, after SOI.
+        const auto withOrientation = [&jpeg](int orientation, bool little) {
+            Bytes exif;
+            exif.raw(QByteArray("Exif\0\0", 6));
+            if (little)
+                exif.raw("II*")
+                    .u8(0)
+                    .le32(8)
+                    .le16(1)
+                    .le16(0x0112)
+                    .le16(3)
+                    .le32(1)
+                    .le16(orientation)
+                    .le16(0)
+                    .le32(0);
+            else
+                exif.raw("MM")
+                    .u8(0)
+                    .u8(42)
+                    .be32(8)
+                    .be16(1)
+                    .be16(0x0112)
+                    .be16(3)
+                    .be32(1)
+                    .be16(orientation)
+                    .be16(0)
+                    .be32(0);
+            return jpeg.left(2) + Bytes().u8(0xFF).u8(0xE1).be16(int(exif.b.size()) + 2).b + exif.b +
+                   jpeg.mid(2);
+        };
         QTest::newRow("JPEG") << jpeg << QSize(61, 23);
-        QTest::newRow("JPEG taken on its side") << turned << QSize(23, 61);
+        QTest::newRow("JPEG taken on its side") << withOrientation(6, true) << QSize(23, 61);
+        QTest::newRow("JPEG taken on its other side, Motorola order")
+            << withOrientation(8, false) << QSize(23, 61);
+        QTest::newRow("JPEG taken upside down") << withOrientation(3, false) << QSize(61, 23);
         QTest::newRow("PNG") << png << QSize(61, 23);
         QTest::newRow("JPEG with bytes after its end") << jpeg + QByteArray(40, 'x') << QSize(61, 23);
         QTest::newRow("BMP") << encoded("BMP") << QSize(61, 23);

@@ -514,6 +514,8 @@ private slots:
             QCOMPARE(decoded.size(), qsizetype(row.width) * row.height * (cmyk ? 4 : 3));
             QCOMPARE(decoded, streamOf(plain, row.object));
         }
+        if (cmyk || background)
+            return; // drawn once below: the decoded streams above are the same in every row
         const QImage drawn = renderedAt4x(predicted);
         QVERIFY(!drawn.isNull());
         QCOMPARE(drawn, renderedAt4x(plain));
