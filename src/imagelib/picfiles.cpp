@@ -494,7 +494,9 @@ QSize jpegFrameSize(QByteArrayView head) {
 // The size from the header of an open JPEG or PNG file; invalid when the file is another
 // kind, does not end as its kind ends, or its header cannot be read.
 QSize headerSize(QFile& file) {
-    const QByteArray head = file.read(std::min<qint64>(file.size(), 16 * 1024));
+    // Most photos state their size in their first kilobytes; a long Exif block (with a
+    // thumbnail) may push it up to 64 KB further.
+    QByteArray head = file.read(std::min<qint64>(file.size(), 4 * 1024));
     const bool jpeg = codec::looksLikeJpeg(head);
     if (!jpeg && !codec::looksLikePng(head))
         return {};
@@ -506,9 +508,13 @@ QSize headerSize(QFile& file) {
     const QByteArray end = file.read(tail);
     if (end != (jpeg ? QByteArray("\xFF\xD9") : QByteArray(kPngEnd, tail)))
         return {};
-    // Most photos state their size within the first few kilobytes: read here, quickly.
     if (jpeg) {
-        if (const QSize size = jpegFrameSize(head); size.isValid())
+        QSize size = jpegFrameSize(head);
+        if (!size.isValid() && file.size() > head.size() && file.seek(0)) {
+            head = file.read(std::min<qint64>(file.size(), 72 * 1024));
+            size = jpegFrameSize(head);
+        }
+        if (size.isValid())
             return size;
     }
     if (!file.seek(0))

@@ -916,7 +916,7 @@ private slots:
         const QByteArray jpeg = encoded("JPEG");
         const QByteArray png = encoded("PNG");
         // An Exif block with the camera's orientation, in either byte order, after SOI.
-        const auto withOrientation = [&jpeg](int orientation, bool little) {
+        const auto withOrientation = [&jpeg](int orientation, bool little, int padding = 0) {
             Bytes exif;
             exif.raw(QByteArray("Exif\0\0", 6));
             if (little)
@@ -942,6 +942,7 @@ private slots:
                     .be16(orientation)
                     .be16(0)
                     .be32(0);
+            exif.zeros(padding); // as a thumbnail would
             return jpeg.left(2) + Bytes().u8(0xFF).u8(0xE1).be16(int(exif.b.size()) + 2).b + exif.b +
                    jpeg.mid(2);
         };
@@ -949,6 +950,8 @@ private slots:
         QTest::newRow("JPEG taken on its side") << withOrientation(6, true) << QSize(23, 61);
         QTest::newRow("JPEG taken on its other side, Motorola order")
             << withOrientation(8, false) << QSize(23, 61);
+        QTest::newRow("JPEG on its side with a long Exif block")
+            << withOrientation(6, true, 20000) << QSize(23, 61);
         QTest::newRow("JPEG taken upside down") << withOrientation(3, false) << QSize(61, 23);
         QTest::newRow("PNG") << png << QSize(61, 23);
         QTest::newRow("JPEG with bytes after its end") << jpeg + QByteArray(40, 'x') << QSize(61, 23);
