@@ -159,7 +159,8 @@ bool measureCatalogue(const char* name, bool photos, int runs,
     std::printf("  %s: %d products on %d pages (layout 1)\n", name, doc.productCount(), pages);
     // $PW_BENCH_SAVE keeps the catalogue, to export it with other builds of the program.
     if (const QString keep = qEnvironmentVariable("PW_BENCH_SAVE"); !keep.isEmpty())
-        pw::SaveTheFile(doc, keep + (photos ? QStringLiteral("-photos.pk2") : QStringLiteral("-synthetic.pk2")));
+        pw::SaveTheFile(doc,
+                        keep + (photos ? QStringLiteral("-photos.pk2") : QStringLiteral("-synthetic.pk2")));
     std::printf("    %-44s %7s %7s   (seconds per page, best of %d)\n", "", "wall", "CPU", runs);
 
     pw::NoProgress progress;
