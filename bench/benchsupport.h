@@ -1,8 +1,9 @@
 #pragma once
 
 // What the benchmark programs share: timed series of runs and their table rows, the
-// process's peak memory, two photos to place, and a category of products with
-// descriptions, pictures and a variant table.
+// process's peak memory and CPU time, two small photos to place, photos of a real camera's
+// size kept between runs, a process that keeps a core busy, and a category of products
+// with descriptions, pictures and a variant table.
 
 #include "i18n/translateunit.h"
 #include "model/catalog.h"
@@ -10,16 +11,25 @@
 #include "model/error.h"
 #include "model/services.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <algorithm>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace pw::bench {
 
@@ -114,6 +124,120 @@ inline std::optional<PhotoFiles> photosIn(const QString& folder, const char* ben
     return photos;
 }
 
+// The CPU time the process has used so far, all its threads together, in seconds.
+inline double processCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+// Where generated photos stay between runs: $PW_BENCH_PHOTOS, else a folder in the system's
+// temporary folder. Writing them takes longer than some of the runs that use them.
+inline QString photoCacheFolder() {
+    const QString set = qEnvironmentVariable("PW_BENCH_PHOTOS");
+    return set.isEmpty() ? QDir(QDir::tempPath()).filePath(QStringLiteral("pagewright-bench-photos")) : set;
+}
+
+// A photo of a camera's size, 2400 x 1800: soft colour gradients with a few shapes and
+// grain, so that it compresses like a real photo (about 1.5 MB as JPEG) and decodes as
+// slowly as one.
+inline QImage noisyPhoto(int seed) {
+    QImage photo(2400, 1800, QImage::Format_RGB32);
+    std::uint32_t state = 2463534242u + std::uint32_t(seed) * 7919u;
+    const auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return state;
+    };
+    const int cx = 600 + seed * 137 % 1200;
+    const int cy = 400 + seed * 71 % 1000;
+    for (int y = 0; y < photo.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(photo.scanLine(y));
+        for (int x = 0; x < photo.width(); ++x) {
+            const int dx = x - cx;
+            const int dy = y - cy;
+            const bool inside = dx * dx + dy * dy < 500 * 500;
+            const int grain = int(next() % 41) - 20;
+            const int r = (inside ? 200 : x * 255 / 2400) + grain;
+            const int g = (inside ? 90 + seed * 13 % 100 : y * 255 / 1800) + grain;
+            const int b = ((x + y + seed * 40) / 17 % 256) / 2 + 60 + grain;
+            line[x] = qRgb(std::clamp(r, 0, 255), std::clamp(g, 0, 255), std::clamp(b, 0, 255));
+        }
+    }
+    return photo;
+}
+
+// `count` different photos of noisyPhoto as JPEG files in the cache folder, written only
+// when missing. Prints why (naming `bench`) and gives nothing when one cannot be written.
+inline std::optional<QStringList> cameraPhotos(int count, const char* bench) {
+    const QString folder = photoCacheFolder();
+    if (!QDir().mkpath(folder)) {
+        std::fprintf(stderr, "%s: cannot create %s\n", bench, qPrintable(folder));
+        return std::nullopt;
+    }
+    QStringList files;
+    for (int i = 0; i < count; ++i) {
+        const QString file = QDir(folder).filePath(QStringLiteral("photo%1.jpg").arg(i));
+        if (!QFileInfo::exists(file)) {
+            const QString part = file + QStringLiteral(".part");
+            if (!noisyPhoto(i).save(part, "JPEG", 85) || !QFile::rename(part, file)) {
+                std::fprintf(stderr, "%s: cannot write %s\n", bench, qPrintable(file));
+                return std::nullopt;
+            }
+        }
+        files.push_back(file);
+    }
+    return files;
+}
+
+// Names for the pictures of a catalogue in which no two products share a photo file, as
+// in a real catalogue: name n is a hard link (made once, in the cache folder) to photo
+// n mod the photos' count, so that thousands of files take the room of a few.
+class DistinctPhotoNames {
+public:
+    explicit DistinctPhotoNames(QStringList photos) : m_photos(std::move(photos)) {
+        QDir().mkpath(QDir(photoCacheFolder()).filePath(QStringLiteral("uses")));
+    }
+    QString at(int n) const {
+        const QString& photo = m_photos[n % m_photos.size()];
+        const QString name =
+            QDir(photoCacheFolder())
+                .filePath(QStringLiteral("uses/use%1-%2.jpg").arg(n).arg(n % m_photos.size()));
+        if (!QFileInfo::exists(name) &&
+            ::link(QFile::encodeName(photo).constData(), QFile::encodeName(name).constData()) != 0)
+            return photo; // a file system without links: the photo itself
+        return name;
+    }
+
+private:
+    QStringList m_photos;
+};
+
+// A process that keeps one core busy until the object ends: the load of another program
+// working beside the one measured.
+class CpuHog {
+public:
+    CpuHog() : m_pid(fork()) {
+        if (m_pid == 0) {
+            volatile std::uint64_t spin = 0;
+            for (;;)
+                spin = spin + 1;
+        }
+    }
+    ~CpuHog() {
+        if (m_pid > 0) {
+            kill(m_pid, SIGKILL);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+    CpuHog(const CpuHog&) = delete;
+    CpuHog& operator=(const CpuHog&) = delete;
+
+private:
+    pid_t m_pid;
+};
+
 // Category k with `products` products: a long name, a description of about 300 characters,
 // the two photos (5 and 3.5 cm) and six rows of four cells, the last two prices.
 inline void addCategory(CatalogDocument& doc, int k, int products, const QString& pictureA,
@@ -139,6 +263,19 @@ inline void addCategory(CatalogDocument& doc, int k, int products, const QString
                                         : c >= 2 ? QStringLiteral("%1,95 €").arg(r * 10 + c)
                                                  : QStringLiteral("WZ-%1-%2").arg(i).arg(r);
         }
+    }
+}
+
+// The same with the pictures named by `picture`, which gets the product's number in the
+// catalogue (counted by `counter`) and 0 for the first picture, 1 for the second.
+inline void addCategory(CatalogDocument& doc, int k, int products,
+                        const std::function<QString(int product, int which)>& picture, int& counter) {
+    const int kat = doc.categoryCount();
+    addCategory(doc, k, products, QString(), QString());
+    TProduktListe& list = doc.products(kat);
+    for (int i = 0; i < list.count(); ++i, ++counter) {
+        list[i].bilder[0].datei = picture(counter, 0);
+        list[i].bilder[1].datei = picture(counter, 1);
     }
 }
 

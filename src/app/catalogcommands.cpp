@@ -270,6 +270,7 @@ void CatalogCommands::exportPdf() {
     settings.printerDpi = printerDpi();
     settings.dpi = int(m_ctx.options->DPIEd);
     settings.cmyk = m_ctx.options->PDFDateienmitCMYKFarbenausgeben1;
+    settings.predictor = m_ctx.options->pdfPredictor;
     settings.programFolder = m_ctx.folders.programDir();
     const WorkOutcome outcome =
         runPages(say("Als PDF Datei exportieren"), PdfExportCall(m_ctx.session->doc().settings, settings),

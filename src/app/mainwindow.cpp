@@ -234,6 +234,7 @@ void TMainForm::buildMenus() {
          &ProgramOptions::PDFDateienmitCMYKFarbenausgeben1},
         {"Drucken Dialog anzeigen vor dem Drucken", "DruckenDialoganzeigenvordemDrucken1",
          &ProgramOptions::DruckenDialoganzeigenvordemDrucken1},
+        {"Kleinere Datei (verlustfrei)", "KleinereDatei1", &ProgramOptions::pdfPredictor},
     };
     for (const Switch& s : switches) {
         QAction* a = addAction(options, QString::fromUtf8(s.caption), s.name);

@@ -118,6 +118,7 @@ int runPdf(const QStringList& args, Context& context) {
     int colours = -1; // -1: not given, 0 RGB, 1 CMYK
     bool strict = false;
     bool vector = false;
+    bool predictor = false;
     const auto colour = [&colours](const char* name, int value) {
         return ArgOption{
             .name = QLatin1String(name), .kind = ArgOption::Kind::Switch, .onSwitch = [&colours, value] {
@@ -131,10 +132,9 @@ int runPdf(const QStringList& args, Context& context) {
     };
     if (const int code = readExportArgs(
             args, "pdf", dpi,
-            {number("--layout", 1, kLayoutCount, &layoutArg),
-             colour("--cmyk", 1),
-             colour("--rgb", 0),
-             {.name = QStringLiteral("--vector"), .kind = ArgOption::Kind::Switch, .on = &vector}},
+            {number("--layout", 1, kLayoutCount, &layoutArg), colour("--cmyk", 1), colour("--rgb", 0),
+             {.name = QStringLiteral("--vector"), .kind = ArgOption::Kind::Switch, .on = &vector},
+             {.name = QStringLiteral("--predictor"), .kind = ArgOption::Kind::Switch, .on = &predictor}},
             QStringLiteral("DATEI.pdf"), file, out, strict))
         return code;
 
@@ -157,6 +157,7 @@ int runPdf(const QStringList& args, Context& context) {
     // Without --cmyk or --rgb the program's default, CMYK: what the window's user last chose
     // is not read, so the same command line gives the same file on every machine.
     settings.cmyk = colours != 0;
+    settings.predictor = predictor;
     settings.programFolder = ProgramFolders::forThisProgram().programDir();
     const auto fitsCatalogue = [&](const CatalogDocument& doc) {
         return checkDpiLimit("pdf", dpi, kLeastExportDpi, kMostPdfDpi, pdfPageAt(doc.settings),

@@ -73,7 +73,7 @@ void EngineA::product(int kat, TProdukt& p) {
         for (TBild& b : p.bilder) {
             const bool load = drawing && drawn();
             dib picture;
-            if (!productPictureSize(b, load, load ? &picture : nullptr))
+            if (!productPictureSize(b, load, load ? &picture : nullptr, m_s.SetPicHeightCheck))
                 continue; // a picture that does not load takes no space
             int wPx = cmPx(b.breite);
             double wMm = b.breite * 10;

@@ -98,13 +98,14 @@ protected:
     // (wrapped to widthMm in the measuring pass) set from x downwards.
     void productName(TProdukt& p, bool drawingPass, double widthMm, int x, QStringList& lines);
 
-    // A picture's pixel size for layout: loaded (and cached in the entry) when needed.
-    // Returns false for a picture that does not load, which is noted in the environment's
-    // failures under the product being laid out. The cached size is always the picture's
-    // own; a JPEG picture may be loaded into `picture` with fewer pixels, but never fewer
-    // than its drawn size (breite at the call's resolution) on either side, so engines
-    // draw it with its own dibwidth/dibheight as the source rectangle.
-    bool productPictureSize(TBild& b, bool load, dib* picture);
+    // A picture's pixel size for layout: read from the file's header when only the size is
+    // wanted, loaded when the picture is drawn (and cached in the entry). Returns false for
+    // a picture that does not load, which is noted in the environment's failures under the
+    // product being laid out. The cached size is always the picture's own; a JPEG picture
+    // may be loaded into `picture` with fewer pixels, but never fewer than it is drawn
+    // with: breite at the call's resolution wide (with byHeight: high), the other side in
+    // proportion. Engines draw it with its own dibwidth/dibheight as the source rectangle.
+    bool productPictureSize(TBild& b, bool load, dib* picture, bool byHeight = false);
 
     Canvas& m_c;
     CatalogDocument& m_doc;

@@ -1,13 +1,27 @@
 #include "picturelog.h"
 
+#include <QFileInfo>
+
 namespace pw {
 
 void PictureLog::add(const PictureFailure& failure) {
     const QString key = QString::number(int(failure.use)) + u'\n' + failure.owner + u'\n' + failure.file;
+    const QFileInfo info(failure.file);
+    m_problems.insert(failure.file, {failure.problem, info.lastModified(), info.exists() ? info.size() : -1});
     if (m_seen.contains(key))
         return;
     m_seen.insert(key);
     m_failures.push_back(failure);
+}
+
+PictureFileProblem PictureLog::problemOf(const QString& file) const {
+    const auto noted = m_problems.constFind(file);
+    if (noted == m_problems.constEnd())
+        return PictureFileProblem::None;
+    const QFileInfo info(file);
+    if (info.lastModified() != noted->modified || (info.exists() ? info.size() : -1) != noted->size)
+        return PictureFileProblem::None;
+    return noted->problem;
 }
 
 Error pictureFailureError(const PictureFailure& failure) {
@@ -40,6 +54,22 @@ PictureLoadResult loadLayoutPicture(dib& d, const QString& stored, const QString
         d.sourceWidth = result.fullSize.width();
         d.sourceHeight = result.fullSize.height();
     }
+    if (result.problem != PictureFileProblem::None && log)
+        log->add({file, use, owner, result.problem});
+    return result;
+}
+
+} // namespace pw
+
+namespace pw {
+
+PictureLoadResult layoutPictureSize(const QString& stored, const QString& catalogueFile, PictureUse use,
+                                    const QString& owner, PictureLog* log, int atLeast) {
+    const QString file = resolvePicturePath(stored, catalogueFile);
+    PictureLoadResult result;
+    result.problem = log ? log->problemOf(file) : PictureFileProblem::None;
+    if (result.problem == PictureFileProblem::None)
+        result = readPictureSize(file, atLeast);
     if (result.problem != PictureFileProblem::None && log)
         log->add({file, use, owner, result.problem});
     return result;

@@ -8,6 +8,8 @@
 #include "imagelib/picfiles.h"
 #include "model/error.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QSet>
 #include <QString>
 
@@ -31,15 +33,25 @@ public:
     // so a picture that fails in every layout run appears once.
     void add(const PictureFailure& failure);
     const std::vector<PictureFailure>& failures() const { return m_failures; }
+    // The problem noted for the file, whatever its use; None when none was noted or the
+    // file has changed (size or modification time) since.
+    PictureFileProblem problemOf(const QString& file) const;
     bool empty() const { return m_failures.empty(); }
     void clear() {
         m_failures.clear();
         m_seen.clear();
+        m_problems.clear();
     }
 
 private:
     std::vector<PictureFailure> m_failures;
     QSet<QString> m_seen;
+    struct Noted {
+        PictureFileProblem problem;
+        QDateTime modified; // of the file when it failed (invalid when it did not exist)
+        qint64 size;
+    };
+    QHash<QString, Noted> m_problems; // by file
 };
 
 // A failure as an error naming its file, whose words are one line such as "Bild des
@@ -51,5 +63,12 @@ Error pictureFailureError(const PictureFailure& failure);
 // does (atLeast as there). A failure is noted in `log` when one is given.
 PictureLoadResult loadLayoutPicture(dib& d, const QString& stored, const QString& catalogueFile,
                                     PictureUse use, const QString& owner, PictureLog* log, int atLeast = 0);
+
+// The same for a layout run that only measures: the size the picture has in full, read from
+// the file's header where it can be (readPictureSize), without its pixels. A file already
+// noted in `log` fails here as it failed there, so that a picture that could be measured
+// but not drawn takes no room in later runs either.
+PictureLoadResult layoutPictureSize(const QString& stored, const QString& catalogueFile, PictureUse use,
+                                    const QString& owner, PictureLog* log, int atLeast = 0);
 
 } // namespace pw

@@ -414,8 +414,185 @@ PictureLoadResult loadPictureForDrawing(dib& d, const QString& path, int atLeast
     return result;
 }
 
+namespace {
+
+// The ending every complete PNG file has: an empty IEND chunk with its checksum.
+constexpr char kPngEnd[] = "\0\0\0\0IEND\xAE\x42\x60\x82";
+
+int be16At(QByteArrayView d, qsizetype at) {
+    return (quint8(d[at]) << 8) | quint8(d[at + 1]);
+}
+
+// Whether an Exif block (an APP1 segment's body) turns the picture by a quarter: its
+// orientation is 5 to 8, which Qt's reader applies by swapping the sides.
+bool exifTurnsSideways(QByteArrayView exif) {
+    if (exif.size() < 14 || exif.first(6) != QByteArrayView("Exif\0\0", 6))
+        return false;
+    const QByteArrayView tiff = exif.sliced(6);
+    const bool little = tiff.first(2) == QByteArrayView("II");
+    if (!little && tiff.first(2) != QByteArrayView("MM"))
+        return false;
+    const auto u16 = [&](qsizetype at) -> int {
+        return little ? quint8(tiff[at]) | (quint8(tiff[at + 1]) << 8) : be16At(tiff, at);
+    };
+    const auto u32 = [&](qsizetype at) -> qint64 {
+        return little ? qint64(u16(at)) | (qint64(u16(at + 2)) << 16) : (qint64(u16(at)) << 16) | u16(at + 2);
+    };
+    const qint64 ifd = u32(4);
+    if (ifd < 8 || ifd + 2 > tiff.size())
+        return false;
+    const int entries = u16(ifd);
+    for (int i = 0; i < entries && ifd + 2 + 12 * (i + 1) <= tiff.size(); ++i) {
+        const qint64 entry = ifd + 2 + 12 * i;
+        if (u16(entry) == 0x0112 && u16(entry + 2) == 3) {
+            const int orientation = u16(entry + 8);
+            return orientation >= 5 && orientation <= 8;
+        }
+    }
+    return false;
+}
+
+// The size a JPEG's frame header gives, turned as its Exif orientation turns it; invalid
+// when `head`, the file's first bytes, does not reach the frame header or holds anything
+// unusual before it (the file is then measured by Qt's reader).
+QSize jpegFrameSize(QByteArrayView head) {
+    qsizetype pos = 2;
+    bool sideways = false;
+    while (pos + 4 <= head.size()) {
+        if (quint8(head[pos]) != 0xFF)
+            return {};
+        const quint8 marker = quint8(head[pos + 1]);
+        if (marker == 0xFF) { // fill byte
+            ++pos;
+            continue;
+        }
+        const int length = be16At(head, pos + 2);
+        const qsizetype body = pos + 4;
+        if (length < 2 || marker == 0xDA || marker == 0xD9 || marker == 0xD8 || marker < 0xC0 ||
+            (marker >= 0xD0 && marker <= 0xD7))
+            return {};
+        const bool frame =
+            marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame) {
+            if (body + 5 > head.size())
+                return {};
+            const int height = be16At(head, body + 1);
+            const int width = be16At(head, body + 3);
+            if (width == 0 || height == 0)
+                return {}; // the height comes later in the file
+            return sideways ? QSize(height, width) : QSize(width, height);
+        }
+        if (body + length - 2 > head.size())
+            return {};
+        if (marker == 0xE1 && exifTurnsSideways(head.sliced(body, length - 2)))
+            sideways = true;
+        pos = body + length - 2;
+    }
+    return {};
+}
+
+// The size from the header of an open JPEG or PNG file; invalid when the file is another
+// kind, does not end as its kind ends, or its header cannot be read.
+QSize headerSize(QFile& file) {
+    // Most photos state their size in their first kilobytes; a long Exif block (with a
+    // thumbnail) may push it up to 64 KB further.
+    QByteArray head = file.read(std::min<qint64>(file.size(), 4 * 1024));
+    const bool jpeg = codec::looksLikeJpeg(head);
+    if (!jpeg && !codec::looksLikePng(head))
+        return {};
+    // The end marker, or IEND, is the file's last bytes in all but unusual files (such
+    // as a JPEG with bytes after its end), which are decoded instead.
+    const qint64 tail = jpeg ? 2 : qint64(sizeof kPngEnd) - 1;
+    if (file.size() < tail + 16 || !file.seek(file.size() - tail))
+        return {};
+    const QByteArray end = file.read(tail);
+    if (end != (jpeg ? QByteArray("\xFF\xD9") : QByteArray(kPngEnd, tail)))
+        return {};
+    if (jpeg) {
+        QSize size = jpegFrameSize(head);
+        if (!size.isValid() && file.size() > head.size() && file.seek(0)) {
+            head = file.read(std::min<qint64>(file.size(), 72 * 1024));
+            size = jpegFrameSize(head);
+        }
+        if (size.isValid())
+            return size;
+    }
+    if (!file.seek(0))
+        return {};
+    QImageReader reader(&file, jpeg ? "jpeg" : "png");
+    reader.setDecideFormatFromContent(false);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (!size.isValid())
+        return {};
+    return (reader.transformation() & QImageIOHandler::TransformationRotate90) ? size.transposed() : size;
+}
+
+} // namespace
+
+PictureLoadResult readPictureSize(const QString& path, int atLeast) {
+    PictureLoadResult result;
+    {
+        QFile file;
+        result.problem = openRegularFile(file, normalisedPath(path));
+        if (result.problem != PictureFileProblem::None)
+            return result;
+        if (file.size() > kMostFileBytes) {
+            result.problem = PictureFileProblem::Unreadable;
+            return result;
+        }
+        const QSize size = headerSize(file);
+        if (size.isValid()) {
+            if (!codec::sizeAllowed(size.width(), size.height()))
+                result.problem = PictureFileProblem::Unreadable;
+            else
+                result.fullSize = size;
+            return result;
+        }
+    }
+    dib decoded;
+    return loadPictureForDrawing(decoded, path, atLeast);
+}
+
 void LoadDib(dib& d, const QString& path) {
     OpenDib(d, path, kFormatByContent);
+}
+
+void setImageResolution(QImage& image, int dpi) {
+    if (dpi <= 0)
+        return;
+    const int perMeter = int(std::lround(dpi / 0.0254));
+    image.setDotsPerMeterX(perMeter);
+    image.setDotsPerMeterY(perMeter);
+}
+
+bool SavePageImage(const QImage& page, int dpi, const QString& path, int format) {
+    const Kind kind = kindOf(format);
+    const bool byQt = kind == Kind::Jpeg || kind == Kind::Png || kind == Kind::Tiff || kind == Kind::Webp;
+    if (!byQt || page.format() != QImage::Format_RGB32 || page.isNull()) {
+        dib picture;
+        if (!dibFromImage(picture, page))
+            return false;
+        setDibResolution(picture, dpi);
+        return SaveDib(picture, path, format);
+    }
+    QImage image = page; // shared: copied only when the resolution has to be set
+    if (dpi > 0 && image.dotsPerMeterX() != int(std::lround(dpi / 0.0254)))
+        setImageResolution(image, dpi);
+    // The same writers and settings as encodeDib gives the picture's image.
+    QByteArray data;
+    switch (kind) {
+    case Kind::Jpeg:
+        data = encodeWithQt(image, "jpeg", g_jpegQuality.load(std::memory_order_relaxed), -1);
+        break;
+    case Kind::Tiff:
+        data = encodeWithQt(image, "tiff", -1, 1);
+        break;
+    default:
+        data = encodeWithQt(image, kind == Kind::Png ? "png" : "webp", -1, -1);
+        break;
+    }
+    return !data.isEmpty() && WriteFileAtomically(normalisedPath(path), data);
 }
 
 bool SaveDib(const dib& d, const QString& path, int format) {

@@ -27,6 +27,15 @@ struct PictureLoadResult {
 // failure d is empty and the result says why.
 PictureLoadResult loadPictureForDrawing(dib& d, const QString& path, int atLeast = 0);
 
+// The size loadPictureForDrawing would report for a picture file, read without decoding
+// the pixels where the format allows it: a JPEG or PNG file is recognised by its content,
+// checked to end as such a file ends (a file cut off fails as Unreadable) and measured
+// from its header, turned as a photograph taken on its side is turned. Any other picture,
+// or one whose end or header is unusual, is decoded as loadPictureForDrawing decodes it
+// (atLeast as there). A file damaged inside its pixels passes here and fails when it is
+// decoded for drawing. Failures are those of loadPictureForDrawing.
+PictureLoadResult readPictureSize(const QString& path, int atLeast = 0);
+
 // Decodes a picture. Code 0 recognises the format by the data; any other code forces that
 // format's decoder. Returns false, with d empty, when the data is not a picture of that
 // format, is damaged or cut off, or describes a picture larger than the decode limit.
@@ -36,6 +45,15 @@ bool decodeDib(dib& d, QByteArrayView data, int format);
 // unknown or the format cannot hold the picture (for instance more than 65,535 pixels a
 // side where the format stores 16-bit sizes).
 QByteArray encodeDib(const dib& d, int format);
+
+// Saves a 32-bit image (Format_RGB32, such as a rendered page) drawn at `dpi` (0: none
+// recorded) with the bytes SaveDib writes for its 24-bit picture with that resolution. The
+// formats Qt writes (JPEG, PNG, TIFF, WebP) are encoded from the image itself, without the
+// two copies the picture record costs; the image should then already carry the resolution
+// as its dots per metre (setImageResolution), or it is copied once to take it.
+bool SavePageImage(const QImage& page, int dpi, const QString& path, int format);
+// Records `dpi` in an image's dots per metre as setDibResolution does in a picture.
+void setImageResolution(QImage& image, int dpi);
 
 // The extension (without dot) a save format writes, "" for an unknown code; and the format
 // code of an extension, matched without regard to case, kFormatByContent when none writes it.

@@ -56,6 +56,7 @@ constexpr OptionFlag kOptionFlags[] = {
     {"WindowMaximized", &ProgramOptions::windowMaximized},
     {"DoNotAskForSample", &ProgramOptions::doNotAskForSample},
     {"VectorPdf", &ProgramOptions::vectorPdf},
+    {"PdfPredictor", &ProgramOptions::pdfPredictor},
 };
 
 } // namespace

@@ -38,6 +38,7 @@ struct ProgramOptions {
     int ZoomEd = 100;                  // preview zoom in percent, 1..1000
     double DPIEd = 300;                // PDF resolution, 10..4000
     bool vectorPdf = false;            // the PDF export's last choice: vector rather than picture pages
+    bool pdfPredictor = false;         // "Kleinere Datei (verlustfrei)": page pictures with the Up predictor
     bool searchInDescriptions = false; // "Auch in Artikelbeschreibung suchen"
     bool windowMaximized = false;
     QByteArray windowGeometry;      // empty: as first laid out

@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QImage>
 #include <QRawFont>
 #include <QSaveFile>
 #include <QTemporaryDir>
@@ -22,6 +23,7 @@
 #include <cmath>
 #include <cstring>
 
+#include <sched.h>
 #include <unistd.h>
 
 namespace pw {
@@ -41,20 +43,79 @@ const QString kNotWritten =
 const QString kNotReadBack = QStringLiteral("Konnte ein Bild aus dem temporären Ordner nicht zurücklesen");
 const QString kOutOfMemory = QStringLiteral("Fehler: nicht genug Speicher für diese Operation!");
 
-// The zlib format (with its Adler-32 trailer) of a block of bytes.
-QByteArray zlibCompress(const char* data, qsizetype size, int level) {
-    struct Deleter {
-        void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
-    };
-    const std::unique_ptr<libdeflate_compressor, Deleter> compressor(libdeflate_alloc_compressor(level));
+struct CompressorDeleter {
+    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
+};
+using Compressor = std::unique_ptr<libdeflate_compressor, CompressorDeleter>;
+
+Compressor newCompressor(int level) {
+    Compressor compressor(libdeflate_alloc_compressor(level));
     if (!compressor)
         throw Error::text(kOutOfMemory);
-    QByteArray out;
-    out.resize(qsizetype(libdeflate_zlib_compress_bound(compressor.get(), std::size_t(size))));
-    const std::size_t n = libdeflate_zlib_compress(compressor.get(), data, std::size_t(size), out.data(),
-                                                   std::size_t(out.size()));
+    return compressor;
+}
+
+// The zlib format (with its Adler-32 trailer) of a block of bytes, into `out`, whose room
+// is kept for the next block (it only grows).
+void zlibCompressInto(libdeflate_compressor* compressor, const char* data, qsizetype size, QByteArray& out) {
+    out.resize(qsizetype(libdeflate_zlib_compress_bound(compressor, std::size_t(size))));
+    const std::size_t n =
+        libdeflate_zlib_compress(compressor, data, std::size_t(size), out.data(), std::size_t(out.size()));
     out.resize(qsizetype(n));
+}
+
+QByteArray zlibCompress(const char* data, qsizetype size, int level) {
+    const Compressor compressor = newCompressor(level);
+    QByteArray out;
+    zlibCompressInto(compressor.get(), data, size, out);
     return out;
+}
+
+// Rows of `rowBytes` bytes with the PNG "Up" filter: each row a filter byte 2, then every
+// byte less the one above it (the first row less nothing). `out` holds rows * (rowBytes + 1).
+void upFilter(const quint8* in, qsizetype rowBytes, int rows, quint8* out) {
+    for (int r = 0; r < rows; ++r, in += rowBytes, out += rowBytes + 1) {
+        out[0] = 2;
+        if (r == 0) {
+            std::memcpy(out + 1, in, std::size_t(rowBytes));
+            continue;
+        }
+        const quint8* above = in - rowBytes;
+        for (qsizetype i = 0; i < rowBytes; ++i)
+            out[i + 1] = quint8(in[i] - above[i]);
+    }
+}
+
+// One row of 32-bit pixels as red, green, blue bytes.
+void pageRowToRgb(const QRgb* in, int width, quint8* out) {
+    for (int x = 0; x < width; ++x) {
+        const QRgb p = in[x];
+        out[3 * x] = quint8(p >> 16);
+        out[3 * x + 1] = quint8(p >> 8);
+        out[3 * x + 2] = quint8(p);
+    }
+}
+
+// One row of 32-bit pixels as C, M, Y, K bytes by RGBToCMYKSimple.
+void pageRowToCmyk(const QRgb* in, int width, quint8* out) {
+    for (int x = 0; x < width; ++x) {
+        const QRgb p = in[x];
+        const int c = 255 - int((p >> 16) & 0xFF);
+        const int m = 255 - int((p >> 8) & 0xFF);
+        const int y = 255 - int(p & 0xFF);
+        const int k = std::min(c, std::min(m, y));
+        out[4 * x] = quint8(c - k);
+        out[4 * x + 1] = quint8(m - k);
+        out[4 * x + 2] = quint8(y - k);
+        out[4 * x + 3] = quint8(k);
+    }
+}
+
+// A picture's /DecodeParms for the "Up" predictor.
+QString predictorParameters(int width, bool cmyk) {
+    return QStringLiteral(" /DecodeParms << /Predictor 12 /Colors %1 /BitsPerComponent 8 /Columns %2 >>")
+        .arg(cmyk ? 4 : 3)
+        .arg(width);
 }
 
 QString number(qint64 v) {
@@ -68,7 +129,64 @@ qint16 bes16(const QByteArray& t, int at) {
     return qint16(be16(t, at));
 }
 
+// The CPU quota of the process's control group in whole cores (rounded up); 0 when it has
+// none or it cannot be read.
+int cgroupCores() {
+    QFile file(QStringLiteral("/sys/fs/cgroup/cpu.max"));
+    if (!file.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = file.readLine().trimmed().split(' ');
+    bool quotaOk = false;
+    bool periodOk = false;
+    const qint64 quota = fields.value(0).toLongLong(&quotaOk);
+    const qint64 period = fields.value(1).toLongLong(&periodOk);
+    if (!quotaOk || !periodOk || quota <= 0 || period <= 0)
+        return 0; // "max": no quota
+    return int(std::max<qint64>(1, (quota + period - 1) / period));
+}
+
 } // namespace
+
+int UsableCores() {
+    int cores = 0;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0)
+        cores = CPU_COUNT(&set);
+    if (cores <= 0)
+        cores = std::max(1, int(sysconf(_SC_NPROCESSORS_ONLN)));
+    const int quota = cgroupCores();
+    return quota > 0 ? std::min(cores, quota) : cores;
+}
+
+struct TPDFCanvas::Worker {
+    QByteArray pixels;     // the picture's bytes as the file holds them, before compression
+    QByteArray filtered;   // the same with the row predictor
+    QByteArray compressed; // the stream
+    Compressor compressor = newCompressor(kPictureLevel);
+
+    // Compresses `pixels` (rows of rowBytes) into `file`, which exists; returns the stream's
+    // length. Throws pw::Error when the file cannot be written.
+    qint64 prepare(qsizetype rowBytes, int rows, bool predictor, const QString& file) {
+        const QByteArray* data = &pixels;
+        if (predictor) {
+            filtered.resize((rowBytes + 1) * rows);
+            upFilter(reinterpret_cast<const quint8*>(pixels.constData()), rowBytes, rows,
+                     reinterpret_cast<quint8*>(filtered.data()));
+            data = &filtered;
+        }
+        zlibCompressInto(compressor.get(), data->constData(), data->size(), compressed);
+        QFile f(file);
+        // Only into the file made for it: one that vanished is not made again.
+        if (!f.open(QIODevice::WriteOnly | QIODevice::ExistingOnly) ||
+            f.write(compressed) != compressed.size() || !f.flush())
+            throw Error::text(kNotWritten, file);
+        f.close();
+        if (f.error() != QFileDevice::NoError)
+            throw Error::text(kNotWritten, file);
+        return compressed.size();
+    }
+};
 
 // ---- Formatting
 
@@ -177,7 +295,15 @@ TPDFCanvas::TPDFCanvas(const QString& programFolder, Prompts* prompts)
         m_hDest = cmsCreate_sRGBProfile();
         if (m_hSrc && m_hDest)
             m_transform = cmsCreateTransform(m_hDest, TYPE_BGR_8, m_hSrc, TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
-        if (!m_transform) {
+        // Rendered pages are read as they lie in memory, 32 bits a pixel (see DrawPageImage).
+        if (m_transform)
+            m_pageTransform =
+                cmsCreateTransform(m_hDest, Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TYPE_BGRA_8 : TYPE_ARGB_8,
+                                   m_hSrc, TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
+        if (!m_transform || !m_pageTransform) {
+            if (m_transform)
+                cmsDeleteTransform(m_transform);
+            m_transform = nullptr;
             if (m_hSrc)
                 cmsCloseProfile(m_hSrc);
             if (m_hDest)
@@ -196,6 +322,7 @@ TPDFCanvas::~TPDFCanvas() {
     releasePictures();
     if (m_transform) {
         cmsDeleteTransform(m_transform);
+        cmsDeleteTransform(m_pageTransform);
         cmsCloseProfile(m_hSrc);
         cmsCloseProfile(m_hDest);
     }
@@ -319,6 +446,7 @@ bool TPDFCanvas::BeginDoc(const QString& fname) {
         return false;
     m_f = std::move(out);
     m_fileName = fname;
+    m_cores = UsableCores();
     m_objs.clear();
     m_pageProps.clear();
     m_fontList.clear();
@@ -794,11 +922,20 @@ void TPDFCanvas::drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, di
             entry.width = w;
             entry.height = h;
             entry.cmyk = compressasCMYK;
-            auto prepare = [this, picture = std::move(job), file = entry.tempFile,
-                            cmyk = entry.cmyk]() mutable -> qint64 {
+            entry.predictor = usePredictor;
+            auto prepare = [this, picture = std::move(job), file = entry.tempFile, cmyk = entry.cmyk,
+                            predictor = entry.predictor]() mutable -> qint64 {
                 QByteArray data;
                 pixelBytes(picture, cmyk, data);
+                const int rows = dibheight(picture);
                 freedib(picture);
+                if (predictor) {
+                    const qsizetype rowBytes = data.size() / std::max(rows, 1);
+                    QByteArray filtered((rowBytes + 1) * rows, Qt::Uninitialized);
+                    upFilter(reinterpret_cast<const quint8*>(data.constData()), rowBytes, rows,
+                             reinterpret_cast<quint8*>(filtered.data()));
+                    data = std::move(filtered);
+                }
                 const QByteArray compressed = zlibCompress(data.constData(), data.size(), kPictureLevel);
                 data = QByteArray();
                 QFile f(file);
@@ -829,6 +966,81 @@ void TPDFCanvas::drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, di
     writeln(QStringLiteral("Q"));
 }
 
+TPDFCanvas::Worker& TPDFCanvas::freeWorker(std::size_t workers) {
+    finishPreparing(workers);
+    throwWorkerFailure();
+    for (const std::unique_ptr<Worker>& w : m_workers) {
+        const bool busy = std::any_of(m_preparing.begin(), m_preparing.end(),
+                                      [&](const Preparing& p) { return p.worker == w.get(); });
+        if (!busy)
+            return *w;
+    }
+    m_workers.push_back(std::make_unique<Worker>());
+    return *m_workers.back();
+}
+
+void TPDFCanvas::DrawPageImage(int x1, int y1, int x2w, int y2w, const QImage& page) {
+    if (!m_isincreation)
+        return;
+    if (!usetempfileforimages || page.format() != QImage::Format_RGB32) {
+        dib picture;
+        if (!page.isNull() && !dibFromImage(picture, page))
+            throw Error::text(kOutOfMemory);
+        DrawDIB(x1, y1, x2w, y2w, std::move(picture), 0, 0, page.width(), page.height());
+        return;
+    }
+    const int w = page.width();
+    const int h = page.height();
+    if (page.isNull() || x2w == 0 || y2w == 0)
+        return;
+    // Overlap needs a second core; on one, the worker would only take turns with the caller.
+    const bool background = compressInBackground && m_cores > 1;
+    const std::size_t workers = background ? std::min<std::size_t>(std::size_t(m_cores), kMostPreparing) : 1;
+    writeln(QStringLiteral("q"));
+    writeln(cmLine(x1, y1, x2w, y2w));
+    writeln(QStringLiteral("/Im%1 Do").arg(m_images.size()));
+    PictureEntry entry;
+    entry.tempFile = newTemporaryFile(QStringLiteral("picture"), QStringLiteral(".zlib"));
+    entry.prepared = true;
+    entry.width = w;
+    entry.height = h;
+    entry.cmyk = compressasCMYK;
+    entry.predictor = usePredictor;
+    Worker* worker = nullptr;
+    const qsizetype rowBytes = qsizetype(w) * (entry.cmyk ? 4 : 3);
+    try {
+        worker = &freeWorker(workers);
+        // One pass from the page's rows, top first, to the file's bytes.
+        worker->pixels.resize(rowBytes * h);
+        auto* out = reinterpret_cast<quint8*>(worker->pixels.data());
+        for (int r = 0; r < h; ++r, out += rowBytes) {
+            const auto* row = reinterpret_cast<const QRgb*>(page.constScanLine(r));
+            if (!entry.cmyk)
+                pageRowToRgb(row, w, out);
+            else if (m_pageTransform)
+                cmsDoTransform(m_pageTransform, row, out, cmsUInt32Number(w));
+            else
+                pageRowToCmyk(row, w, out);
+        }
+    } catch (const std::bad_alloc&) {
+        throw Error::text(kOutOfMemory);
+    }
+    if (background) {
+        auto prepare = [worker, rowBytes, h, predictor = entry.predictor, file = entry.tempFile]() -> qint64 {
+            return worker->prepare(rowBytes, h, predictor, file);
+        };
+        m_preparing.push_back({m_images.size(), std::async(std::launch::async, std::move(prepare)), worker});
+    } else {
+        try {
+            entry.length = worker->prepare(rowBytes, h, entry.predictor, entry.tempFile);
+        } catch (const std::bad_alloc&) {
+            throw Error::text(kOutOfMemory);
+        }
+    }
+    m_images.push_back(std::move(entry));
+    writeln(QStringLiteral("Q"));
+}
+
 void TPDFCanvas::DrawDIBOfImageNr(int x1, int y1, int x2w, int y2w, int imageNR, int, int, int xx2w,
                                   int yy2w) {
     if (!m_isincreation || x2w == 0 || y2w == 0 || xx2w == 0 || yy2w == 0)
@@ -840,18 +1052,29 @@ void TPDFCanvas::DrawDIBOfImageNr(int x1, int y1, int x2w, int y2w, int imageNR,
 }
 
 void TPDFCanvas::writeImageObject(int width, int height, const QByteArray& data, bool cmyk) {
-    writeCompressedImageObject(width, height, zlibCompress(data.constData(), data.size(), kPictureLevel),
-                               cmyk);
+    if (!usePredictor) {
+        writeCompressedImageObject(width, height, zlibCompress(data.constData(), data.size(), kPictureLevel),
+                                   cmyk, false);
+        return;
+    }
+    const qsizetype rowBytes = qsizetype(width) * (cmyk ? 4 : 3);
+    QByteArray filtered((rowBytes + 1) * height, Qt::Uninitialized);
+    upFilter(reinterpret_cast<const quint8*>(data.constData()), rowBytes, height,
+             reinterpret_cast<quint8*>(filtered.data()));
+    writeCompressedImageObject(
+        width, height, zlibCompress(filtered.constData(), filtered.size(), kPictureLevel), cmyk, true);
 }
 
-void TPDFCanvas::writeCompressedImageObject(int width, int height, const QByteArray& compressed, bool cmyk) {
+void TPDFCanvas::writeCompressedImageObject(int width, int height, const QByteArray& compressed, bool cmyk,
+                                            bool predictor) {
     StartObj();
     writeln(QStringLiteral("<<"));
     writeln(QStringLiteral("/Type /XObject /Subtype /Image"));
     writeln(QStringLiteral("/Width %1 /Height %2 /BitsPerComponent 8").arg(width).arg(height));
     writeln(QStringLiteral("/Length %1 /ColorSpace %2 /Filter /FlateDecode")
                 .arg(compressed.size())
-                .arg(cmyk ? QStringLiteral("/DeviceCMYK") : QStringLiteral("/DeviceRGB")));
+                .arg(cmyk ? QStringLiteral("/DeviceCMYK") : QStringLiteral("/DeviceRGB")) +
+            (predictor ? predictorParameters(width, cmyk) : QString()));
     writeln(QStringLiteral(">>"));
     writeln(QStringLiteral("stream"));
     writeBytes(compressed.constData(), compressed.size());
@@ -906,7 +1129,7 @@ void TPDFCanvas::writePreparedObject(const PictureEntry& entry) {
         compressed = f.readAll();
     if (entry.length < 0 || compressed.size() != entry.length)
         throw Error::text(kNotReadBack, entry.tempFile);
-    writeCompressedImageObject(entry.width, entry.height, compressed, entry.cmyk);
+    writeCompressedImageObject(entry.width, entry.height, compressed, entry.cmyk, entry.predictor);
 }
 
 void TPDFCanvas::pixelBytes(const dib& picture, bool cmyk, QByteArray& data) const {

@@ -28,12 +28,21 @@
 // picture in its place. Only an entry that never had pixels (memory ran out while copying
 // it) is written as one white pixel.
 //
-// With compressInBackground (and temporary files), a picture handed over with DrawDIB is
-// converted and compressed on a worker thread while the caller goes on (rendering the next
-// page, say); EndDoc then copies the finished streams. The file is byte for byte the one
-// the writer makes without it. At most two pictures are prepared at a time, one per core of
-// a small machine, so memory stays bounded. A failure on the worker is thrown by the next
-// DrawDIB or by EndDoc.
+// With compressInBackground (and temporary files), a picture handed over with DrawDIB or
+// DrawPageImage is compressed on a worker thread while the caller goes on (rendering the
+// next page, say); EndDoc then copies the finished streams. The file is byte for byte the
+// one the writer makes without it. There are as many workers as the process may use cores
+// (UsableCores), at most two, so memory stays bounded; with one core the pictures are
+// compressed on the calling thread, where nothing has to wait for a thread that shares the
+// core. A failure on the worker is thrown by the next DrawDIB, DrawPageImage or EndDoc.
+//
+// Each worker converts and compresses in buffers of its own, allocated for the first
+// picture and reused for every later one, so that a long export does not ask the system for
+// fresh memory (and take its page faults) page after page.
+//
+// With usePredictor the 24- and 32-bit pictures are compressed with the PNG "Up" row
+// predictor: each row is stored as its difference to the row above, which photos and
+// smooth areas compress into clearly fewer bytes. The pictures' pixels are the same.
 
 #include "imagelib/PicIO3.h"
 #include "model/orvanto.h"
@@ -52,6 +61,7 @@
 #include <memory>
 #include <vector>
 
+class QImage;
 class QTemporaryDir;
 
 namespace pw {
@@ -102,6 +112,10 @@ QString EscapePDFString(const QString& s);
 // digits (code 0 is dropped); ",Bold", ",Italic" or ",BoldItalic" by the style.
 QString PDFFontName(const QString& name, quint8 style);
 
+// The cores this process may run on: its CPU affinity, lowered by a CPU quota of its
+// control group when it has one; at least 1.
+int UsableCores();
+
 class TPDFCanvas {
 public:
     // programFolder holds the optional CMYK profile; prompts shows "Could not get file
@@ -137,6 +151,13 @@ public:
     void DrawDIB(int x1, int y1, int x2w, int y2w, const dib& di, int xx1, int yy1, int xx2w, int yy2w);
     // The same for a picture the writer may keep instead of copying it.
     void DrawDIB(int x1, int y1, int x2w, int y2w, dib&& di, int xx1, int yy1, int xx2w, int yy2w);
+    // Places a rendered page, a 32-bit image (Format_RGB32), as a picture in the page
+    // rectangle; the file gets the bytes DrawDIB gives for the page's 24-bit picture. The
+    // pixels are converted to the file's colours and row order in one pass into a buffer of
+    // the writer's before this returns, so the caller may draw the next page into the image
+    // at once. Needs usetempfileforimages; without it, or for another image format, the page
+    // goes through DrawDIB. Throws pw::Error when memory runs out.
+    void DrawPageImage(int x1, int y1, int x2w, int y2w, const QImage& page);
     // Places picture imageNR (0-based, placed earlier in this document) again.
     void DrawDIBOfImageNr(int x1, int y1, int x2w, int y2w, int imageNR, int xx1, int yy1, int xx2w,
                           int yy2w);
@@ -158,6 +179,7 @@ public:
     bool compressasCMYK = false;
     bool usetempfileforimages = false;
     bool compressInBackground = false; // with usetempfileforimages
+    bool usePredictor = false;         // the PNG "Up" predictor for 24- and 32-bit pictures
     // The profile transform is in use (a CMYK profile was found and works).
     bool uselcms() const { return m_transform != nullptr; }
 
@@ -183,8 +205,10 @@ private:
         int width = 0;
         int height = 0;
         bool cmyk = false;
+        bool predictor = false;
         qint64 length = -1; // of the stream; -1 when it could not be written
     };
+    struct Worker; // the buffers one picture is prepared in
 
     void writeBytes(const char* data, qint64 size);
     void writeLine(const QByteArray& line);
@@ -202,11 +226,15 @@ private:
     void writeFontObject(const FontEntry& entry);
     void writePictureObject(PictureEntry& entry);
     void writeImageObject(int width, int height, const QByteArray& data, bool cmyk);
-    void writeCompressedImageObject(int width, int height, const QByteArray& compressed, bool cmyk);
+    void writeCompressedImageObject(int width, int height, const QByteArray& compressed, bool cmyk,
+                                    bool predictor);
     void writePreparedObject(const PictureEntry& entry);
     // The picture's rows, top first, as RGB or CMYK bytes.
     void pixelBytes(const dib& picture, bool cmyk, QByteArray& data) const;
     void drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, dib* owned, int xx2w, int yy2w);
+    // A worker that prepares nothing now, after waiting for the oldest picture when all are
+    // busy; made on first use.
+    Worker& freeWorker(std::size_t workers);
     // Waits for the pictures being prepared (all, or the oldest until fewer than `busy` are
     // left) and records their results.
     void finishPreparing(std::size_t busy = 0);
@@ -237,7 +265,10 @@ private:
     struct Preparing {
         std::size_t index;          // in m_images
         std::future<qint64> length; // of the compressed stream, -1 when it was not written
+        Worker* worker = nullptr;   // whose buffers it uses (null: buffers of its own)
     };
+    std::vector<std::unique_ptr<Worker>> m_workers;
+    int m_cores = 1; // UsableCores when the document began
     std::deque<Preparing> m_preparing;
     qint32 m_rootObjNr = 0;
     qint32 m_procobjsnr = 0;
@@ -266,6 +297,7 @@ private:
     void* m_hSrc = nullptr;
     void* m_hDest = nullptr;
     void* m_transform = nullptr;
+    void* m_pageTransform = nullptr; // the same from 32-bit pixels
 };
 
 } // namespace pw

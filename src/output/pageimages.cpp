@@ -30,6 +30,7 @@ bool ExportPageImages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& 
                       const ImageExportSettings& settings, const QString& name, Progress& progress) {
     const EngineCall call = ImageExportCall(settings);
     QImage bitmap = NewPageBitmap(QSize(call.width, call.height), name);
+    setImageResolution(bitmap, settings.dpi); // once: drawing and filling keep it
     SetJPEGQual(settings.quality);
     const int expected = std::max(1, doc.anzpages);
     if (!progress.report(0, expected))
@@ -39,7 +40,7 @@ bool ExportPageImages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& 
         last = number;
         if (settings.allPages || (settings.first <= number && number <= settings.last)) {
             const QString file = PageImageName(name, settings.format, number);
-            if (!SaveDib(PagePicture(rendered, file, settings.dpi), file, settings.format))
+            if (!SavePageImage(rendered, settings.dpi, file, settings.format))
                 throw Error(49, file);
         }
         return progress.report(number, std::max(expected, number + (more ? 1 : 0)));

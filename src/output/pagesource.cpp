@@ -4,6 +4,29 @@ namespace pw {
 
 namespace {
 
+// The decoded pictures an export keeps when its environment keeps none: a photo that
+// several products share, or a page drawn again, is decoded once (about 60 photos of 5 cm
+// at 300 dpi).
+constexpr qint64 kExportPictureBudget = 48 * 1024 * 1024;
+
+// Gives the environment's picture cache the export's budget while it renders, and the
+// budget it had (with whatever it kept then dropped) afterwards.
+class ExportPictureCache {
+public:
+    explicit ExportPictureCache(EngineEnvironment& env)
+        : m_cache(env.decodedPictures), m_was(m_cache.budget()) {
+        if (m_was == 0)
+            m_cache.setBudget(kExportPictureBudget);
+    }
+    ~ExportPictureCache() { m_cache.setBudget(m_was); }
+    ExportPictureCache(const ExportPictureCache&) = delete;
+    ExportPictureCache& operator=(const ExportPictureCache&) = delete;
+
+private:
+    DecodedPictureCache& m_cache;
+    qint64 m_was;
+};
+
 // A page bitmap filled white before each page, handed to a consumer when complete.
 class BitmapSurface final : public PageSurface {
 public:
@@ -141,6 +164,7 @@ bool RenderPage(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, E
 
 bool RenderPagesOneByOne(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
                          QImage& bitmap, const PageConsumer& consumer) {
+    const ExportPictureCache pictures(env);
     BitmapSurface surface(bitmap, consumer);
     return oneByOneFrom(doc, layoutCombo, env, call, surface, 1);
 }
@@ -154,6 +178,7 @@ bool RenderPages(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, 
 
 bool RenderPagesTo(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env, EngineCall call,
                    PageSurface& surface, RenderStats* stats, const StateAdjustment& adjustment) {
+    const ExportPictureCache pictures(env);
     RenderStats unused;
     RenderStats& counted = stats ? *stats : unused;
     counted = RenderStats{};

@@ -5,7 +5,9 @@
 // costs as many layout runs as there are pages. Here the first page is drawn by an ordinary
 // call, and when the layout that call leaves behind comes out the same once more, one more
 // run draws all the other pages. Otherwise the pages are drawn one call each. Both ways give
-// the same pixels and leave the same state in the document.
+// the same pixels and leave the same state in the document. While the pages render, an
+// environment that keeps no decoded pictures keeps some (48 MB), so that a photo several
+// products share is decoded once; afterwards it keeps none again.
 
 #include "compose/engine.h"
 

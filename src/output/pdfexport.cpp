@@ -53,6 +53,7 @@ bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
     pdf.usetempfileforimages = true;
     pdf.compressInBackground = true; // the next page renders while this one is compressed
     pdf.compressasCMYK = settings.cmyk;
+    pdf.usePredictor = settings.predictor;
     pdf.PageWidth = g.pageWidth;
     pdf.PageHeight = g.pageHeight;
     if (!pdf.BeginDoc(file))
@@ -70,8 +71,7 @@ bool ExportPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,
         const auto page = [&](int number, const QImage& rendered, bool more) {
             if (number > 1)
                 pdf.NewPage();
-            pdf.DrawDIB(0, 0, pdf.PageWidth, pdf.PageHeight, PagePicture(rendered, file), 0, 0, g.bitmapWidth,
-                        g.bitmapHeight);
+            pdf.DrawPageImage(0, 0, pdf.PageWidth, pdf.PageHeight, rendered);
             last = number;
             return progress.report(number, std::max(expected, number + (more ? 1 : 0)));
         };

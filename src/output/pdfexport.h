@@ -1,8 +1,9 @@
 #pragma once
 
-// The PDF export: every page rendered by the layout engine into a 24-bit bitmap at the PDF
+// The PDF export: every page rendered by the layout engine into a bitmap at the PDF
 // resolution, each bitmap one full-page picture of a PDF page. The pages hold pictures
-// only, no text objects.
+// only, no text objects. Each page goes from the bitmap to the writer's compression buffer
+// in one pass, and is compressed while the next page renders.
 
 #include "compose/engine.h"
 #include "model/services.h"
@@ -18,6 +19,7 @@ struct PdfExportSettings {
     int dpi = 300;                   // rendering resolution (whole part of DPIEd)
     bool cmyk = true;                // PDFDateienmitCMYKFarbenausgeben1
     QString programFolder;           // where an optional CMYK profile lives
+    bool predictor = false;          // smaller pictures with the PNG "Up" predictor, same pixels
 };
 
 // The sizes an export works with: the PDF page in points, the rendered page in pixels and

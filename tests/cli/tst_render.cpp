@@ -172,6 +172,41 @@ private slots:
         QCOMPARE(images.count(QLatin1Char(' ') + colour + QLatin1Char(' ')), 3); // one picture per page
     }
 
+    // --predictor stores the pages with the "Up" predictor; a reader draws them as the
+    // pages of the plain file.
+    void pdfPredictorKeepsThePages() {
+        QTemporaryDir dir;
+        const QString catalogue = writeCatalogue(dir);
+        const auto pdf = [&](const QString& name, bool predictor) {
+            QStringList args{"pdf", catalogue, "-o", dir.filePath(name), "--dpi", "30", "--rgb"};
+            if (predictor)
+                args << "--predictor";
+            const Run r = cli(args);
+            QFile f(dir.filePath(name));
+            return r.code == 0 && f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        };
+        const QByteArray plain = pdf(QStringLiteral("plain.pdf"), false);
+        const QByteArray predicted = pdf(QStringLiteral("up.pdf"), true);
+        QVERIFY(!plain.contains("/Predictor"));
+        QCOMPARE(predicted.count("/DecodeParms << /Predictor 12 /Colors 3"), 3); // one per page
+        const auto rendered = [&](const QString& name) {
+            QProcess p;
+            p.start(QStringLiteral("pdftoppm"),
+                    {QStringLiteral("-r"), QStringLiteral("30"), QStringLiteral("-png"), dir.filePath(name),
+                     dir.filePath(name + QStringLiteral("-p"))});
+            if (!p.waitForFinished(60000) || p.exitCode() != 0)
+                return QList<QImage>();
+            QList<QImage> pages;
+            for (int page = 1; page <= 3; ++page)
+                pages << QImage(dir.filePath(name + QStringLiteral("-p-%1.png").arg(page)));
+            return pages;
+        };
+        const QList<QImage> expected = rendered(QStringLiteral("plain.pdf"));
+        QCOMPARE(expected.size(), 3);
+        QVERIFY(!expected[0].isNull());
+        QCOMPARE(rendered(QStringLiteral("up.pdf")), expected);
+    }
+
     void imagesArePagesNamedByNumber() {
         QTemporaryDir dir;
         const Run r = cli({"images", writeCatalogue(dir), "-o", dir.filePath(QStringLiteral("seite")),

@@ -2,7 +2,9 @@
 
 #include "compose/engine.h"
 #include "enginefixture.h"
+#include "fixtures.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QTemporaryDir>
 
@@ -107,6 +109,55 @@ private slots:
         QCOMPARE(a.pixelSizes.front(), QSize(1601, 1199));
         QVERIFY(!a.red.isEmpty());
         QCOMPARE(a.red, b.red);
+    }
+
+    // A measuring run reads a picture's size from its header. A file whose header is
+    // sound but whose pixels are damaged is found out when it is drawn; from then on it
+    // takes no room in any run, until the file changes and is measured again.
+    void pictureDamagedInsideIsDroppedOnceFoundOut() {
+        QTemporaryDir dir;
+        QImage red(300, 200, QImage::Format_RGB32);
+        red.fill(qRgb(230, 0, 0));
+        QByteArray png;
+        {
+            QBuffer buffer(&png);
+            QVERIFY(buffer.open(QIODevice::WriteOnly));
+            QVERIFY(red.save(&buffer, "PNG"));
+        }
+        const qsizetype idat = png.indexOf("IDAT");
+        QVERIFY(idat > 0);
+        QByteArray damaged = png;
+        for (qsizetype i = idat + 8; i < idat + 16; ++i)
+            damaged[i] = char(~damaged[i]); // the compressed pixels, not the header or the end
+        const QString file = dir.filePath(QStringLiteral("foto.png"));
+        QVERIFY(writeFile(file, damaged));
+
+        CatalogDocument doc = pictureCatalogue(file);
+        CatalogDocument bare = pictureCatalogue(QString());
+        for (TProdukt& p : bare.products(0))
+            p.bilder.Clear();
+        FixedClock clock(QDate(2026, 1, 1));
+        EngineEnvironment env(clock);
+        PainterCanvas measure(nullptr);
+        PaintLayout(0, measure, bare, ViewState{}, env, a4Call(0, 100, 96));
+        PaintLayout(0, measure, doc, ViewState{}, env, a4Call(0, 100, 96));
+        QCOMPARE(doc.products(0)[0].bilder[0].pixbreite, 300); // measured, not yet drawn
+        QVERIFY(env.pictureFailures.empty());
+
+        QImage page(100, 100, QImage::Format_RGB32);
+        {
+            PainterCanvas canvas(&page);
+            PaintLayout(0, canvas, doc, ViewState{}, env, a4Call(1, 100, 96));
+        }
+        QVERIFY(!env.pictureFailures.empty());
+        QCOMPARE(env.pictureFailures.failures().front().problem, PictureFileProblem::Unreadable);
+        PaintLayout(0, measure, doc, ViewState{}, env, a4Call(0, 100, 96));
+        QCOMPARE(doc.products(0)[15].bilder[0].pixbreite, 0);
+        QCOMPARE(doc.anzpages, bare.anzpages);
+
+        QVERIFY(red.scaled(301, 200).save(file, "PNG")); // replaced by a sound picture
+        PaintLayout(0, measure, doc, ViewState{}, env, a4Call(0, 100, 96));
+        QCOMPARE(doc.products(0)[15].bilder[0].pixbreite, 301);
     }
 
     // Pictures that do not load are collected once per owner, under the file that was

@@ -898,6 +898,129 @@ private slots:
         }
     }
 
+    // The size read from a file's header is the size a full load reports, for the files
+    // measured from their header and for those that fall back to decoding; cut-off files
+    // fail as a load fails.
+    void sizeFromTheHeaderAgreesWithALoad_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QSize>("size"); // invalid: the load fails
+        const auto encoded = [](const char* format) {
+            QImage image(61, 23, QImage::Format_RGB32);
+            image.fill(qRgb(10, 120, 200));
+            QByteArray out;
+            QBuffer buffer(&out);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, format);
+            return out;
+        };
+        const QByteArray jpeg = encoded("JPEG");
+        const QByteArray png = encoded("PNG");
+        // An Exif block with the camera's orientation, in either byte order, after SOI.
+        const auto withOrientation = [&jpeg](int orientation, bool little, int padding = 0) {
+            Bytes exif;
+            exif.raw(QByteArray("Exif\0\0", 6));
+            if (little)
+                exif.raw("II*")
+                    .u8(0)
+                    .le32(8)
+                    .le16(1)
+                    .le16(0x0112)
+                    .le16(3)
+                    .le32(1)
+                    .le16(orientation)
+                    .le16(0)
+                    .le32(0);
+            else
+                exif.raw("MM")
+                    .u8(0)
+                    .u8(42)
+                    .be32(8)
+                    .be16(1)
+                    .be16(0x0112)
+                    .be16(3)
+                    .be32(1)
+                    .be16(orientation)
+                    .be16(0)
+                    .be32(0);
+            exif.zeros(padding); // as a thumbnail would
+            return jpeg.left(2) + Bytes().u8(0xFF).u8(0xE1).be16(int(exif.b.size()) + 2).b + exif.b +
+                   jpeg.mid(2);
+        };
+        QTest::newRow("JPEG") << jpeg << QSize(61, 23);
+        QTest::newRow("JPEG taken on its side") << withOrientation(6, true) << QSize(23, 61);
+        QTest::newRow("JPEG taken on its other side, Motorola order")
+            << withOrientation(8, false) << QSize(23, 61);
+        QTest::newRow("JPEG on its side with a long Exif block")
+            << withOrientation(6, true, 20000) << QSize(23, 61);
+        QTest::newRow("JPEG taken upside down") << withOrientation(3, false) << QSize(61, 23);
+        QTest::newRow("PNG") << png << QSize(61, 23);
+        QTest::newRow("JPEG with bytes after its end") << jpeg + QByteArray(40, 'x') << QSize(61, 23);
+        QTest::newRow("BMP") << encoded("BMP") << QSize(61, 23);
+        QTest::newRow("JPEG cut off") << jpeg.left(jpeg.size() - 30) << QSize();
+        QTest::newRow("PNG cut off") << png.left(png.size() - 5) << QSize();
+        QTest::newRow("JPEG signature alone") << jpeg.left(3) + QByteArray("\xFF\xD9") << QSize();
+        QTest::newRow("not a picture") << QByteArray("just some words") << QSize();
+    }
+    void sizeFromTheHeaderAgreesWithALoad() {
+        QFETCH(QByteArray, file);
+        QFETCH(QSize, size);
+        const QString name = path(QStringLiteral("measured.pic"));
+        QVERIFY(writeFile(name, file));
+        dib d;
+        const PictureLoadResult loaded = loadPictureForDrawing(d, name);
+        const PictureLoadResult measured = readPictureSize(name);
+        QCOMPARE(measured.problem, loaded.problem);
+        QCOMPARE(measured.fullSize, loaded.fullSize);
+        QCOMPARE(measured.problem,
+                 size.isValid() ? PictureFileProblem::None : PictureFileProblem::Unreadable);
+        if (size.isValid())
+            QCOMPARE(measured.fullSize, size);
+        QCOMPARE(readPictureSize(path(QStringLiteral("no-such.jpg"))).problem, PictureFileProblem::Missing);
+    }
+
+    // A rendered page saved from the image itself has the bytes of its 24-bit picture
+    // saved with the same resolution, in every format, whether or not the image already
+    // carries that resolution.
+    void pageImageSavesAsItsPicture_data() {
+        QTest::addColumn<int>("format");
+        QTest::addColumn<int>("dpi");
+        QTest::addColumn<bool>("resolutionSet");
+        QTest::newRow("JPEG at 150 dpi") << int(kFormatJpg) << 150 << true;
+        QTest::newRow("JPEG at 150 dpi, not yet recorded") << int(kFormatJpg) << 150 << false;
+        QTest::newRow("JPEG without a resolution") << int(kFormatJpg) << 0 << false;
+        QTest::newRow("PNG at 96 dpi") << int(kFormatPng) << 96 << true;
+        QTest::newRow("TIFF at 300 dpi") << int(kFormatTif) << 300 << true;
+        QTest::newRow("WebP") << int(kFormatWebp) << 72 << true;
+        QTest::newRow("BMP at 150 dpi (by the picture)") << int(kFormatBmp) << 150 << true;
+        QTest::newRow("PCX at 150 dpi (by the picture)") << int(kFormatPcx) << 150 << false;
+    }
+    void pageImageSavesAsItsPicture() {
+        QFETCH(int, format);
+        QFETCH(int, dpi);
+        QFETCH(bool, resolutionSet);
+        QImage page(97, 61, QImage::Format_RGB32);
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                page.setPixel(x, y, qRgb(x * 2, (y * 4) % 256, (x ^ y) % 256));
+        if (resolutionSet)
+            setImageResolution(page, dpi);
+        SetJPEGQual(88);
+        dib picture;
+        QVERIFY(dibFromImage(picture, page));
+        setDibResolution(picture, dpi);
+        const QString viaPicture = path(QStringLiteral("picture.out"));
+        const QString direct = path(QStringLiteral("direct.out"));
+        QVERIFY(SaveDib(picture, viaPicture, format));
+        QVERIFY(SavePageImage(page, dpi, direct, format));
+        QFile a(viaPicture);
+        QFile b(direct);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        const QByteArray expected = a.readAll();
+        QVERIFY(expected.size() > 100);
+        QCOMPARE(b.readAll(), expected);
+        SetJPEGQual(75);
+    }
+
     void screenDepthOverrideWinsUntilCleared() {
         setScreenBppOverride(8);
         QCOMPARE(screenbpp(), 8);

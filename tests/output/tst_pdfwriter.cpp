@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <lcms2.h>
+#include <sched.h>
 
 using namespace pw;
 
@@ -374,6 +375,150 @@ private slots:
         QCOMPARE(write(true), sequential);
         QVERIFY(qpdfCheck(folder.filePath(QStringLiteral("b.pdf"))));
         QCOMPARE(tmp.files(), QStringList()); // the temporary pictures are gone
+    }
+
+    // A rendered page handed over as it lies in memory gives the bytes its 24-bit picture
+    // gives, compressed on the calling thread or in the background.
+    void pageImagesKeepTheBytes_data() {
+        QTest::addColumn<bool>("cmyk");
+        QTest::addColumn<bool>("profile");
+        QTest::addColumn<bool>("background");
+        QTest::newRow("RGB") << false << false << false;
+        QTest::newRow("RGB in the background") << false << false << true;
+        QTest::newRow("CMYK by the formula") << true << false << false;
+        QTest::newRow("CMYK by the formula in the background") << true << false << true;
+        QTest::newRow("CMYK by a profile in the background") << true << true << true;
+    }
+    void pageImagesKeepTheBytes() {
+        QFETCH(bool, cmyk);
+        QFETCH(bool, profile);
+        QFETCH(bool, background);
+        const QString system = QStringLiteral("/usr/share/color/icc/ghostscript/default_cmyk.icc");
+        if (profile && !QFile::exists(system))
+            QSKIP("no CMYK profile on this machine");
+        QTemporaryDir folder;
+        if (profile)
+            QVERIFY(QFile::copy(system, folder.filePath(QStringLiteral("WebCoatedSWOP2006Grade3.icc"))));
+        const TemporaryFolder tmp;
+        const auto write = [&](bool asPage, bool inBackground) {
+            const QString file = folder.filePath(asPage ? QStringLiteral("p.pdf") : QStringLiteral("d.pdf"));
+            TPDFCanvas pdf(folder.path());
+            pdf.compressasCMYK = cmyk;
+            pdf.usetempfileforimages = true;
+            pdf.compressInBackground = inBackground;
+            pdf.BeginDoc(file);
+            // More pages than workers, so that buffers are reused; the page is drawn anew
+            // into the same image right after it is handed over.
+            QImage image(301, 203, QImage::Format_RGB32);
+            for (int page = 0; page < 4; ++page) {
+                if (page > 0)
+                    pdf.NewPage();
+                for (int y = 0; y < image.height(); ++y) {
+                    for (int x = 0; x < image.width(); ++x)
+                        image.setPixel(x, y,
+                                       qRgb((x * 7 + page * 50) % 256, (y * 3 + page) % 256, (x ^ y) % 256));
+                }
+                if (asPage) {
+                    pdf.DrawPageImage(0, 0, 300, 200, image);
+                } else {
+                    dib d;
+                    dibFromImage(d, image);
+                    pdf.DrawDIB(0, 0, 300, 200, std::move(d), 0, 0, 301, 203);
+                }
+                pdf.DrawDIB(10, 10, 20, 20, picture24({{0xFF0000, 0x00FF00}}), 0, 0, 2, 1);
+                image.fill(Qt::black);
+            }
+            pdf.EndDoc();
+            return readAll(file);
+        };
+        const QByteArray expected = write(false, false);
+        QVERIFY(expected.size() > 1000);
+        QCOMPARE(write(true, background), expected);
+        QCOMPARE(tmp.files(), QStringList());
+    }
+
+    // The workers follow the cores the process may run on, not the machine's.
+    void usableCoresFollowTheAffinity() {
+        cpu_set_t all;
+        QCOMPARE(sched_getaffinity(0, sizeof all, &all), 0);
+        const int allowed = CPU_COUNT(&all);
+        QCOMPARE_GE(UsableCores(), 1);
+        QCOMPARE_LE(UsableCores(), allowed);
+        if (allowed < 2)
+            QSKIP("this process may use one core only");
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        for (int cpu = 0; cpu < CPU_SETSIZE; ++cpu) {
+            if (CPU_ISSET(cpu, &all)) {
+                CPU_SET(cpu, &one);
+                break;
+            }
+        }
+        QCOMPARE(sched_setaffinity(0, sizeof one, &one), 0);
+        const int limited = UsableCores();
+        QCOMPARE(sched_setaffinity(0, sizeof all, &all), 0);
+        QCOMPARE(limited, 1);
+    }
+
+    // The "Up" predictor makes the pictures smaller and leaves their pixels, as a reader
+    // decodes and draws them, as they were.
+    void predictorKeepsThePixels_data() {
+        QTest::addColumn<bool>("cmyk");
+        QTest::addColumn<bool>("background");
+        QTest::newRow("RGB") << false << false;
+        QTest::newRow("RGB in the background") << false << true;
+        QTest::newRow("CMYK in the background") << true << true;
+    }
+    void predictorKeepsThePixels() {
+        QFETCH(bool, cmyk);
+        QFETCH(bool, background);
+        QTemporaryDir folder;
+        // Smooth shading with a little grain, as in a photo: what the predictor is for.
+        QImage image(240, 160, QImage::Format_RGB32);
+        quint32 grain = 1;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                grain = grain * 1103515245u + 12345u;
+                const int n = int(grain >> 28) % 4;
+                image.setPixel(x, y, qRgb(x + n, (y * 3 / 2 + n) % 256, (x + y) / 2 + n));
+            }
+        }
+        const auto write = [&](bool predictor) {
+            const QString file =
+                folder.filePath(predictor ? QStringLiteral("u.pdf") : QStringLiteral("p.pdf"));
+            TPDFCanvas pdf;
+            pdf.compressasCMYK = cmyk;
+            pdf.usetempfileforimages = true;
+            pdf.compressInBackground = background;
+            pdf.usePredictor = predictor;
+            pdf.PageWidth = 240;
+            pdf.PageHeight = 160;
+            pdf.BeginDoc(file);
+            pdf.DrawPageImage(0, 0, 240, 160, image);
+            pdf.DrawDIB(10, 10, 30, 10, picture24({{0xFF0000, 0x00FF00, 0x0000FF}}), 0, 0, 3, 1);
+            pdf.EndDoc();
+            return file;
+        };
+        const QString plain = write(false);
+        const QString predicted = write(true);
+        QVERIFY(qpdfCheck(predicted));
+        const QByteArray bytes = readAll(predicted);
+        QCOMPARE(bytes.count("/DecodeParms << /Predictor 12"), 2);
+        QVERIFY(bytes.contains(cmyk ? "/Colors 4 /BitsPerComponent 8 /Columns 240 >>"
+                                    : "/Colors 3 /BitsPerComponent 8 /Columns 240 >>"));
+        QVERIFY2(bytes.size() < readAll(plain).size() * 9 / 10, "the predictor should save a tenth here");
+        const QList<ImageRow> images = imagesOf(predicted);
+        QCOMPARE(images.size(), 2);
+        for (const ImageRow& row : images) {
+            const QByteArray decoded = streamOf(predicted, row.object);
+            QCOMPARE(decoded.size(), qsizetype(row.width) * row.height * (cmyk ? 4 : 3));
+            QCOMPARE(decoded, streamOf(plain, row.object));
+        }
+        if (cmyk || background)
+            return; // drawn once below: the decoded streams above are the same in every row
+        const QImage drawn = renderedAt4x(predicted);
+        QVERIFY(!drawn.isNull());
+        QCOMPARE(drawn, renderedAt4x(plain));
     }
 
     void palettePicturesBecomeRgb() {
