@@ -5,6 +5,8 @@
 #include "imagelib/picfiles.h"
 #include "model/error.h"
 #include "output/ccitt.h"
+#include "output/cmykconversion.h"
+#include "output/zlibstream.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -15,7 +17,6 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
-#include <lcms2.h>
 #include <libdeflate.h>
 
 #include <cerrno>
@@ -30,7 +31,6 @@ namespace pw {
 
 namespace {
 
-const QString kCmykProfile = QStringLiteral("WebCoatedSWOP2006Grade3.icc");
 // Content streams are compressed as hard as zlib's level 9, pictures at its default level;
 // the compressor's levels are on the same scale.
 constexpr int kContentLevel = 9;
@@ -43,47 +43,8 @@ const QString kNotWritten =
 const QString kNotReadBack = QStringLiteral("Konnte ein Bild aus dem temporären Ordner nicht zurücklesen");
 const QString kOutOfMemory = QStringLiteral("Fehler: nicht genug Speicher für diese Operation!");
 
-struct CompressorDeleter {
-    void operator()(libdeflate_compressor* c) const { libdeflate_free_compressor(c); }
-};
-using Compressor = std::unique_ptr<libdeflate_compressor, CompressorDeleter>;
-
-Compressor newCompressor(int level) {
-    Compressor compressor(libdeflate_alloc_compressor(level));
-    if (!compressor)
-        throw Error::text(kOutOfMemory);
-    return compressor;
-}
-
-// The zlib format (with its Adler-32 trailer) of a block of bytes, into `out`, whose room
-// is kept for the next block (it only grows).
-void zlibCompressInto(libdeflate_compressor* compressor, const char* data, qsizetype size, QByteArray& out) {
-    out.resize(qsizetype(libdeflate_zlib_compress_bound(compressor, std::size_t(size))));
-    const std::size_t n =
-        libdeflate_zlib_compress(compressor, data, std::size_t(size), out.data(), std::size_t(out.size()));
-    out.resize(qsizetype(n));
-}
-
 QByteArray zlibCompress(const char* data, qsizetype size, int level) {
-    const Compressor compressor = newCompressor(level);
-    QByteArray out;
-    zlibCompressInto(compressor.get(), data, size, out);
-    return out;
-}
-
-// Rows of `rowBytes` bytes with the PNG "Up" filter: each row a filter byte 2, then every
-// byte less the one above it (the first row less nothing). `out` holds rows * (rowBytes + 1).
-void upFilter(const quint8* in, qsizetype rowBytes, int rows, quint8* out) {
-    for (int r = 0; r < rows; ++r, in += rowBytes, out += rowBytes + 1) {
-        out[0] = 2;
-        if (r == 0) {
-            std::memcpy(out + 1, in, std::size_t(rowBytes));
-            continue;
-        }
-        const quint8* above = in - rowBytes;
-        for (qsizetype i = 0; i < rowBytes; ++i)
-            out[i + 1] = quint8(in[i] - above[i]);
-    }
+    return zlibCompressed(QByteArrayView(data, size), level);
 }
 
 // One row of 32-bit pixels as red, green, blue bytes.
@@ -93,21 +54,6 @@ void pageRowToRgb(const QRgb* in, int width, quint8* out) {
         out[3 * x] = quint8(p >> 16);
         out[3 * x + 1] = quint8(p >> 8);
         out[3 * x + 2] = quint8(p);
-    }
-}
-
-// One row of 32-bit pixels as C, M, Y, K bytes by RGBToCMYKSimple.
-void pageRowToCmyk(const QRgb* in, int width, quint8* out) {
-    for (int x = 0; x < width; ++x) {
-        const QRgb p = in[x];
-        const int c = 255 - int((p >> 16) & 0xFF);
-        const int m = 255 - int((p >> 8) & 0xFF);
-        const int y = 255 - int(p & 0xFF);
-        const int k = std::min(c, std::min(m, y));
-        out[4 * x] = quint8(c - k);
-        out[4 * x + 1] = quint8(m - k);
-        out[4 * x + 2] = quint8(y - k);
-        out[4 * x + 3] = quint8(k);
     }
 }
 
@@ -171,8 +117,8 @@ struct TPDFCanvas::Worker {
         const QByteArray* data = &pixels;
         if (predictor) {
             filtered.resize((rowBytes + 1) * rows);
-            upFilter(reinterpret_cast<const quint8*>(pixels.constData()), rowBytes, rows,
-                     reinterpret_cast<quint8*>(filtered.data()));
+            upFilterRows(reinterpret_cast<const quint8*>(pixels.constData()), rowBytes, rows,
+                         reinterpret_cast<quint8*>(filtered.data()));
             data = &filtered;
         }
         zlibCompressInto(compressor.get(), data->constData(), data->size(), compressed);
@@ -281,36 +227,14 @@ QString PDFFontName(const QString& name, quint8 style) {
 // ---- The writer
 
 TPDFCanvas::TPDFCanvas(const QString& programFolder, Prompts* prompts)
-    : m_prompts(prompts), m_mycanbit(std::make_unique<PainterCanvas>(nullptr)) {
+    : m_prompts(prompts), m_mycanbit(std::make_unique<PainterCanvas>(nullptr)),
+      m_cmyk(std::make_unique<CmykConversion>(programFolder)) {
     font = MakeDefaultFont("Microsoft Sans Serif", 8, false, 0);
     font.PixelsPerInch = 72;
-    // The CMYK profile, when the program folder has one that works; else the formula.
-    cmsSetLogErrorHandler(nullptr);
-    QString profile = programFolder;
-    if (!profile.isEmpty() && !profile.endsWith(QLatin1Char('/')))
-        profile += QLatin1Char('/');
-    profile += kCmykProfile;
-    if (!programFolder.isEmpty() && QFileInfo::exists(profile)) {
-        m_hSrc = cmsOpenProfileFromFile(QFile::encodeName(profile).constData(), "r");
-        m_hDest = cmsCreate_sRGBProfile();
-        if (m_hSrc && m_hDest)
-            m_transform = cmsCreateTransform(m_hDest, TYPE_BGR_8, m_hSrc, TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
-        // Rendered pages are read as they lie in memory, 32 bits a pixel (see DrawPageImage).
-        if (m_transform)
-            m_pageTransform =
-                cmsCreateTransform(m_hDest, Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TYPE_BGRA_8 : TYPE_ARGB_8,
-                                   m_hSrc, TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
-        if (!m_transform || !m_pageTransform) {
-            if (m_transform)
-                cmsDeleteTransform(m_transform);
-            m_transform = nullptr;
-            if (m_hSrc)
-                cmsCloseProfile(m_hSrc);
-            if (m_hDest)
-                cmsCloseProfile(m_hDest);
-            m_hSrc = m_hDest = nullptr;
-        }
-    }
+}
+
+bool TPDFCanvas::uselcms() const {
+    return m_cmyk->usesProfile();
 }
 
 TPDFCanvas::~TPDFCanvas() {
@@ -320,12 +244,6 @@ TPDFCanvas::~TPDFCanvas() {
         // A destructor cannot report; the caller that wanted to know called EndDoc.
     }
     releasePictures();
-    if (m_transform) {
-        cmsDeleteTransform(m_transform);
-        cmsDeleteTransform(m_pageTransform);
-        cmsCloseProfile(m_hSrc);
-        cmsCloseProfile(m_hDest);
-    }
 }
 
 void TPDFCanvas::releasePictures() {
@@ -932,8 +850,8 @@ void TPDFCanvas::drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, di
                 if (predictor) {
                     const qsizetype rowBytes = data.size() / std::max(rows, 1);
                     QByteArray filtered((rowBytes + 1) * rows, Qt::Uninitialized);
-                    upFilter(reinterpret_cast<const quint8*>(data.constData()), rowBytes, rows,
-                             reinterpret_cast<quint8*>(filtered.data()));
+                    upFilterRows(reinterpret_cast<const quint8*>(data.constData()), rowBytes, rows,
+                                 reinterpret_cast<quint8*>(filtered.data()));
                     data = std::move(filtered);
                 }
                 const QByteArray compressed = zlibCompress(data.constData(), data.size(), kPictureLevel);
@@ -1017,10 +935,8 @@ void TPDFCanvas::DrawPageImage(int x1, int y1, int x2w, int y2w, const QImage& p
             const auto* row = reinterpret_cast<const QRgb*>(page.constScanLine(r));
             if (!entry.cmyk)
                 pageRowToRgb(row, w, out);
-            else if (m_pageTransform)
-                cmsDoTransform(m_pageTransform, row, out, cmsUInt32Number(w));
             else
-                pageRowToCmyk(row, w, out);
+                m_cmyk->convertRgb32Row(row, out, w);
         }
     } catch (const std::bad_alloc&) {
         throw Error::text(kOutOfMemory);
@@ -1059,8 +975,8 @@ void TPDFCanvas::writeImageObject(int width, int height, const QByteArray& data,
     }
     const qsizetype rowBytes = qsizetype(width) * (cmyk ? 4 : 3);
     QByteArray filtered((rowBytes + 1) * height, Qt::Uninitialized);
-    upFilter(reinterpret_cast<const quint8*>(data.constData()), rowBytes, height,
-             reinterpret_cast<quint8*>(filtered.data()));
+    upFilterRows(reinterpret_cast<const quint8*>(data.constData()), rowBytes, height,
+                 reinterpret_cast<quint8*>(filtered.data()));
     writeCompressedImageObject(
         width, height, zlibCompress(filtered.constData(), filtered.size(), kPictureLevel), cmyk, true);
 }
@@ -1139,12 +1055,9 @@ void TPDFCanvas::pixelBytes(const dib& picture, bool cmyk, QByteArray& data) con
     quint8* out = reinterpret_cast<quint8*>(data.data());
     for (int r = 0; r < h; ++r) {
         const quint8* src = picture.poi + qint64(h - 1 - r) * picture.bytew; // rows are stored bottom first
-        if (cmyk && m_transform) {
-            cmsDoTransform(m_transform, src, out, cmsUInt32Number(w));
+        if (cmyk) {
+            m_cmyk->convertBgrRow(src, out, w);
             out += qint64(w) * 4;
-        } else if (cmyk) {
-            for (int x = 0; x < w; ++x, src += 3, out += 4)
-                RGBToCMYKSimple(src[2], src[1], src[0], out[0], out[1], out[2], out[3]);
         } else {
             for (int x = 0; x < w; ++x, src += 3, out += 3) {
                 out[0] = src[2];

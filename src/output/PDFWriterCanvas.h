@@ -66,6 +66,7 @@ class QTemporaryDir;
 
 namespace pw {
 
+class CmykConversion;
 class PainterCanvas;
 
 // Pen styles of the writer: 0 solid, 1 dash, 2 dot, 3 dash-dot, 4 dash-dot-dot, 5 clear,
@@ -181,7 +182,7 @@ public:
     bool compressInBackground = false; // with usetempfileforimages
     bool usePredictor = false;         // the PNG "Up" predictor for 24- and 32-bit pictures
     // The profile transform is in use (a CMYK profile was found and works).
-    bool uselcms() const { return m_transform != nullptr; }
+    bool uselcms() const;
 
 private:
     struct ObjectEntry {
@@ -293,11 +294,8 @@ private:
     QByteArray m_pixelBuffer;                  // a picture's pixels while it is encoded
     std::unique_ptr<PainterCanvas> m_mycanbit; // measuring surface at 72 pixels per inch
 
-    // Colour management: the CMYK profile transform, or null for the simple formula.
-    void* m_hSrc = nullptr;
-    void* m_hDest = nullptr;
-    void* m_transform = nullptr;
-    void* m_pageTransform = nullptr; // the same from 32-bit pixels
+    // Colour management: the CMYK profile, or the simple formula.
+    std::unique_ptr<CmykConversion> m_cmyk;
 };
 
 } // namespace pw

@@ -77,28 +77,6 @@ bool jpegFrame(const QByteArray& data, int& width, int& height, int& components)
     return false;
 }
 
-// Rows with the PNG "Up" predictor: each row a filter byte 2 and its differences to the row
-// above, which lets deflate find the repeats of smooth pictures.
-QByteArray upPredicted(const QByteArray& rows, qsizetype rowBytes) {
-    const qsizetype count = rowBytes > 0 ? rows.size() / rowBytes : 0;
-    QByteArray out(count * (rowBytes + 1), Qt::Uninitialized);
-    const auto* in = reinterpret_cast<const quint8*>(rows.constData());
-    auto* o = reinterpret_cast<quint8*>(out.data());
-    for (qsizetype r = 0; r < count; ++r) {
-        *o++ = 2;
-        const quint8* row = in + r * rowBytes;
-        if (r == 0) {
-            std::copy(row, row + rowBytes, o);
-        } else {
-            const quint8* above = row - rowBytes;
-            for (qsizetype i = 0; i < rowBytes; ++i)
-                o[i] = quint8(row[i] - above[i]);
-        }
-        o += rowBytes;
-    }
-    return out;
-}
-
 } // namespace
 
 // ---- The document
@@ -333,7 +311,12 @@ void VectorPdfDocument::writePicture(PictureEntry& entry, const dib& picture, do
                       common + "/Width " + num(qint64(iw)) + " /Height " + num(qint64(ih)) + " /ColorSpace " +
                           space + " /Filter /FlateDecode /DecodeParms << /Predictor 12 /Colors " +
                           num(qint64(channels)) + " /BitsPerComponent 8 /Columns " + num(qint64(iw)) + " >>",
-                      zlibCompressed(upPredicted(rows, rowBytes), kPictureLevel));
+                      [&] {
+                          QByteArray filtered((rowBytes + 1) * ih, Qt::Uninitialized);
+                          upFilterRows(reinterpret_cast<const quint8*>(rows.constData()), rowBytes, ih,
+                                       reinterpret_cast<quint8*>(filtered.data()));
+                          return zlibCompressed(filtered, kPictureLevel);
+                      }());
 }
 
 QByteArray VectorPdfDocument::textString(const QString& s) const {

@@ -166,6 +166,27 @@ private slots:
         QVERIFY(w.statusBar()->currentMessage().contains(QLatin1String("katalog.pdf")));
     }
 
+    // "Vektor-PDF (durchsuchbarer Text, kleine Datei)" in the Options menu: the export then
+    // writes the pages as text, and the choice stays with the user's options.
+    void theVectorChoiceExportsSearchableText() {
+        Harness h;
+        TMainForm& w = h.start(kSample);
+        DialogScript script;
+        setPdfResolution(w, script, 20);
+        QVERIFY(!w.programOptions().vectorPdf);
+        trigger(w, "VectorPdf1");
+        QVERIFY(w.programOptions().vectorPdf);
+        h.prompts.fileNames = {h.file("katalog.pdf")};
+        trigger(w, "AlsPDFDateiexportieren1");
+        QCOMPARE(pdfPages(h.file("katalog.pdf")), 11);
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {h.file("katalog.pdf"), QStringLiteral("-")});
+        text.waitForFinished(30000);
+        QVERIFY(QString::fromUtf8(text.readAllStandardOutput()).contains(QStringLiteral("Schlosserhammer")));
+        trigger(w, "PicturePdf1");
+        QVERIFY(!w.programOptions().vectorPdf);
+    }
+
     // "Abbrechen" half-way: the unfinished file goes, an older file of that name stays,
     // the document is untouched, and the window says what happened.
     void aCancelledPdfExportLeavesNothingBehind() {
