@@ -14,7 +14,6 @@
 #include "output/vectorexport.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QTemporaryDir>
@@ -32,15 +31,10 @@ using Export = bool (*)(pw::CatalogDocument&, int, pw::EngineEnvironment&, const
 // The best time per page of kRuns exports, and the size of the file written.
 std::pair<double, qint64> best(Export run, pw::CatalogDocument& doc, pw::EngineEnvironment& env,
                                const pw::PdfExportSettings& settings, const QString& file) {
-    double bestSeconds = 1e9;
     pw::NoProgress progress;
-    for (int i = 0; i < kRuns; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        run(doc, 0, env, settings, file, progress);
-        bestSeconds = std::min(bestSeconds, double(timer.nsecsElapsed()) / 1e9 / std::max(1, doc.anzpages));
-    }
-    return {bestSeconds, QFileInfo(file).size()};
+    const pw::bench::Timing t =
+        pw::bench::timeRuns(kRuns, {}, [&] { run(doc, 0, env, settings, file, progress); });
+    return {t.best / 1000 / std::max(1, doc.anzpages), QFileInfo(file).size()};
 }
 
 } // namespace

@@ -63,6 +63,46 @@ QColor ToQColor(quint32 color) {
     return QColor(int(color & 0xFF), int((color >> 8) & 0xFF), int((color >> 16) & 0xFF));
 }
 
+bool straightLinePixels(int x0, int y0, int x, int y, PixelSpan& span) {
+    if (y0 == y) {
+        span = {std::min(x0, x + (x > x0 ? 0 : 1)), y, std::max(x0 + 1, x + (x > x0 ? 0 : 1)), y + 1};
+        return true;
+    }
+    if (x0 == x) {
+        span = {x, std::min(y0, y + (y > y0 ? 0 : 1)), x + 1, std::max(y0 + 1, y + (y > y0 ? 0 : 1))};
+        return true;
+    }
+    return false;
+}
+
+std::array<PixelSpan, 4> frameBars(int x1, int y1, int x2, int y2, int width) {
+    const int w = std::max(1, width);
+    const int in = (w - 1) / 2;
+    const int out = w / 2;
+    return {PixelSpan{x1 - out, y1 - out, x2 + in, y1 + in + 1},
+            PixelSpan{x1 - out, y2 - 1 - out, x2 + in, y2 + in},
+            PixelSpan{x1 - out, y1 - out, x1 + in + 1, y2 + in},
+            PixelSpan{x2 - 1 - out, y1 - out, x2 + in, y2 + in}};
+}
+
+std::vector<ColouredSpan> rectangleSpans(int x1, int y1, int x2, int y2, const CanvasPen& pen,
+                                         const CanvasBrush& brush) {
+    if (x2 < x1)
+        std::swap(x1, x2);
+    if (y2 < y1)
+        std::swap(y1, y2);
+    std::vector<ColouredSpan> spans;
+    const bool outline = pen.style == PenStyle::Solid;
+    if (brush.style == BrushStyle::Solid)
+        spans.push_back(
+            {outline ? PixelSpan{x1, y1, x2, y2} : PixelSpan{x1, y1, x2 - 1, y2 - 1}, brush.color});
+    if (outline && x2 > x1 && y2 > y1) {
+        for (const PixelSpan& bar : frameBars(x1, y1, x2, y2, pen.width))
+            spans.push_back({bar, pen.color});
+    }
+    return spans;
+}
+
 // ---- PainterCanvas
 
 namespace {
@@ -171,14 +211,8 @@ void PainterCanvas::LineTo(int x, int y) {
     const QColor color = ToQColor(pen.color);
     if (pen.width <= 1) {
         // One-pixel lines: our own spans, start point in, end point out.
-        if (y0 == y) {
-            fillSpan(std::min(x0, x + (x > x0 ? 0 : 1)), y, std::max(x0 + 1, x + (x > x0 ? 0 : 1)), y + 1,
-                     pen.color);
-            return;
-        }
-        if (x0 == x) {
-            fillSpan(x, std::min(y0, y + (y > y0 ? 0 : 1)), x + 1, std::max(y0 + 1, y + (y > y0 ? 0 : 1)),
-                     pen.color);
+        if (PixelSpan span; straightLinePixels(x0, y0, x, y, span)) {
+            fillSpan(span.x1, span.y1, span.x2, span.y2, pen.color);
             return;
         }
         int cx = x0;
@@ -213,28 +247,8 @@ void PainterCanvas::LineTo(int x, int y) {
 void PainterCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     if (!m_painter.isActive())
         return;
-    if (x2 < x1)
-        std::swap(x1, x2);
-    if (y2 < y1)
-        std::swap(y1, y2);
-    const bool outline = pen.style == PenStyle::Solid;
-    if (brush.style == BrushStyle::Solid) {
-        if (outline)
-            fillSpan(x1, y1, x2, y2, brush.color);
-        else
-            fillSpan(x1, y1, x2 - 1, y2 - 1, brush.color);
-    }
-    if (!outline || x2 <= x1 || y2 <= y1)
-        return;
-    const int w = std::max(1, pen.width);
-    // The frame lies inside x1..x2-1, y1..y2-1 for a one-pixel pen and is centred on
-    // that path for wider pens.
-    const int in = (w - 1) / 2;
-    const int out = w / 2;
-    fillSpan(x1 - out, y1 - out, x2 + in, y1 + in + 1, pen.color);
-    fillSpan(x1 - out, y2 - 1 - out, x2 + in, y2 + in, pen.color);
-    fillSpan(x1 - out, y1 - out, x1 + in + 1, y2 + in, pen.color);
-    fillSpan(x2 - 1 - out, y1 - out, x2 + in, y2 + in, pen.color);
+    for (const ColouredSpan& s : rectangleSpans(x1, y1, x2, y2, pen, brush))
+        fillSpan(s.span.x1, s.span.y1, s.span.x2, s.span.y2, s.color);
 }
 
 void PainterCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {

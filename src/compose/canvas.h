@@ -35,6 +35,21 @@ QString MapFaceName(const QString& name, bool* forceBold = nullptr);
 // 0x00BBGGRR to QColor; system colours (high byte 0xFF) map to their standard values.
 QColor ToQColor(quint32 color);
 
+// A span of pixels: x1 <= x < x2, y1 <= y < y2.
+struct PixelSpan {
+    int x1 = 0;
+    int y1 = 0;
+    int x2 = 0;
+    int y2 = 0;
+};
+// The pixels of a one-pixel line from (x0, y0) to (x, y) that runs straight across or down,
+// the start point in and the end point out; nothing (false) for a slanted line.
+bool straightLinePixels(int x0, int y0, int x, int y, PixelSpan& span);
+// The four bars of the frame of the rectangle x1..x2, y1..y2 (x1 < x2, y1 < y2) drawn with a
+// pen `width` pixels wide: inside x1..x2-1, y1..y2-1 for one pixel, centred on that path
+// for wider pens.
+std::array<PixelSpan, 4> frameBars(int x1, int y1, int x2, int y2, int width);
+
 enum class PenStyle { Solid, Clear };
 // Round: the ordinary pen. Flat: ends stop at the end points. Square: ends reach half the
 // width beyond the end points.
@@ -53,6 +68,15 @@ struct CanvasBrush {
     quint32 color = 0x00FFFFFF;
     BrushStyle style = BrushStyle::Solid;
 };
+
+// What Rectangle(x1, y1, x2, y2) fills, in order: the inside with the brush (x1 <= x < x2
+// with an outline, one pixel less each way without), then the frame with the pen.
+struct ColouredSpan {
+    PixelSpan span;
+    quint32 color = 0;
+};
+std::vector<ColouredSpan> rectangleSpans(int x1, int y1, int x2, int y2, const CanvasPen& pen,
+                                         const CanvasBrush& brush);
 
 constexpr int kMostTextWidth = 1 << 26;
 

@@ -57,6 +57,18 @@ void pageRowToRgb(const QRgb* in, int width, quint8* out) {
     }
 }
 
+// A compressed picture stream into its temporary file, which exists: one that vanished is
+// not made again. Throws pw::Error naming the file when it cannot be written.
+void writeStreamFile(const QString& file, const QByteArray& compressed) {
+    QFile f(file);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::ExistingOnly) || f.write(compressed) != compressed.size() ||
+        !f.flush())
+        throw Error::text(kNotWritten, file);
+    f.close();
+    if (f.error() != QFileDevice::NoError)
+        throw Error::text(kNotWritten, file);
+}
+
 // A picture's /DecodeParms for the "Up" predictor.
 QString predictorParameters(int width, bool cmyk) {
     return QStringLiteral(" /DecodeParms << /Predictor 12 /Colors %1 /BitsPerComponent 8 /Columns %2 >>")
@@ -122,14 +134,7 @@ struct TPDFCanvas::Worker {
             data = &filtered;
         }
         zlibCompressInto(compressor.get(), data->constData(), data->size(), compressed);
-        QFile f(file);
-        // Only into the file made for it: one that vanished is not made again.
-        if (!f.open(QIODevice::WriteOnly | QIODevice::ExistingOnly) ||
-            f.write(compressed) != compressed.size() || !f.flush())
-            throw Error::text(kNotWritten, file);
-        f.close();
-        if (f.error() != QFileDevice::NoError)
-            throw Error::text(kNotWritten, file);
+        writeStreamFile(file, compressed);
         return compressed.size();
     }
 };
@@ -856,14 +861,7 @@ void TPDFCanvas::drawPicture(int x1, int y1, int x2w, int y2w, const dib& di, di
                 }
                 const QByteArray compressed = zlibCompress(data.constData(), data.size(), kPictureLevel);
                 data = QByteArray();
-                QFile f(file);
-                // Only into the file made for it: one that vanished is not made again.
-                if (!f.open(QIODevice::WriteOnly | QIODevice::ExistingOnly) ||
-                    f.write(compressed) != compressed.size() || !f.flush())
-                    throw Error::text(kNotWritten, file);
-                f.close();
-                if (f.error() != QFileDevice::NoError)
-                    throw Error::text(kNotWritten, file);
+                writeStreamFile(file, compressed);
                 return compressed.size();
             };
             m_preparing.push_back({m_images.size(), std::async(std::launch::async, std::move(prepare))});

@@ -688,14 +688,8 @@ void VectorPdfCanvas::LineTo(int x, int y) {
         return;
     if (pen.width <= 1) {
         // The pixels of a one-pixel line, the end point left out.
-        if (y0 == y) {
-            fill(std::min(x0, x + (x > x0 ? 0 : 1)), y, std::max(x0 + 1, x + (x > x0 ? 0 : 1)), y + 1,
-                 pen.color);
-            return;
-        }
-        if (x0 == x) {
-            fill(x, std::min(y0, y + (y > y0 ? 0 : 1)), x + 1, std::max(y0 + 1, y + (y > y0 ? 0 : 1)),
-                 pen.color);
+        if (PixelSpan span; straightLinePixels(x0, y0, x, y, span)) {
+            fill(span.x1, span.y1, span.x2, span.y2, pen.color);
             return;
         }
         strokeSetup(1, PenEnds::Flat);
@@ -711,28 +705,9 @@ void VectorPdfCanvas::LineTo(int x, int y) {
 void VectorPdfCanvas::Rectangle(int x1, int y1, int x2, int y2) {
     if (!m_doc.inPage())
         return;
-    if (x2 < x1)
-        std::swap(x1, x2);
-    if (y2 < y1)
-        std::swap(y1, y2);
-    const bool outline = pen.style == PenStyle::Solid;
-    if (brush.style == BrushStyle::Solid) {
-        if (outline)
-            fill(x1, y1, x2, y2, brush.color);
-        else
-            fill(x1, y1, x2 - 1, y2 - 1, brush.color);
-    }
-    if (!outline || x2 <= x1 || y2 <= y1)
-        return;
-    // The frame's pixels as the raster page has them: inside for a one-pixel pen, centred
-    // on the path for wider ones.
-    const int w = std::max(1, pen.width);
-    const int in = (w - 1) / 2;
-    const int out = w / 2;
-    fill(x1 - out, y1 - out, x2 + in, y1 + in + 1, pen.color);
-    fill(x1 - out, y2 - 1 - out, x2 + in, y2 + in, pen.color);
-    fill(x1 - out, y1 - out, x1 + in + 1, y2 + in, pen.color);
-    fill(x2 - 1 - out, y1 - out, x2 + in, y2 + in, pen.color);
+    // The pixels the raster page fills.
+    for (const ColouredSpan& s : rectangleSpans(x1, y1, x2, y2, pen, brush))
+        fill(s.span.x1, s.span.y1, s.span.x2, s.span.y2, s.color);
 }
 
 void VectorPdfCanvas::Arc(int x1, int y1, int x2, int y2, int x3, int y3, int x4, int y4) {

@@ -6,7 +6,25 @@
 #include "model/catalog.h"
 #include "model/services.h"
 
+#include <QProcess>
+#include <QStringList>
+
 namespace pw::test {
+
+// What a command-line tool said: its exit code (-1 when it did not end normally) and its
+// output and error output together.
+struct Tool {
+    int code = -1;
+    QByteArray out;
+};
+
+inline Tool runTool(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.start(program, args);
+    p.waitForFinished(120000);
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            p.readAllStandardOutput() + p.readAllStandardError()};
+}
 
 // Cancels once `pages` pages are done.
 class CancelAfter final : public Progress {

@@ -1,5 +1,7 @@
 #include "testmain.h"
 
+#include "exportfixture.h"
+
 #include "compose/canvas.h"
 #include "model/error.h"
 #include "output/PDFWriterCanvas.h"
@@ -18,18 +20,8 @@ using namespace pw;
 
 namespace {
 
-struct Tool {
-    int code = -1;
-    QByteArray out;
-};
-
-Tool runTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            p.readAllStandardOutput() + p.readAllStandardError()};
-}
+using test::runTool;
+using test::Tool;
 
 // qpdf's structural check of a whole file.
 bool qpdfCheck(const QString& file) {

@@ -1,5 +1,7 @@
 #include "testmain.h"
 
+#include "exportfixture.h"
+
 #include "compose/text.h"
 #include "model/catalogfile.h"
 #include "model/error.h"
@@ -25,17 +27,7 @@ namespace {
 
 const QString kSample = QStringLiteral(PW_SOURCE_DIR "/resources/samples/test.pk2");
 
-struct Tool {
-    int code = -1;
-    QByteArray out;
-};
-
-Tool runTool(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(120000);
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput()};
-}
+using test::runTool;
 
 struct Exported {
     CatalogDocument doc;
