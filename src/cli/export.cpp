@@ -132,7 +132,9 @@ int runPdf(const QStringList& args, Context& context) {
     };
     if (const int code = readExportArgs(
             args, "pdf", dpi,
-            {number("--layout", 1, kLayoutCount, &layoutArg), colour("--cmyk", 1), colour("--rgb", 0),
+            {number("--layout", 1, kLayoutCount, &layoutArg),
+             colour("--cmyk", 1),
+             colour("--rgb", 0),
              {.name = QStringLiteral("--vector"), .kind = ArgOption::Kind::Switch, .on = &vector},
              {.name = QStringLiteral("--predictor"), .kind = ArgOption::Kind::Switch, .on = &predictor}},
             QStringLiteral("DATEI.pdf"), file, out, strict))
