@@ -14,6 +14,9 @@ namespace pw {
 namespace {
 
 const QString kCmykProfileName = QStringLiteral("WebCoatedSWOP2006Grade3.icc");
+// Without the transform's one-pixel cache the same transform may run on several threads at
+// once; the colours are the same.
+constexpr cmsUInt32Number kFlags = cmsFLAGS_NOCACHE;
 
 } // namespace
 
@@ -48,11 +51,11 @@ CmykConversion::CmykConversion(const QString& programFolder) : m_handles(std::ma
     m_handles->srgb = cmsCreate_sRGBProfile();
     if (!m_handles->cmyk || !m_handles->srgb)
         return;
-    m_handles->transform =
-        cmsCreateTransform(m_handles->srgb, TYPE_BGR_8, m_handles->cmyk, TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
+    m_handles->transform = cmsCreateTransform(m_handles->srgb, TYPE_BGR_8, m_handles->cmyk, TYPE_CMYK_8,
+                                              INTENT_PERCEPTUAL, kFlags);
     m_handles->rgb32 =
         cmsCreateTransform(m_handles->srgb, Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TYPE_BGRA_8 : TYPE_ARGB_8,
-                           m_handles->cmyk, TYPE_CMYK_8, INTENT_PERCEPTUAL, 0);
+                           m_handles->cmyk, TYPE_CMYK_8, INTENT_PERCEPTUAL, kFlags);
     // Both or neither: the formula then serves every picture alike.
     if (m_handles->transform && m_handles->rgb32) {
         m_transform = m_handles->transform;

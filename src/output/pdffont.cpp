@@ -179,7 +179,7 @@ QByteArray PdfFontProgram::subsetProgram() const {
     const HbFace face(hb_face_create(blob.get(), 0));
     const HbInput input(hb_subset_input_create_or_fail());
     if (!input)
-        return {};
+        return file;
     hb_set_t* glyphs = hb_subset_input_glyph_set(input.get());
     hb_set_add(glyphs, 0);
     for (auto it = m_used.keyBegin(); it != m_used.keyEnd(); ++it)
@@ -188,7 +188,7 @@ QByteArray PdfFontProgram::subsetProgram() const {
                                                HB_SUBSET_FLAGS_DESUBROUTINIZE);
     const HbFace subset(hb_subset_or_fail(face.get(), input.get()));
     if (!subset)
-        return {};
+        return file; // the whole font rather than none
     const HbBlob result(hb_face_reference_blob(subset.get()));
     unsigned length = 0;
     const char* data = hb_blob_get_data(result.get(), &length);

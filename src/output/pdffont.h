@@ -37,8 +37,8 @@ public:
     // The advance of a glyph in thousandths of the font size.
     double advance(quint32 glyph) const;
 
-    // The embedded font program: the subset of the used glyphs. Empty when the subsetter
-    // fails.
+    // The embedded font program: the subset of the used glyphs, or the whole font when the
+    // subsetter fails.
     QByteArray subsetProgram() const;
     // The PostScript name with a six-letter subset tag that depends only on the font and
     // the glyphs used ("ABCDEF+LiberationSans-Bold").

@@ -93,7 +93,12 @@ QString DocumentTitle(const CatalogDocument& doc, const EngineEnvironment& env) 
     in.page = int(std::clamp<qint64>(1 - qint64(doc.settings.FirstPageNr), INT_MIN, INT_MAX)); // no number
     in.today = env.clock->today();
     in.locale = env.locale;
-    return ExpandFooterText(doc.settings.KopfEd, doc.settings, in).simplified();
+    QString title = ExpandFooterText(doc.settings.KopfEd, doc.settings, in).simplified();
+    // A separator that stood before the page number or category goes with it.
+    static const QString kSeparators = QStringLiteral(" -\u2013\u2014\u00B7:|,/");
+    while (!title.isEmpty() && kSeparators.contains(title.back()))
+        title.chop(1);
+    return title;
 }
 
 bool ExportVectorPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& env,

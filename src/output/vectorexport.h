@@ -25,7 +25,8 @@ bool ExportVectorPdf(CatalogDocument& doc, int layoutCombo, EngineEnvironment& e
 // page indexes counted from 0 for the first page.
 std::vector<struct PdfBookmark> CatalogueBookmarks(const CatalogDocument& doc);
 
-// The document title: the header text with its page number and category left out.
+// The document title: the header text with its page number and category left out, and a
+// separator left standing at its end.
 QString DocumentTitle(const CatalogDocument& doc, const EngineEnvironment& env);
 
 } // namespace pw
