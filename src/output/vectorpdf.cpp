@@ -541,9 +541,11 @@ VectorPdfCanvas::TextFont& VectorPdfCanvas::textFont() {
     f->strikeOutPos = metrics.strikeOutPos();
     f->lineWidth = std::max(1, metrics.lineWidth());
     f->primary = QRawFont::fromFont(f->font);
-    const PdfFontProgram file(f->primary);
-    f->syntheticBold = f->font.bold() && !file.isBold();
-    f->syntheticItalic = f->font.italic() && !file.isItalic();
+    // The document's program for the font file tells whether the renderer makes the face up.
+    PdfFontProgram* file = nullptr;
+    m_doc.fontName(f->primary, &file);
+    f->syntheticBold = f->font.bold() && !file->isBold();
+    f->syntheticItalic = f->font.italic() && !file->isItalic();
     f->programs.push_back(f->primary);
     m_fonts.push_back(std::move(f));
     m_last = m_fonts.back().get();
