@@ -232,9 +232,9 @@ void TMainForm::buildMenus() {
          &ProgramOptions::LeereVariantenSpaltenundZeilenbeimffnenentfernen1},
         {"PDF Dateien mit CMYK Farben ausgeben", "PDFDateienmitCMYKFarbenausgeben1",
          &ProgramOptions::PDFDateienmitCMYKFarbenausgeben1},
+        {"Kleinere Datei (verlustfrei)", "KleinereDatei1", &ProgramOptions::pdfPredictor},
         {"Drucken Dialog anzeigen vor dem Drucken", "DruckenDialoganzeigenvordemDrucken1",
          &ProgramOptions::DruckenDialoganzeigenvordemDrucken1},
-        {"Kleinere Datei (verlustfrei)", "KleinereDatei1", &ProgramOptions::pdfPredictor},
     };
     for (const Switch& s : switches) {
         QAction* a = addAction(options, QString::fromUtf8(s.caption), s.name);
