@@ -453,6 +453,22 @@ void LayoutRun::productName(TProdukt& p, bool drawingPass, double widthMm, int x
     }
 }
 
+namespace {
+
+// The side a picture `full` pixels large is decoded for when it is drawn `atLeast` wide
+// (or, byHeight, high) and the other side in proportion: the decoder may go down to that
+// smaller side, which it keeps both sides above. `atLeast` itself when the size is unknown.
+int decodeSideFor(QSize full, int atLeast, bool byHeight) {
+    if (full.isEmpty())
+        return atLeast;
+    const qint64 along = byHeight ? full.height() : full.width();
+    const qint64 across = byHeight ? full.width() : full.height();
+    const qint64 other = (across * atLeast + along - 1) / along; // rounded up
+    return int(std::clamp<qint64>(other, 1, atLeast));
+}
+
+} // namespace
+
 bool LayoutRun::productPictureSize(TBild& b, bool load, dib* picture, bool byHeight) {
     // A size read from the header stands until the picture fails to draw; from then on
     // it takes no room anywhere (until the file changes).
@@ -460,48 +476,54 @@ bool LayoutRun::productPictureSize(TBild& b, bool load, dib* picture, bool byHei
         m_env.pictureFailures.problemOf(resolvePicturePath(b.datei, m_doc.afilename)) !=
             PictureFileProblem::None)
         b.pixbreite = b.pixhoehe = 0;
+    // Never drawn wider than breite, or (with the picture height set instead) higher.
+    const int atLeast = std::max(cmPx(b.breite > 0 ? std::min(b.breite, kMaxPictureWidth) : 0.0), 1);
+    const QString owner = m_product ? m_product->name : QString();
     if (load || b.pixbreite <= 0 || b.pixhoehe <= 0) {
-        // Never drawn wider than breite, or (with the picture height set instead) higher.
-        const int atLeast = std::max(cmPx(b.breite > 0 ? std::min(b.breite, kMaxPictureWidth) : 0.0), 1);
         if (!picture) {
             // Only the size is wanted: the file's header has it.
-            const PictureLoadResult r =
-                layoutPictureSize(b.datei, m_doc.afilename, PictureUse::Product,
-                                  m_product ? m_product->name : QString(), &m_env.pictureFailures, atLeast);
+            const PictureLoadResult r = layoutPictureSize(b.datei, m_doc.afilename, PictureUse::Product,
+                                                          owner, &m_env.pictureFailures, atLeast);
             const bool ok = r.problem == PictureFileProblem::None;
             b.pixbreite = ok ? r.fullSize.width() : 0;
             b.pixhoehe = ok ? r.fullSize.height() : 0;
+        } else {
+            dib& d = *picture;
+            QSize full(b.pixbreite, b.pixhoehe);
+            if (full.isEmpty()) {
+                const PictureLoadResult measured =
+                    readPictureSize(resolvePicturePath(b.datei, m_doc.afilename));
+                full = measured.problem == PictureFileProblem::None ? measured.fullSize : QSize();
+            }
+            const int decodeSide = decodeSideFor(full, atLeast, byHeight);
+            // A picture drawn again (the preview), or decoded ahead, may come decoded from
+            // the environment's cache.
+            const bool cache = m_env.decodedPictures.budget() > 0;
+            const QString file = cache ? resolvePicturePath(b.datei, m_doc.afilename) : QString();
+            std::optional<PictureLoadResult> kept;
+            if (cache)
+                kept = m_env.decodedPictures.find(file, decodeSide, d);
+            const PictureLoadResult r =
+                kept ? *kept
+                     : loadLayoutPicture(d, b.datei, m_doc.afilename, PictureUse::Product, owner,
+                                         &m_env.pictureFailures, decodeSide);
+            if (cache && !kept)
+                m_env.decodedPictures.keep(file, decodeSide, r, d);
+            b.pixbreite = d.poi ? r.fullSize.width() : 0;
+            b.pixhoehe = d.poi ? r.fullSize.height() : 0;
             return b.pixbreite > 0 && b.pixhoehe > 0;
         }
-        dib& d = *picture;
-        // The picture is drawn atLeast wide (or high) and the other side in proportion: the
-        // decoder may go down to that smaller side, which it keeps both sides above.
-        QSize full(b.pixbreite, b.pixhoehe);
-        if (full.isEmpty()) {
-            const PictureLoadResult measured = readPictureSize(resolvePicturePath(b.datei, m_doc.afilename));
-            full = measured.problem == PictureFileProblem::None ? measured.fullSize : QSize();
-        }
-        int decodeSide = atLeast;
-        if (!full.isEmpty()) {
-            const qint64 along = byHeight ? full.height() : full.width();
-            const qint64 across = byHeight ? full.width() : full.height();
-            const qint64 other = (across * atLeast + along - 1) / along; // rounded up
-            decodeSide = int(std::clamp<qint64>(other, 1, atLeast));
-        }
-        // A picture drawn again (the preview) may come decoded from the environment's cache.
-        const bool cache = picture && m_env.decodedPictures.budget() > 0;
-        const QString file = cache ? resolvePicturePath(b.datei, m_doc.afilename) : QString();
-        std::optional<PictureLoadResult> kept;
-        if (cache)
-            kept = m_env.decodedPictures.find(file, decodeSide, d);
-        const PictureLoadResult r = kept ? *kept
-                                         : loadLayoutPicture(d, b.datei, m_doc.afilename, PictureUse::Product,
-                                                             m_product ? m_product->name : QString(),
-                                                             &m_env.pictureFailures, decodeSide);
-        if (cache && !kept)
-            m_env.decodedPictures.keep(file, decodeSide, r, d);
-        b.pixbreite = d.poi ? r.fullSize.width() : 0;
-        b.pixhoehe = d.poi ? r.fullSize.height() : 0;
+    }
+    // Measured on a page that is drawn: the picture is drawn next, so it may start decoding
+    // on another core now, exactly as its drawing will decode it.
+    if (!load && drawn() && b.pixbreite > 0 && b.pixhoehe > 0 && m_env.decodedPictures.budget() > 0) {
+        const int decodeSide = decodeSideFor(QSize(b.pixbreite, b.pixhoehe), atLeast, byHeight);
+        m_env.decodedPictures.decodeAhead(
+            resolvePicturePath(b.datei, m_doc.afilename), decodeSide,
+            [stored = b.datei, catalogue = m_doc.afilename, owner, decodeSide](dib& d) {
+                return loadLayoutPicture(d, stored, catalogue, PictureUse::Product, owner, nullptr,
+                                         decodeSide);
+            });
     }
     return b.pixbreite > 0 && b.pixhoehe > 0;
 }

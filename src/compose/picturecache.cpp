@@ -1,5 +1,7 @@
 #include "picturecache.h"
 
+#include "model/usablecores.h"
+
 #include <QFileInfo>
 
 #include <algorithm>
@@ -20,7 +22,22 @@ void copyDib(const dib& from, dib& to) {
     to.sourceHeight = from.sourceHeight;
 }
 
+DecodedPictureCache::~DecodedPictureCache() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+        for (auto it = m_ahead.begin(); it != m_ahead.end();)
+            it = it->running ? std::next(it) : m_ahead.erase(it);
+    }
+    m_changed.notify_all();
+    for (std::thread& helper : m_helpers)
+        helper.join();
+}
+
 void DecodedPictureCache::setBudget(qint64 bytes) {
+    if (bytes <= 0)
+        settle();
+    const std::lock_guard lock(m_mutex);
     m_budget = std::max<qint64>(0, bytes);
     while (m_used > m_budget && !m_entries.empty()) {
         m_used -= m_entries.back().bytes;
@@ -28,33 +45,60 @@ void DecodedPictureCache::setBudget(qint64 bytes) {
     }
 }
 
+std::list<DecodedPictureCache::Entry>::iterator DecodedPictureCache::entryFor(const QString& file,
+                                                                              int atLeast) {
+    return std::find_if(m_entries.begin(), m_entries.end(),
+                        [&](const Entry& e) { return e.atLeast == atLeast && e.file == file; });
+}
+
+std::list<DecodedPictureCache::Ahead>::iterator DecodedPictureCache::aheadFor(const QString& file,
+                                                                              int atLeast) {
+    return std::find_if(m_ahead.begin(), m_ahead.end(),
+                        [&](const Ahead& a) { return a.atLeast == atLeast && a.file == file; });
+}
+
 std::optional<PictureLoadResult> DecodedPictureCache::find(const QString& file, int atLeast, dib& d) {
     if (m_budget == 0)
         return std::nullopt;
-    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
-        if (it->file != file || it->atLeast != atLeast)
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        const auto ahead = aheadFor(file, atLeast);
+        if (ahead == m_ahead.end())
+            break;
+        if (!ahead->running) {
+            ahead->running = true; // no helper has begun it: decoded here, at once
+            runAhead(ahead, lock);
             continue;
-        const QFileInfo info(file);
-        if (info.lastModified() != it->modified || info.size() != it->fileSize) {
-            m_used -= it->bytes;
-            m_entries.erase(it);
-            return std::nullopt;
         }
-        m_entries.splice(m_entries.begin(), m_entries, it);
-        copyDib(m_entries.front().picture, d);
-        if (!d.poi)
-            return std::nullopt;
-        return m_entries.front().result;
+        // A helper is decoding it: run another decode ahead meanwhile, or wait.
+        const auto other =
+            std::find_if(m_ahead.begin(), m_ahead.end(), [](const Ahead& a) { return !a.running; });
+        if (other != m_ahead.end()) {
+            other->running = true;
+            runAhead(other, lock);
+        } else {
+            m_changed.wait(lock);
+        }
     }
-    return std::nullopt;
+    const auto it = entryFor(file, atLeast);
+    if (it == m_entries.end())
+        return std::nullopt;
+    const QFileInfo info(file);
+    if (info.lastModified() != it->modified || info.size() != it->fileSize) {
+        m_used -= it->bytes;
+        m_entries.erase(it);
+        return std::nullopt;
+    }
+    m_entries.splice(m_entries.begin(), m_entries, it);
+    copyDib(m_entries.front().picture, d);
+    if (!d.poi)
+        return std::nullopt;
+    return m_entries.front().result;
 }
 
 void DecodedPictureCache::keep(const QString& file, int atLeast, const PictureLoadResult& result,
                                const dib& d) {
     if (m_budget == 0 || !d.poi)
-        return;
-    const qint64 bytes = qint64(d.bytew) * dibheight(d);
-    if (bytes > m_budget)
         return;
     Entry e;
     e.file = file;
@@ -66,12 +110,81 @@ void DecodedPictureCache::keep(const QString& file, int atLeast, const PictureLo
     copyDib(d, e.picture);
     if (!e.picture.poi)
         return;
-    e.bytes = bytes;
-    m_used += bytes;
+    const std::lock_guard lock(m_mutex);
+    keepLocked(std::move(e));
+}
+
+void DecodedPictureCache::keepLocked(Entry&& e) {
+    e.bytes = qint64(e.picture.bytew) * dibheight(e.picture);
+    if (e.bytes > m_budget)
+        return;
+    if (const auto old = entryFor(e.file, e.atLeast); old != m_entries.end()) {
+        m_used -= old->bytes;
+        m_entries.erase(old);
+    }
+    m_used += e.bytes;
     m_entries.push_front(std::move(e));
     while (m_used > m_budget && !m_entries.empty()) {
         m_used -= m_entries.back().bytes;
         m_entries.pop_back();
+    }
+}
+
+void DecodedPictureCache::decodeAhead(const QString& file, int atLeast, Loader load) {
+    if (m_budget == 0 || file.isEmpty())
+        return;
+    static const int helpers = std::min(UsableCores() - 1, 3);
+    if (helpers <= 0)
+        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_stopping || int(m_ahead.size()) >= kMostAhead || aheadFor(file, atLeast) != m_ahead.end() ||
+            entryFor(file, atLeast) != m_entries.end())
+            return;
+        m_ahead.push_back({file, atLeast, std::move(load), false});
+    }
+    if (int(m_helpers.size()) < helpers)
+        m_helpers.emplace_back([this] { helperLoop(); });
+    m_changed.notify_all();
+}
+
+void DecodedPictureCache::settle() {
+    std::unique_lock lock(m_mutex);
+    for (auto it = m_ahead.begin(); it != m_ahead.end();)
+        it = it->running ? std::next(it) : m_ahead.erase(it);
+    m_changed.wait(lock, [this] { return m_ahead.empty(); });
+}
+
+void DecodedPictureCache::runAhead(std::list<Ahead>::iterator job, std::unique_lock<std::mutex>& lock) {
+    Entry e;
+    e.file = job->file;
+    e.atLeast = job->atLeast;
+    const Loader load = job->load;
+    lock.unlock();
+    const QFileInfo before(e.file);
+    e.modified = before.lastModified();
+    e.fileSize = before.size();
+    e.result = load(e.picture);
+    lock.lock();
+    if (e.result.problem == PictureFileProblem::None && e.picture.poi)
+        keepLocked(std::move(e));
+    m_ahead.erase(job); // the list's other members may come and go, this one stays
+    m_changed.notify_all();
+}
+
+void DecodedPictureCache::helperLoop() {
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        const auto job =
+            std::find_if(m_ahead.begin(), m_ahead.end(), [](const Ahead& a) { return !a.running; });
+        if (job != m_ahead.end()) {
+            job->running = true;
+            runAhead(job, lock);
+            continue;
+        }
+        if (m_stopping)
+            return;
+        m_changed.wait(lock);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "codec_tga.h"
 #include "codec_util.h"
 #include "model/picturefile.h"
+#include "model/regularfile.h"
 #include "model/savefile.h"
 
 #include <QBuffer>
@@ -29,6 +30,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <mutex>
 
 namespace pw {
 
@@ -157,6 +159,20 @@ int qtAllocationLimitMb() {
     return int(std::min<qint64>(pixels * 4 / (1 << 20) + 1, std::numeric_limits<int>::max()));
 }
 
+// Gives Qt's readers qtAllocationLimitMb. The limit is one setting for the whole process,
+// read by every reader: it is set only when it changes, so pictures decoding on several
+// threads at once do not write it under each other's readers.
+void applyQtAllocationLimit() {
+    static std::mutex guard;
+    static int applied = -1;
+    const int limit = qtAllocationLimitMb();
+    const std::lock_guard lock(guard);
+    if (applied != limit) {
+        QImageReader::setAllocationLimit(limit);
+        applied = limit;
+    }
+}
+
 // The size to ask a JPEG decoder for so that both sides stay at least `atLeast` pixels:
 // invalid (decode in full) unless that is at most half the picture's size each way.
 QSize reducedSize(QSize size, int atLeast) {
@@ -177,7 +193,7 @@ bool decodeWithQt(dib& d, QByteArrayView data, const char* format, int atLeast, 
     QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(true); // photographs taken upright on their side
-    QImageReader::setAllocationLimit(qtAllocationLimitMb());
+    applyQtAllocationLimit();
     const QSize size = reader.size();
     if (size.isValid() && !codec::sizeAllowed(size.width(), size.height()))
         return false;
@@ -378,14 +394,15 @@ namespace {
 
 // Reads a picture file into memory: regular files only, at most kMostFileBytes.
 PictureFileProblem readPictureFile(const QString& path, QByteArray& data) {
-    QFile file;
-    const PictureFileProblem problem = openRegularFile(file, normalisedPath(path));
+    RegularFile file;
+    const PictureFileProblem problem = file.open(normalisedPath(path));
     if (problem != PictureFileProblem::None)
         return problem;
     if (file.size() > kMostFileBytes)
         return PictureFileProblem::Unreadable;
-    data = file.readAll();
-    return file.error() == QFileDevice::NoError ? PictureFileProblem::None : PictureFileProblem::Missing;
+    bool ok = true;
+    data = file.readAt(0, file.size(), &ok);
+    return ok ? PictureFileProblem::None : PictureFileProblem::Missing;
 }
 
 } // namespace
@@ -491,35 +508,14 @@ QSize jpegFrameSize(QByteArrayView head) {
     return {};
 }
 
-// The size from the header of an open JPEG or PNG file; invalid when the file is another
-// kind, does not end as its kind ends, or its header cannot be read.
-QSize headerSize(QFile& file) {
-    // Most photos state their size in their first kilobytes; a long Exif block (with a
-    // thumbnail) may push it up to 64 KB further.
-    QByteArray head = file.read(std::min<qint64>(file.size(), 4 * 1024));
-    const bool jpeg = codec::looksLikeJpeg(head);
-    if (!jpeg && !codec::looksLikePng(head))
+// The size Qt's reader gives from a file's first bytes, turned as it turns the picture;
+// invalid when they do not hold it.
+QSize qtHeaderSize(const QByteArray& head, const char* format) {
+    QByteArray bytes = head;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::ReadOnly))
         return {};
-    // The end marker, or IEND, is the file's last bytes in all but unusual files (such
-    // as a JPEG with bytes after its end), which are decoded instead.
-    const qint64 tail = jpeg ? 2 : qint64(sizeof kPngEnd) - 1;
-    if (file.size() < tail + 16 || !file.seek(file.size() - tail))
-        return {};
-    const QByteArray end = file.read(tail);
-    if (end != (jpeg ? QByteArray("\xFF\xD9") : QByteArray(kPngEnd, tail)))
-        return {};
-    if (jpeg) {
-        QSize size = jpegFrameSize(head);
-        if (!size.isValid() && file.size() > head.size() && file.seek(0)) {
-            head = file.read(std::min<qint64>(file.size(), 72 * 1024));
-            size = jpegFrameSize(head);
-        }
-        if (size.isValid())
-            return size;
-    }
-    if (!file.seek(0))
-        return {};
-    QImageReader reader(&file, jpeg ? "jpeg" : "png");
+    QImageReader reader(&buffer, format);
     reader.setDecideFormatFromContent(false);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
@@ -528,13 +524,43 @@ QSize headerSize(QFile& file) {
     return (reader.transformation() & QImageIOHandler::TransformationRotate90) ? size.transposed() : size;
 }
 
+// The size from the header of an open JPEG or PNG file; invalid when the file is another
+// kind, does not end as its kind ends, or its header cannot be read.
+QSize headerSize(const RegularFile& file) {
+    // Most photos state their size in their first kilobytes; a long Exif block (with a
+    // thumbnail) may push it up to 64 KB further.
+    constexpr qint64 kFirstRead = 4 * 1024;
+    constexpr qint64 kLongestHead = 72 * 1024;
+    QByteArray head = file.readAt(0, kFirstRead);
+    const bool jpeg = codec::looksLikeJpeg(head);
+    if (!jpeg && !codec::looksLikePng(head))
+        return {};
+    // The end marker, or IEND, is the file's last bytes in all but unusual files (such
+    // as a JPEG with bytes after its end), which are decoded instead.
+    const qint64 tail = jpeg ? 2 : qint64(sizeof kPngEnd) - 1;
+    if (file.size() < tail + 16)
+        return {};
+    const QByteArray end = file.readAt(file.size() - tail, tail);
+    if (end != (jpeg ? QByteArray("\xFF\xD9") : QByteArray(kPngEnd, tail)))
+        return {};
+    const auto fromHead = [&] { return jpeg ? jpegFrameSize(head) : qtHeaderSize(head, "png"); };
+    QSize size = fromHead();
+    if (!size.isValid() && file.size() > head.size()) {
+        head = file.readAt(0, kLongestHead);
+        size = fromHead();
+    }
+    if (!size.isValid() && jpeg)
+        size = qtHeaderSize(head, "jpeg");
+    return size;
+}
+
 } // namespace
 
 PictureLoadResult readPictureSize(const QString& path, int atLeast) {
     PictureLoadResult result;
     {
-        QFile file;
-        result.problem = openRegularFile(file, normalisedPath(path));
+        RegularFile file;
+        result.problem = file.open(normalisedPath(path));
         if (result.problem != PictureFileProblem::None)
             return result;
         if (file.size() > kMostFileBytes) {

@@ -1,11 +1,11 @@
 #include "picturefile.h"
 
+#include "regularfile.h"
+
 #include <QDir>
 #include <QFileInfo>
 
-#include <cerrno>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace pw {
@@ -22,20 +22,11 @@ QString resolvePicturePath(const QString& stored, const QString& catalogueFile) 
 
 PictureFileProblem openRegularFile(QFile& file, const QString& path) {
     file.close();
-    if (path.isEmpty())
-        return PictureFileProblem::Missing;
-    const QByteArray local = QFile::encodeName(path);
-    int fd = -1;
-    do {
-        fd = ::open(local.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
-    if (fd < 0)
-        return errno == EISDIR ? PictureFileProblem::NotAFile : PictureFileProblem::Missing;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return PictureFileProblem::NotAFile;
-    }
+    RegularFile opened;
+    const PictureFileProblem problem = opened.open(path);
+    if (problem != PictureFileProblem::None)
+        return problem;
+    const int fd = opened.release();
     // Reads from a regular file never wait; blocking mode keeps short reads out.
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags >= 0)

@@ -48,6 +48,7 @@
 #include "model/orvanto.h"
 #include "model/services.h"
 #include "model/settings.h"
+#include "model/usablecores.h"
 
 #include <QByteArray>
 #include <QFileDevice>
@@ -112,10 +113,6 @@ QString EscapePDFString(const QString& s);
 // which, like every other character, are written as "#" and two or more hexadecimal
 // digits (code 0 is dropped); ",Bold", ",Italic" or ",BoldItalic" by the style.
 QString PDFFontName(const QString& name, quint8 style);
-
-// The cores this process may run on: its CPU affinity, lowered by a CPU quota of its
-// control group when it has one; at least 1.
-int UsableCores();
 
 class TPDFCanvas {
 public:

@@ -1,12 +1,19 @@
 #include "testmain.h"
 
 #include "compose/picturecache.h"
+#include "fixtures.h"
+#include "model/usablecores.h"
 
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using namespace pw;
+using pw::test::writeFile;
 
 namespace {
 
@@ -76,6 +83,60 @@ private slots:
         QVERIFY(cache.find(a, 0, out));
         QVERIFY(cache.find(c, 0, out));
         QVERIFY(!cache.find(b, 0, out));
+    }
+
+    // Pictures announced ahead decode on a helper and are then found without a second
+    // decode, each once however often announced; one that fails to load is not kept (its
+    // drawing loads it and reports it); a find for a picture a helper is decoding waits for
+    // it; a cache without a budget decodes nothing ahead.
+    void picturesDecodedAheadAreFoundOnce() {
+        if (UsableCores() < 2)
+            QSKIP("pictures are decoded ahead only beside a second core");
+        QTemporaryDir dir;
+        const QString a = writePicture(dir, "a.png", Qt::red);
+        const QString b = writePicture(dir, "b.png", Qt::green);
+        const QString broken = dir.filePath(QStringLiteral("broken.png"));
+        QVERIFY(writeFile(broken, "not a picture"));
+        std::atomic<int> decodes{0};
+        std::atomic<bool> slowBegun{false};
+        const auto loader = [&](const QString& path, bool slow = false) {
+            return [&, path, slow](dib& d) {
+                ++decodes;
+                if (slow) {
+                    slowBegun = true;
+                    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                }
+                return load(d, path);
+            };
+        };
+
+        dib found;
+        DecodedPictureCache off;
+        off.decodeAhead(a, 0, loader(a));
+        QVERIFY(!off.find(a, 0, found));
+        QCOMPARE(decodes.load(), 0);
+
+        DecodedPictureCache cache;
+        cache.setBudget(1 << 20);
+        cache.decodeAhead(a, 0, loader(a));
+        cache.decodeAhead(a, 0, loader(a));
+        cache.decodeAhead(broken, 0, loader(broken));
+        QVERIFY(cache.find(a, 0, found));
+        dib direct;
+        load(direct, a);
+        QCOMPARE(dibToImage(found), dibToImage(direct));
+        QVERIFY(!cache.find(broken, 0, found));
+        QCOMPARE(decodes.load(), 2);
+        cache.decodeAhead(a, 0, loader(a)); // kept already
+        QVERIFY(cache.find(a, 0, found));
+        QCOMPARE(decodes.load(), 2);
+
+        cache.decodeAhead(b, 0, loader(b, true));
+        while (!slowBegun)
+            std::this_thread::yield();
+        QVERIFY(cache.find(b, 0, found)); // waited for the helper
+        QCOMPARE(decodes.load(), 3);
+        QCOMPARE(dibwidth(found), 40);
     }
 };
 

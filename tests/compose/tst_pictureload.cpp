@@ -186,6 +186,74 @@ private slots:
         PaintLayout(0, measure, bare, ViewState{}, env, a4Call(0, 100, 96));
         QCOMPARE(doc.anzpages, bare.anzpages);
     }
+
+    // With a budget the environment has the pictures of the pages it draws decoded ahead
+    // on helper threads. The pages come out as without it, to the pixel, and a picture
+    // that turns out damaged when decoded is reported as without it.
+    void picturesDecodedAheadDrawTheSamePages_data() {
+        QTest::addColumn<int>("layout");
+        QTest::newRow("layout 1 (engine A)") << 0;
+        QTest::newRow("layout 2 (engine B)") << 1;
+        QTest::newRow("layout 3 (engine C)") << 2;
+    }
+    void picturesDecodedAheadDrawTheSamePages() {
+        QFETCH(int, layout);
+        QTemporaryDir dir;
+        CatalogDocument doc = pictureCatalogue(QString());
+        for (int i = 0; i < 16; ++i) {
+            // Photos of their own, with detail that each way of scaling shows.
+            QImage photo(1200 + 16 * i, 900, QImage::Format_RGB32);
+            for (int y = 0; y < photo.height(); ++y)
+                for (int x = 0; x < photo.width(); ++x)
+                    photo.setPixel(x, y, qRgb((x * 7 + i * 40) % 256, (y * 3) % 256, (x ^ y) % 256));
+            const QString file = dir.filePath(QStringLiteral("foto%1.jpg").arg(i));
+            QVERIFY(photo.save(file, "JPEG", 90));
+            TProdukt& p = doc.products(0)[i];
+            p.bilder[0].datei = file;
+            p.bilder[0].breite = 4;
+            TBild& second = *p.bilder.Add();
+            second.datei = file;
+            second.breite = 2.5;
+        }
+        QImage red(300, 200, QImage::Format_RGB32);
+        red.fill(qRgb(230, 0, 0));
+        const QString broken = dir.filePath(QStringLiteral("kaputt.png"));
+        QVERIFY(red.save(broken, "PNG"));
+        QByteArray damaged = readFile(broken);
+        const qsizetype idat = damaged.indexOf("IDAT");
+        QVERIFY(idat > 0);
+        for (qsizetype i = idat + 8; i < idat + 16; ++i)
+            damaged[i] = char(~damaged[i]); // the compressed pixels, not the header or the end
+        QVERIFY(writeFile(broken, damaged));
+        doc.products(0)[5].bilder[0].datei = broken;
+
+        const auto draw = [&](qint64 budget, int page, std::size_t& failures) {
+            FixedClock clock(QDate(2026, 1, 1));
+            EngineEnvironment env(clock);
+            env.decodedPictures.setBudget(budget);
+            CatalogDocument copy = doc;
+            const EngineCall call = a4Call(page, 100, 150);
+            QImage image(call.width, call.height, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            {
+                PainterCanvas canvas(&image);
+                PaintLayout(layout, canvas, copy, ViewState{}, env, call);
+            }
+            failures = env.pictureFailures.failures().size();
+            return image;
+        };
+        std::size_t failuresAhead = 0;
+        std::size_t failuresPlain = 0;
+        std::size_t reported = 0;
+        for (int page = 1; page <= 3; ++page) {
+            const QImage ahead = draw(32 << 20, page, failuresAhead);
+            const QImage plain = draw(0, page, failuresPlain);
+            QVERIFY2(ahead == plain, qPrintable(QStringLiteral("page %1").arg(page)));
+            QCOMPARE(failuresAhead, failuresPlain);
+            reported = std::max(reported, failuresAhead);
+        }
+        QCOMPARE(reported, std::size_t(1)); // the damaged picture's page is among them
+    }
 };
 
 PW_TEST_CLASS(TestPictureLoading)

@@ -952,6 +952,8 @@ private slots:
             << withOrientation(8, false) << QSize(23, 61);
         QTest::newRow("JPEG on its side with a long Exif block")
             << withOrientation(6, true, 20000) << QSize(23, 61);
+        QTest::newRow("JPEG on its side with an Exif block longer than the header read")
+            << withOrientation(6, true, 100000) << QSize(23, 61);
         QTest::newRow("JPEG taken upside down") << withOrientation(3, false) << QSize(61, 23);
         QTest::newRow("PNG") << png << QSize(61, 23);
         QTest::newRow("JPEG with bytes after its end") << jpeg + QByteArray(40, 'x') << QSize(61, 23);
