@@ -19,6 +19,7 @@ public:
 
 private:
     void product(int kat, TProdukt& p) override;
+    bool picturesByHeight() const override { return m_s.SetPicHeightCheck; }
 
     int m_columns = 4;
     int m_bildAlign = kPicturesRight;
@@ -73,7 +74,7 @@ void EngineA::product(int kat, TProdukt& p) {
         for (TBild& b : p.bilder) {
             const bool load = drawing && drawn();
             dib picture;
-            if (!productPictureSize(b, load, load ? &picture : nullptr, m_s.SetPicHeightCheck))
+            if (!productPictureSize(b, load, load ? &picture : nullptr, picturesByHeight()))
                 continue; // a picture that does not load takes no space
             int wPx = cmPx(b.breite);
             double wMm = b.breite * 10;

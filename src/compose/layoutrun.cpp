@@ -209,6 +209,17 @@ void LayoutRun::category(int kat) {
     TProduktListe& products = m_doc.products(kat);
     for (int i = 0; i < products.count(); ++i) {
         if (!products[i].DeactivateProd) {
+            // A run that draws every page from here on (an export) draws the next product's
+            // pictures soon too: they decode on another core while this product is set.
+            if (m_call.pages && drawn()) {
+                for (int next = i + 1; next < products.count(); ++next) {
+                    if (products[next].DeactivateProd)
+                        continue;
+                    for (const TBild& b : products[next].bilder)
+                        decodeAhead(b);
+                    break;
+                }
+            }
             m_product = &products[i];
             product(kat, products[i]);
         }
@@ -469,6 +480,27 @@ int decodeSideFor(QSize full, int atLeast, bool byHeight) {
 
 } // namespace
 
+int LayoutRun::drawnSide(const TBild& b) const {
+    // Never drawn wider than breite, or (with the picture height set instead) higher.
+    return std::max(cmPx(b.breite > 0 ? std::min(b.breite, kMaxPictureWidth) : 0.0), 1);
+}
+
+void LayoutRun::decodeAhead(const TBild& b) {
+    if (b.pixbreite <= 0 || b.pixhoehe <= 0 || m_env.decodedPictures.budget() <= 0)
+        return;
+    const QString file = resolvePicturePath(b.datei, m_doc.afilename);
+    if (!m_env.pictureFailures.empty() && m_env.pictureFailures.problemOf(file) != PictureFileProblem::None)
+        return;
+    const int atLeast = drawnSide(b);
+    const int decodeSide = decodeSideFor(QSize(b.pixbreite, b.pixhoehe), atLeast, picturesByHeight());
+    // As productPictureSize loads it, but without noting a failure: the drawing notes it.
+    m_env.decodedPictures.decodeAhead(file, decodeSide,
+                                      [stored = b.datei, catalogue = m_doc.afilename, decodeSide](dib& d) {
+                                          return loadLayoutPicture(d, stored, catalogue, PictureUse::Product,
+                                                                   QString(), nullptr, decodeSide);
+                                      });
+}
+
 bool LayoutRun::productPictureSize(TBild& b, bool load, dib* picture, bool byHeight) {
     // A size read from the header stands until the picture fails to draw; from then on
     // it takes no room anywhere (until the file changes).
@@ -476,8 +508,7 @@ bool LayoutRun::productPictureSize(TBild& b, bool load, dib* picture, bool byHei
         m_env.pictureFailures.problemOf(resolvePicturePath(b.datei, m_doc.afilename)) !=
             PictureFileProblem::None)
         b.pixbreite = b.pixhoehe = 0;
-    // Never drawn wider than breite, or (with the picture height set instead) higher.
-    const int atLeast = std::max(cmPx(b.breite > 0 ? std::min(b.breite, kMaxPictureWidth) : 0.0), 1);
+    const int atLeast = drawnSide(b);
     const QString owner = m_product ? m_product->name : QString();
     if (load || b.pixbreite <= 0 || b.pixhoehe <= 0) {
         if (!picture) {
@@ -515,16 +546,9 @@ bool LayoutRun::productPictureSize(TBild& b, bool load, dib* picture, bool byHei
         }
     }
     // Measured on a page that is drawn: the picture is drawn next, so it may start decoding
-    // on another core now, exactly as its drawing will decode it.
-    if (!load && drawn() && b.pixbreite > 0 && b.pixhoehe > 0 && m_env.decodedPictures.budget() > 0) {
-        const int decodeSide = decodeSideFor(QSize(b.pixbreite, b.pixhoehe), atLeast, byHeight);
-        m_env.decodedPictures.decodeAhead(
-            resolvePicturePath(b.datei, m_doc.afilename), decodeSide,
-            [stored = b.datei, catalogue = m_doc.afilename, owner, decodeSide](dib& d) {
-                return loadLayoutPicture(d, stored, catalogue, PictureUse::Product, owner, nullptr,
-                                         decodeSide);
-            });
-    }
+    // on another core now.
+    if (!load && drawn())
+        decodeAhead(b);
     return b.pixbreite > 0 && b.pixhoehe > 0;
 }
 

@@ -106,6 +106,16 @@ protected:
     // with: breite at the call's resolution wide (with byHeight: high), the other side in
     // proportion. Engines draw it with its own dibwidth/dibheight as the source rectangle.
     bool productPictureSize(TBild& b, bool load, dib* picture, bool byHeight = false);
+    // Whether the engine sizes product pictures by their height (productPictureSize's
+    // byHeight).
+    virtual bool picturesByHeight() const { return false; }
+    // The pixels a product picture is drawn at along its sized side: breite (at most
+    // kMaxPictureWidth) at the call's resolution, at least 1.
+    int drawnSide(const TBild& b) const;
+    // Has a measured picture decoded on another core, as productPictureSize will load it
+    // for drawing (DecodedPictureCache::decodeAhead); nothing for one not measured yet or
+    // noted as failed.
+    void decodeAhead(const TBild& b);
 
     Canvas& m_c;
     CatalogDocument& m_doc;
