@@ -864,38 +864,41 @@ private slots:
     }
 
     // A JPEG much larger than it is drawn decodes smaller, never below the size asked for,
-    // and still reports its own size; one drawn near its size decodes in full.
+    // and still reports its own size; one drawn near its size decodes in full. Where the
+    // decoder's own m/8 size is a little above the size needed, it is that size.
     void jpegDecodesAtTheSizeItIsDrawn_data() {
+        QTest::addColumn<QSize>("picture");
         QTest::addColumn<int>("atLeast");
-        QTest::addColumn<bool>("reduced");
-        QTest::newRow("drawn 100 pixels") << 100 << true;
-        QTest::newRow("drawn 399 pixels") << 399 << true;
-        QTest::newRow("drawn 402 pixels: over half the short side") << 402 << false;
-        QTest::newRow("no size given") << 0 << false;
+        QTest::addColumn<QSize>("decoded"); // invalid: in full
+        QTest::newRow("drawn 100 pixels") << QSize(1201, 802) << 100 << QSize(150, 100);
+        QTest::newRow("drawn 399 pixels: odd sides have no exact half")
+            << QSize(1201, 802) << 399 << QSize(598, 399);
+        QTest::newRow("drawn 390 pixels: the decoder's own half")
+            << QSize(1200, 800) << 390 << QSize(600, 400);
+        QTest::newRow("drawn 60 pixels: far below its eighth") << QSize(1200, 800) << 60 << QSize(90, 60);
+        QTest::newRow("drawn 402 pixels: over half the short side") << QSize(1201, 802) << 402 << QSize();
+        QTest::newRow("no size given") << QSize(1201, 802) << 0 << QSize();
     }
     void jpegDecodesAtTheSizeItIsDrawn() {
+        QFETCH(QSize, picture);
         QFETCH(int, atLeast);
-        QFETCH(bool, reduced);
-        QImage image(1201, 802, QImage::Format_RGB32);
+        QFETCH(QSize, decoded);
+        QImage image(picture, QImage::Format_RGB32);
         for (int y = 0; y < image.height(); ++y)
             for (int x = 0; x < image.width(); ++x)
-                image.setPixel(x, y, x < 600 ? qRgb(200, 30, 30) : qRgb(30, 30, 200));
+                image.setPixel(x, y, x < picture.width() / 2 ? qRgb(200, 30, 30) : qRgb(30, 30, 200));
         const QString name = path(QStringLiteral("photo.jpg"));
         QVERIFY(image.save(name, "JPEG", 90));
         dib d;
         const PictureLoadResult r = loadPictureForDrawing(d, name, atLeast);
         QVERIFY(d.poi);
         QCOMPARE(r.problem, PictureFileProblem::None);
-        QCOMPARE(r.fullSize, QSize(1201, 802));
-        if (reduced) {
-            QCOMPARE_LE(dibwidth(d), 1201 / 2);
-            QCOMPARE_GE(std::min(dibwidth(d), dibheight(d)), atLeast);
-            // The left half stays red, the right half blue.
-            QCOMPARE_GT(int(getpixel(d, dibwidth(d) / 4, dibheight(d) / 2) & 0xFF), 150);
-            QCOMPARE_GT(int(getpixel(d, dibwidth(d) * 3 / 4, dibheight(d) / 2) >> 16 & 0xFF), 150);
-        } else {
-            QCOMPARE(QSize(dibwidth(d), dibheight(d)), QSize(1201, 802));
-        }
+        QCOMPARE(r.fullSize, picture);
+        QCOMPARE(QSize(dibwidth(d), dibheight(d)), decoded.isValid() ? decoded : picture);
+        QCOMPARE_GE(std::min(dibwidth(d), dibheight(d)), atLeast);
+        // The left half stays red, the right half blue.
+        QCOMPARE_GT(int(getpixel(d, dibwidth(d) / 4, dibheight(d) / 2) & 0xFF), 150);
+        QCOMPARE_GT(int(getpixel(d, dibwidth(d) * 3 / 4, dibheight(d) / 2) >> 16 & 0xFF), 150);
     }
 
     // The size read from a file's header is the size a full load reports, for the files
