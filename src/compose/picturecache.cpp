@@ -27,7 +27,7 @@ DecodedPictureCache::~DecodedPictureCache() {
         const std::lock_guard lock(m_mutex);
         m_stopping = true;
         for (auto it = m_ahead.begin(); it != m_ahead.end();)
-            it = it->running ? std::next(it) : m_ahead.erase(it);
+            it = it->running && !it->done ? std::next(it) : m_ahead.erase(it);
     }
     m_changed.notify_all();
     for (std::thread& helper : m_helpers)
@@ -65,14 +65,21 @@ std::optional<PictureLoadResult> DecodedPictureCache::find(const QString& file, 
         const auto ahead = aheadFor(file, atLeast);
         if (ahead == m_ahead.end())
             break;
+        if (ahead->done) {
+            // Decoded, but larger than the budget keeps: handed over as it is.
+            d = std::move(ahead->picture);
+            const PictureLoadResult result = ahead->result;
+            m_ahead.erase(ahead);
+            m_changed.notify_all();
+            return result;
+        }
         if (!ahead->running) {
             ahead->running = true; // no helper has begun it: decoded here, at once
             runAhead(ahead, lock);
             continue;
         }
         // A helper is decoding it: run another decode ahead meanwhile, or wait.
-        const auto other =
-            std::find_if(m_ahead.begin(), m_ahead.end(), [](const Ahead& a) { return !a.running; });
+        const auto other = waitingAhead();
         if (other != m_ahead.end()) {
             other->running = true;
             runAhead(other, lock);
@@ -98,7 +105,7 @@ std::optional<PictureLoadResult> DecodedPictureCache::find(const QString& file, 
 
 void DecodedPictureCache::keep(const QString& file, int atLeast, const PictureLoadResult& result,
                                const dib& d) {
-    if (m_budget == 0 || !d.poi)
+    if (m_budget == 0 || !d.poi || qint64(d.bytew) * dibheight(d) > m_budget)
         return;
     Entry e;
     e.file = file;
@@ -141,7 +148,10 @@ void DecodedPictureCache::decodeAhead(const QString& file, int atLeast, Loader l
         if (m_stopping || int(m_ahead.size()) >= kMostAhead || aheadFor(file, atLeast) != m_ahead.end() ||
             entryFor(file, atLeast) != m_entries.end())
             return;
-        m_ahead.push_back({file, atLeast, std::move(load), false});
+        Ahead& job = m_ahead.emplace_back();
+        job.file = file;
+        job.atLeast = atLeast;
+        job.load = std::move(load);
     }
     if (int(m_helpers.size()) < helpers)
         m_helpers.emplace_back([this] { helperLoop(); });
@@ -151,8 +161,20 @@ void DecodedPictureCache::decodeAhead(const QString& file, int atLeast, Loader l
 void DecodedPictureCache::settle() {
     std::unique_lock lock(m_mutex);
     for (auto it = m_ahead.begin(); it != m_ahead.end();)
-        it = it->running ? std::next(it) : m_ahead.erase(it);
-    m_changed.wait(lock, [this] { return m_ahead.empty(); });
+        it = it->running && !it->done ? std::next(it) : m_ahead.erase(it);
+    m_changed.wait(lock, [this] {
+        for (auto it = m_ahead.begin(); it != m_ahead.end();)
+            it = it->done ? m_ahead.erase(it) : std::next(it);
+        return m_ahead.empty();
+    });
+}
+
+std::list<DecodedPictureCache::Ahead>::iterator DecodedPictureCache::waitingAhead() {
+    // While a picture too large to keep waits to be handed over, no further one begins:
+    // at most one such picture is held beside those being decoded.
+    if (std::any_of(m_ahead.begin(), m_ahead.end(), [](const Ahead& a) { return a.done; }))
+        return m_ahead.end();
+    return std::find_if(m_ahead.begin(), m_ahead.end(), [](const Ahead& a) { return !a.running; });
 }
 
 void DecodedPictureCache::runAhead(std::list<Ahead>::iterator job, std::unique_lock<std::mutex>& lock) {
@@ -166,17 +188,24 @@ void DecodedPictureCache::runAhead(std::list<Ahead>::iterator job, std::unique_l
     e.fileSize = before.size();
     e.result = load(e.picture);
     lock.lock();
-    if (e.result.problem == PictureFileProblem::None && e.picture.poi)
-        keepLocked(std::move(e));
-    m_ahead.erase(job); // the list's other members may come and go, this one stays
+    // The list's other members may come and go meanwhile; this one stays.
+    const bool loaded = e.result.problem == PictureFileProblem::None && e.picture.poi;
+    if (loaded && qint64(e.picture.bytew) * dibheight(e.picture) > m_budget) {
+        job->picture = std::move(e.picture);
+        job->result = e.result;
+        job->done = true;
+    } else {
+        if (loaded)
+            keepLocked(std::move(e));
+        m_ahead.erase(job);
+    }
     m_changed.notify_all();
 }
 
 void DecodedPictureCache::helperLoop() {
     std::unique_lock lock(m_mutex);
     for (;;) {
-        const auto job =
-            std::find_if(m_ahead.begin(), m_ahead.end(), [](const Ahead& a) { return !a.running; });
+        const auto job = waitingAhead();
         if (job != m_ahead.end()) {
             job->running = true;
             runAhead(job, lock);

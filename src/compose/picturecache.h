@@ -59,13 +59,16 @@ public:
 
     // Decodes `file` for `atLeast` through `load` on a helper thread and keeps it when it
     // loads, so that a later find for it costs a copy: the layout announces the pictures
-    // it is about to draw, and they decode on the other cores while it draws. Nothing is
-    // started when the budget is 0, the process may use one core only, the picture is
-    // kept or on its way already, or kMostAhead decodes are waiting or under way. A
-    // picture that fails to load is not kept; its own drawing then loads it again and
-    // reports the failure, so the results never depend on the helpers.
+    // it is about to draw, and they decode on the other cores while it draws. A picture
+    // larger than the budget is handed to the first find for it instead (and no further
+    // decode ahead begins until then). Nothing is started when the budget is 0, the
+    // process may use one core only, the picture is kept or on its way already, or
+    // kMostAhead decodes are waiting, under way or waiting to be handed over. A picture
+    // that fails to load is not kept; its own drawing then loads it again and reports the
+    // failure, so the results never depend on the helpers.
     void decodeAhead(const QString& file, int atLeast, Loader load);
-    // Drops the decodes ahead not begun and waits for the ones under way.
+    // Drops the decodes ahead not begun or not handed over, and waits for the ones under
+    // way.
     void settle();
 
     // At most this many decodes ahead wait or run at one time: enough for the pictures of
@@ -87,6 +90,10 @@ private:
         int atLeast = 0;
         Loader load;
         bool running = false;
+        // Decoded but too large for the budget: the picture waits here for its find.
+        bool done = false;
+        PictureLoadResult result;
+        dib picture;
     };
 
     // With m_mutex held: the entry and the decode ahead for a picture, or end().
@@ -94,8 +101,12 @@ private:
     std::list<Ahead>::iterator aheadFor(const QString& file, int atLeast);
     // With m_mutex held: moves a loaded picture into the cache as the newest entry.
     void keepLocked(Entry&& e);
+    // With m_mutex held: the first decode ahead no one has begun, or end() (also while a
+    // picture too large to keep waits to be handed over).
+    std::list<Ahead>::iterator waitingAhead();
     // Runs the decode ahead `job` (already marked running) with m_mutex unlocked for the
-    // decode, keeps its picture and removes it; `lock` holds m_mutex before and after.
+    // decode, keeps its picture and removes it (or, too large to keep, leaves it done for
+    // its find); `lock` holds m_mutex before and after.
     void runAhead(std::list<Ahead>::iterator job, std::unique_lock<std::mutex>& lock);
     void helperLoop();
 

@@ -87,8 +87,9 @@ private slots:
 
     // Pictures announced ahead decode on a helper and are then found without a second
     // decode, each once however often announced; one that fails to load is not kept (its
-    // drawing loads it and reports it); a find for a picture a helper is decoding waits for
-    // it; a cache without a budget decodes nothing ahead.
+    // drawing loads it and reports it); one larger than the budget is handed to its find;
+    // a find for a picture a helper is decoding waits for it; a cache without a budget
+    // decodes nothing ahead.
     void picturesDecodedAheadAreFoundOnce() {
         if (UsableCores() < 2)
             QSKIP("pictures are decoded ahead only beside a second core");
@@ -131,11 +132,19 @@ private slots:
         QVERIFY(cache.find(a, 0, found));
         QCOMPARE(decodes.load(), 2);
 
+        DecodedPictureCache small;
+        small.setBudget(100); // below one picture
+        small.decodeAhead(a, 0, loader(a));
+        QVERIFY(small.find(a, 0, found)); // handed over
+        QCOMPARE(dibToImage(found), dibToImage(direct));
+        QVERIFY(!small.find(a, 0, found)); // not kept
+        QCOMPARE(decodes.load(), 3);
+
         cache.decodeAhead(b, 0, loader(b, true));
         while (!slowBegun)
             std::this_thread::yield();
         QVERIFY(cache.find(b, 0, found)); // waited for the helper
-        QCOMPARE(decodes.load(), 3);
+        QCOMPARE(decodes.load(), 4);
         QCOMPARE(dibwidth(found), 40);
     }
 };
