@@ -74,6 +74,14 @@ Laid layOut(CatalogDocument& doc, int layout) {
     return laid;
 }
 
+// The data rows "layout": one layout for each of the three engines.
+void oneLayoutPerEngine() {
+    QTest::addColumn<int>("layout");
+    QTest::newRow("layout 1 (engine A)") << 0;
+    QTest::newRow("layout 2 (engine B)") << 1;
+    QTest::newRow("layout 3 (engine C)") << 2;
+}
+
 } // namespace
 
 class TestPictureLoading : public QObject {
@@ -83,12 +91,7 @@ private slots:
     // A camera-sized JPEG is decoded at the size the page needs, yet lays out exactly as
     // the same picture in a format that is always decoded in full: its own pixel size is
     // cached, the pages and positions agree, and it covers the same area of the page.
-    void scaledJpegLaysOutLikeAFullDecode_data() {
-        QTest::addColumn<int>("layout");
-        QTest::newRow("layout 1 (engine A)") << 0;
-        QTest::newRow("layout 2 (engine B)") << 1;
-        QTest::newRow("layout 3 (engine C)") << 2;
-    }
+    void scaledJpegLaysOutLikeAFullDecode_data() { oneLayoutPerEngine(); }
     void scaledJpegLaysOutLikeAFullDecode() {
         QFETCH(int, layout);
         QTemporaryDir dir;
@@ -192,12 +195,7 @@ private slots:
     // threads. Its pages come out as pages drawn one by one without that, to the pixel
     // (a page that differs stops the run), and a picture that turns out damaged when
     // decoded is reported as without it.
-    void picturesDecodedAheadDrawTheSamePages_data() {
-        QTest::addColumn<int>("layout");
-        QTest::newRow("layout 1 (engine A)") << 0;
-        QTest::newRow("layout 2 (engine B)") << 1;
-        QTest::newRow("layout 3 (engine C)") << 2;
-    }
+    void picturesDecodedAheadDrawTheSamePages_data() { oneLayoutPerEngine(); }
     void picturesDecodedAheadDrawTheSamePages() {
         QFETCH(int, layout);
         QTemporaryDir dir;
